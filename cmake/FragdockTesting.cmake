@@ -1,0 +1,31 @@
+# Shared helpers for tests and benchmarks.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# fragdock_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENV K=V ...])
+# One GoogleTest executable; every TEST becomes its own CTest case.
+function(fragdock_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set(props "")
+  if(T_LABELS)
+    list(APPEND props LABELS "${T_LABELS}")
+  endif()
+  if(T_ENV)
+    list(APPEND props ENVIRONMENT "${T_ENV}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props} TIMEOUT 300)
+endfunction()
+
+# fragdock_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program, never run by CTest.
+function(fragdock_bench name)
+  if(NOT FRAGDOCK_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
