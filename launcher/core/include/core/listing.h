@@ -1,0 +1,23 @@
+#pragma once
+// Folder listings in the launcher's way: one pattern, names sorted, each entry once.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fdk {
+
+// '*' matches any run of characters, '?' one character; letters compare without case,
+// because add-on archives arrive as "MAP.ZIP" as often as "map.zip".
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+enum class EntryKind { Any, Files, Folders };
+
+struct ListOptions {
+  EntryKind kind = EntryKind::Any;
+  bool skipDotNames = false;  // leave out names that start with "."
+};
+
+// Names of the entries of folder that match pattern, sorted by name. A missing folder lists nothing.
+std::vector<std::string> ListFolder(const std::string& folder, std::string_view pattern, ListOptions options = {});
+
+}  // namespace fdk

@@ -1,0 +1,51 @@
+#pragma once
+// Starting outside programs (games, tools, the model viewer) without a shell, and
+// knowing which of them still run.
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace fdk {
+
+// Splits a command line into words: blanks separate words, single and double
+// quotes group (and are removed), nothing is expanded. A backslash is an ordinary
+// character, so folder names from settings pass through unchanged.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+struct StartResult {
+  bool ok = false;
+  pid_t pid = -1;
+  std::string error;  // what failed, naming the program and the folder
+};
+
+// Tracks the programs the launcher started. "A window whose title contains NAME"
+// becomes "a program we started whose command line contains NAME still runs".
+class ProcessLayer {
+ public:
+  // Starts the command line in workFolder. The program (first word) is resolved
+  // against workFolder unless it is absolute. The child gets a session of its own
+  // so that it outlives the launcher and the launcher's terminal.
+  StartResult Start(std::string_view commandLine, const std::string& workFolder);
+
+  // True while any started program whose command line contains name (compared
+  // without letter case) is still running.
+  bool WindowTitleExists(std::string_view name);
+
+  // Collects programs that have ended; called by the queries.
+  void Reap();
+
+  std::size_t runningCount();
+
+ private:
+  struct Child {
+    pid_t pid;
+    std::string commandLine;
+  };
+  std::vector<Child> children_;
+};
+
+// Resolves a program name against a folder: absolute names stay, others are joined to the folder.
+std::string ResolveProgram(const std::string& program, const std::string& workFolder);
+
+}  // namespace fdk

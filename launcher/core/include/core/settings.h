@@ -1,0 +1,92 @@
+#pragma once
+// The settings store: every value the launcher remembers between runs, and the
+// run-time values kept beside them. Each key is declared once, in settings.cpp,
+// with its type, its defaults and its place in the write order.
+#include <string>
+#include <vector>
+
+namespace fdk {
+
+// The values of one game ("Quake 1" or "Quake 2" section).
+struct GameSettings {
+  std::string Path, Patch, Maps, Skins, CFG, EXE, ACFG, CmdLine;
+  std::string Connectb, HostNameb, mapb, cddirb;
+  bool UseCFG = false, Terminatr = false, Dedicated = false, Listen = false;
+  bool NoJoy = false, NoSound = false, Nocdaudio = false;
+  bool Deathmatch = false, Coop = false, TeamPlay = false, NoExit = false, Pausable = false;
+  bool NoDemos = false, WinMem = false, Connect = false, HostName = false;
+  bool fraglimit = false, timelimit = false, SameLevel = false, map = false, QuakeWorld = false;
+  bool maxclients = false;
+  bool quaddrop = false, nofriendlifire = false, weaponstay = false, spawnfarthest = false;
+  bool nohelth = false, nopowerups = false, nofallingdamage = false, forcerespawn = false;
+  bool noarmor = false, inammo = false, inpower = false, fixfov = false;
+  bool teamsbyskin = false, teamsbymodel = false, cddir = false, cmaplist = false;
+  int Dedicatedb = 0, Listenb = 0, Deathmatchb = 0, Coopb = 0, TeamPlayb = 0, NoExitb = 0;
+  int Pausableb = 0, WinMemb = 0, fraglimitb = 0, timelimitb = 0, SameLevelb = 0, maxclientsb = 0;
+};
+
+// The "Fragdock" section.
+struct AppSettings {
+  bool dontSaveIni = false;
+  std::string fdockback;
+  int xinc = 0;
+  int yinc = 0;
+};
+
+enum class Game { Quake1, Quake2 };
+
+// The store plus the run-time values that are never written.
+struct Uvars {
+  AppSettings app;
+  GameSettings q1;
+  GameSettings q2;
+
+  std::string programFolder;  // with trailing separator
+  std::string q1mod, q2mod;   // MOD chosen on the MOD pages; empty = none
+  char launchgame = '0';      // '1' or '2' while a launch runs
+
+  GameSettings& game(Game g) { return g == Game::Quake1 ? q1 : q2; }
+  const GameSettings& game(Game g) const { return g == Game::Quake1 ? q1 : q2; }
+
+  std::string iniPath() const;
+};
+
+// Placeholder word for the server to join and the hosted server's name.
+inline constexpr const char* kPlaceholderServer = "fragdock";
+
+// Where the built-in default paths start: the user's home folder stands for the
+// drives of the classic defaults. Overridable for tests.
+struct DefaultRoots {
+  std::string home;  // with trailing separator
+};
+
+// Assigns every default of a new settings file (does not write).
+void AssignDefaults(Uvars& vars, const DefaultRoots& roots);
+
+// Writes the defaults into a new file: assigns them, then saves.
+// Returns an error text, empty on success.
+std::string SetDefaults(Uvars& vars, const DefaultRoots& roots);
+
+// Loads the settings file of vars.programFolder, creating it with the defaults
+// first when it is missing. Unreadable values keep what the store holds.
+// Returns an error text for a file that could not be created; loading itself never fails.
+std::string LoadSettings(Uvars& vars, const DefaultRoots& roots);
+
+// Enforces the folder invariant and, unless "dont Save INI" is set, writes every
+// key in the write order. Keys and sections the launcher does not know are kept.
+// A file whose bytes would not change is not touched. Returns an error text, empty on success.
+std::string SaveSettings(Uvars& vars);
+
+// The folder invariant for the four folders that loading enforces (Path, Patch, Maps, Skins).
+void EnforceLoadedFolders(GameSettings& g);
+// ... and for the five that saving enforces (CFG too).
+void EnforceSavedFolders(GameSettings& g);
+
+// The background picture's path without extension: relative values are taken
+// from the program folder.
+std::string BackgroundBase(const Uvars& vars);
+
+// Every key of a section in write order; used by tests and the write.
+std::vector<std::string> SectionKeys(const char* section);
+
+}  // namespace fdk

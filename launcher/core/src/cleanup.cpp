@@ -1,0 +1,26 @@
+#include "core/cleanup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/listing.h"
+#include "core/paths.h"
+#include "core/settings.h"
+
+namespace fdk {
+
+void CleanUpLeftovers(const std::string& programFolder) {
+  const std::string work = programFolder + "paktemp/";
+  for (const std::string& name : ListFolder(work, "*", {EntryKind::Files, false})) removeFile(work + name);
+  std::error_code ec;
+  // Fails, as intended, when the folder is missing or still holds a sub-folder.
+  std::filesystem::remove(programFolder + "paktemp", ec);
+  for (const char* name : {"!-!.bmp", "!-!.pcx", "!-!.jpg"}) removeFile(programFolder + name);
+}
+
+void DeleteLeftoverStartScripts(const Uvars& vars) {
+  removeFile(vars.q1.Path + "id1/q.cfg");
+  removeFile(vars.q2.Path + "baseq2/q.cfg");
+}
+
+}  // namespace fdk

@@ -1,0 +1,203 @@
+#include "core/ini.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/paths.h"
+
+namespace fdk {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto x = static_cast<unsigned char>(a[i]);
+    auto y = static_cast<unsigned char>(b[i]);
+    if (x >= 'a' && x <= 'z') x -= 32;
+    if (y >= 'a' && y <= 'z') y -= 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// "[name]" → name; anything else → nullopt.
+std::optional<std::string_view> sectionName(std::string_view line) {
+  line = trim(line);
+  if (line.size() < 2 || line.front() != '[') return std::nullopt;
+  auto close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return trim(line.substr(1, close - 1));
+}
+
+// "key=value" → key; lines without '=' or with an empty key are not entries.
+std::optional<std::string_view> keyName(std::string_view line) {
+  auto eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  auto key = trim(line.substr(0, eq));
+  if (key.empty() || key.front() == ';') return std::nullopt;
+  return key;
+}
+
+}  // namespace
+
+IniFile IniFile::parse(std::string_view bytes) {
+  IniFile ini;
+  if (bytes.empty()) return ini;
+  auto firstNl = bytes.find('\n');
+  if (firstNl != std::string_view::npos && firstNl > 0 && bytes[firstNl - 1] == '\r') ini.eol_ = "\r\n";
+  ini.finalEol_ = bytes.back() == '\n';
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    auto nl = bytes.find('\n', start);
+    std::size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+    std::string_view line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ini.lines_.push_back({std::string(line)});
+    if (nl == std::string_view::npos) break;
+    start = nl + 1;
+  }
+  return ini;
+}
+
+bool IniFile::load(const std::string& path, IniFile& out) {
+  std::string bytes;
+  if (!readWholeFile(path, bytes)) {
+    out = IniFile();
+    return false;
+  }
+  out = parse(bytes);
+  return true;
+}
+
+std::optional<std::size_t> IniFile::findSection(std::string_view section) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    auto name = sectionName(lines_[i].text);
+    if (name && equalsNoCase(*name, trim(section))) return i;
+  }
+  return std::nullopt;
+}
+
+std::size_t IniFile::sectionEnd(std::size_t headerIndex) const {
+  std::size_t i = headerIndex + 1;
+  while (i < lines_.size() && !sectionName(lines_[i].text)) ++i;
+  return i;
+}
+
+std::optional<std::size_t> IniFile::findKey(std::size_t headerIndex, std::string_view key) const {
+  std::size_t end = sectionEnd(headerIndex);
+  for (std::size_t i = headerIndex + 1; i < end; ++i) {
+    auto name = keyName(lines_[i].text);
+    if (name && equalsNoCase(*name, trim(key))) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const {
+  auto header = findSection(section);
+  if (!header) return std::nullopt;
+  auto index = findKey(*header, key);
+  if (!index) return std::nullopt;
+  const std::string& text = lines_[*index].text;
+  return text.substr(text.find('=') + 1);
+}
+
+void IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
+  auto header = findSection(section);
+  if (!header) {
+    if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back({""});
+    lines_.push_back({"[" + std::string(section) + "]"});
+    lines_.push_back({std::string(key) + "=" + std::string(value)});
+    return;
+  }
+  if (auto index = findKey(*header, key)) {
+    // Keep the key's spelling as found so that rewriting an unchanged value changes no byte.
+    std::string& text = lines_[*index].text;
+    text = text.substr(0, text.find('=') + 1) + std::string(value);
+    return;
+  }
+  // New keys go after the section's last non-blank line, before the blank separator.
+  std::size_t at = sectionEnd(*header);
+  while (at > *header + 1 && trim(lines_[at - 1].text).empty()) --at;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), {std::string(key) + "=" + std::string(value)});
+}
+
+std::string IniFile::serialize() const {
+  std::string out;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    out += lines_[i].text;
+    if (i + 1 < lines_.size() || finalEol_) out += eol_;
+  }
+  return out;
+}
+
+std::string IniFile::saveAtomically(const std::string& path) const {
+  return writeFileAtomically(path, serialize());
+}
+
+bool readWholeFile(const std::string& path, std::string& out) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  out = std::move(bytes);
+  return true;
+}
+
+std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temp = folderPart(path) + "." + fileNamePart(path) + ".tmpXXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return "cannot create a temporary file beside " + path + ": " + std::strerror(errno);
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      std::string err = std::strerror(errno);
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return "cannot write " + path + ": " + err;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  fchmod(fd, 0644);
+  bool ok = ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::string err = std::strerror(errno);
+    ::unlink(temp.c_str());
+    return "cannot replace " + path + ": " + err;
+  }
+  return {};
+}
+
+}  // namespace fdk

@@ -1,0 +1,83 @@
+#include "core/paths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fdk {
+
+namespace fs = std::filesystem;
+
+std::string withTrailingSep(std::string folder) {
+  if (folder.empty() || folder.back() != kSep) folder.push_back(kSep);
+  return folder;
+}
+
+bool isAbsolutePath(std::string_view path) { return !path.empty() && path.front() == kSep; }
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+  while (!name.empty() && name.front() == kSep) name.remove_prefix(1);
+  if (folder.empty()) return std::string(name);
+  std::string out(folder);
+  if (out.back() != kSep) out.push_back(kSep);
+  out.append(name);
+  return out;
+}
+
+std::string folderPart(std::string_view path) {
+  auto pos = path.rfind(kSep);
+  return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
+}
+
+std::string fileNamePart(std::string_view path) {
+  auto pos = path.rfind(kSep);
+  return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
+}
+
+std::string withoutLastFour(std::string_view name) {
+  return std::string(name.substr(0, name.size() >= 4 ? name.size() - 4 : 0));
+}
+
+std::string homeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    const passwd* pw = getpwuid(getuid());
+    home = pw != nullptr ? pw->pw_dir : "/";
+  }
+  return withTrailingSep(home);
+}
+
+std::string executableFolder() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return withTrailingSep(fs::current_path(ec).string());
+  return withTrailingSep(exe.parent_path().string());
+}
+
+bool fileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+bool folderExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+bool entryExists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+bool removeFile(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(path, ec)) && !fs::is_symlink(fs::symlink_status(path, ec)))
+    return !entryExists(path);
+  fs::remove(path, ec);
+  return !ec;
+}
+
+}  // namespace fdk

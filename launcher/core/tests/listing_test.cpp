@@ -1,0 +1,67 @@
+#include "core/listing.h"
+
+#include <gtest/gtest.h>
+
+#include "core/cleanup.h"
+#include "core/settings.h"
+#include "tempdir.h"
+
+using namespace fdk;
+
+TEST(WildcardMatch, PatternsAndCase) {
+  EXPECT_TRUE(WildcardMatch("*.zip", "dm6.zip"));
+  EXPECT_TRUE(WildcardMatch("*.zip", "DM6.ZIP"));
+  EXPECT_FALSE(WildcardMatch("*.zip", "dm6.zip.txt"));
+  EXPECT_TRUE(WildcardMatch("*", ".hidden"));
+  EXPECT_TRUE(WildcardMatch("a?c*", "abcdef"));
+  EXPECT_FALSE(WildcardMatch("a?c", "ac"));
+  EXPECT_TRUE(WildcardMatch("*a*a*a*", std::string(5000, 'a')));
+  EXPECT_FALSE(WildcardMatch("*a*a*b", std::string(5000, 'a')));
+}
+
+TEST(ListFolder, SortedFilteredAndMissingFolder) {
+  TempDir dir;
+  dir.write("b.zip", "");
+  dir.write("a.ZIP", "");
+  dir.write(".hidden.zip", "");
+  dir.write("notes.txt", "");
+  dir.write("sub.zip/inner", "");
+  EXPECT_EQ(ListFolder(dir.folder(), "*.zip"), (std::vector<std::string>{".hidden.zip", "a.ZIP", "b.zip", "sub.zip"}));
+  EXPECT_EQ(ListFolder(dir.folder(), "*.zip", {EntryKind::Files, true}), (std::vector<std::string>{"a.ZIP", "b.zip"}));
+  EXPECT_EQ(ListFolder(dir.folder(), "*", {EntryKind::Folders, false}), (std::vector<std::string>{"sub.zip"}));
+  EXPECT_TRUE(ListFolder(dir.folder() + "missing/", "*").empty());
+}
+
+TEST(Cleanup, RemovesWorkFilesButKeepsSubFoldersAndGameFiles) {
+  TempDir prog;
+  prog.write("paktemp/pak0.pak", "x");
+  prog.write("paktemp/pak1.pak", "x");
+  prog.write("!-!.bmp", "x");
+  prog.write("!-!.jpg", "x");
+  prog.write("fdk.bmp", "keep");
+  CleanUpLeftovers(prog.folder());
+  EXPECT_FALSE(prog.exists("paktemp"));
+  EXPECT_FALSE(prog.exists("!-!.bmp"));
+  EXPECT_FALSE(prog.exists("!-!.jpg"));
+  EXPECT_TRUE(prog.exists("fdk.bmp"));
+
+  prog.write("paktemp/x.pak", "x");
+  prog.write("paktemp/sub/keep.txt", "x");
+  CleanUpLeftovers(prog.folder());
+  EXPECT_FALSE(prog.exists("paktemp/x.pak"));
+  EXPECT_TRUE(prog.exists("paktemp/sub/keep.txt"));  // only files directly inside are work files
+}
+
+TEST(Cleanup, LeftoverStartScripts) {
+  TempDir games;
+  games.write("quake/id1/q.cfg", "map dm2");
+  games.write("quake/id1/config.cfg", "keep");
+  games.write("quake2/baseq2/q.cfg", "map guer");
+  Uvars vars;
+  vars.q1.Path = games.folder() + "quake/";
+  vars.q2.Path = games.folder() + "quake2/";
+  DeleteLeftoverStartScripts(vars);
+  EXPECT_FALSE(games.exists("quake/id1/q.cfg"));
+  EXPECT_FALSE(games.exists("quake2/baseq2/q.cfg"));
+  EXPECT_TRUE(games.exists("quake/id1/config.cfg"));
+}

@@ -1,0 +1,56 @@
+#include "core/processes.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tempdir.h"
+
+using namespace fdk;
+
+TEST(SplitCommandLine, QuotesGroupAndNothingExpands) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(SplitCommandLine("quake2 +set game ctf +exec q.cfg "), (V{"quake2", "+set", "game", "ctf", "+exec", "q.cfg"}));
+  EXPECT_EQ(SplitCommandLine("q \"two words\" 'and $HOME' a\\b"), (V{"q", "two words", "and $HOME", "a\\b"}));
+  EXPECT_EQ(SplitCommandLine("x \"\" y"), (V{"x", "", "y"}));
+  EXPECT_EQ(SplitCommandLine("  "), V{});
+  EXPECT_EQ(SplitCommandLine("a\"b c\"d"), (V{"ab cd"}));
+}
+
+TEST(ProcessLayer, StartsInTheWorkFolderAndTracksUntilTheEnd) {
+  TempDir dir;
+  dir.write("tool.sh", "#!/bin/sh\npwd > where.txt\necho \"$@\" > args.txt\nsleep 0.3\n");
+  std::filesystem::permissions(dir.file("tool.sh"), std::filesystem::perms::owner_all);
+  ProcessLayer layer;
+  StartResult r = layer.Start("tool.sh pcx2bmp \"a b\"", dir.folder());
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_TRUE(layer.WindowTitleExists("PCX2BMP"));
+  EXPECT_TRUE(layer.WindowTitleExists("2bm"));
+  EXPECT_FALSE(layer.WindowTitleExists("spak"));
+  for (int i = 0; i < 100 && layer.WindowTitleExists("pcx2bmp"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(layer.WindowTitleExists("pcx2bmp"));
+  EXPECT_EQ(dir.read("args.txt"), "pcx2bmp a b\n");
+  EXPECT_EQ(dir.read("where.txt"), std::filesystem::canonical(dir.folder()).string() + "\n");
+}
+
+TEST(ProcessLayer, FailuresNameTheProgramAndFolder) {
+  TempDir dir;
+  dir.write("data.txt", "not a program");
+  ProcessLayer layer;
+  struct Row { std::string line, folder, why; };
+  const Row rows[] = {
+      {"quake2.exe +exec q.cfg", dir.folder(), "does not exist"},
+      {"data.txt", dir.folder(), "not executable"},
+      {"quake2", dir.folder() + "nowhere/", "folder does not exist"},
+      {"", dir.folder(), "empty"},
+  };
+  for (const Row& row : rows) {
+    StartResult r = layer.Start(row.line, row.folder);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(row.why), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find(row.folder), std::string::npos) << r.error;
+  }
+  EXPECT_EQ(layer.runningCount(), 0u);
+}

@@ -1,0 +1,172 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "core/ini.h"
+#include "tempdir.h"
+
+using namespace fdk;
+
+namespace {
+
+struct Store {
+  TempDir prog;
+  DefaultRoots roots{"/home/player/"};
+  Uvars vars;
+  Store() { vars.programFolder = prog.folder(); }
+  std::string load() { return LoadSettings(vars, roots); }
+  // A fresh run: new store, load, (changes), close.
+  Uvars restart() {
+    Uvars fresh;
+    fresh.programFolder = prog.folder();
+    LoadSettings(fresh, roots);
+    return fresh;
+  }
+};
+
+std::vector<std::string> keysOf(const std::string& file, const std::string& section) {
+  std::vector<std::string> keys;
+  std::istringstream in(file);
+  std::string line, current;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.front() == '[') current = line.substr(1, line.size() - 2);
+    else if (current == section && line.find('=') != std::string::npos) keys.push_back(line.substr(0, line.find('=')));
+  }
+  return keys;
+}
+
+}  // namespace
+
+TEST(Settings, FirstStartWritesTheDefaultsInWriteOrder) {
+  Store s;
+  ASSERT_EQ(s.load(), "");
+  std::string file = s.prog.read("Fragdock.ini");
+  EXPECT_EQ(file.rfind("[Fragdock]\ndont Save INI=0\nfdockback=themes/Fragdock\nxinc=0\nyinc=0\n\n[Quake 1]\n", 0), 0u)
+      << file;
+  EXPECT_EQ(keysOf(file, "Quake 1"),
+            (std::vector<std::string>{"Path", "Patch", "Maps", "Skins", "UseCFG", "CFG", "EXE", "ACFG", "Terminatr",
+                                      "Dedicated", "Dedicatedb", "Listen", "Listenb", "CmdLine", "NoJoy", "NoSound",
+                                      "Nocdaudio", "Deathmatch", "Deathmatchb", "Coop", "Coopb", "TeamPlay",
+                                      "TeamPlayb", "NoExit", "NoExitb", "Pausable", "Pausableb", "NoDemos", "WinMem",
+                                      "WinMemb", "Connect", "Connectb", "HostName", "HostNameb", "fraglimit",
+                                      "fraglimitb", "timelimit", "timelimitb", "SameLevel", "SameLevelb", "map",
+                                      "mapb", "QuakeWorld"}));
+  EXPECT_EQ(keysOf(file, "Quake 2"),
+            (std::vector<std::string>{
+                "Path", "Patch", "Maps", "Skins", "UseCFG", "CFG", "EXE", "ACFG", "Terminatr", "Dedicated",
+                "Dedicatedb", "Listen", "Listenb", "CmdLine", "Deathmatch", "Deathmatchb", "Coop", "Coopb", "TeamPlay",
+                "TeamPlayb", "NoExit", "NoExitb", "Pausable", "Pausableb", "NoDemos", "WinMem", "WinMemb", "Connect",
+                "Connectb", "HostName", "HostNameb", "fraglimit", "fraglimitb", "timelimit", "timelimitb", "SameLevel",
+                "SameLevelb", "map", "mapb", "maxclients", "maxclientsb", "quaddrop", "nofriendlifire", "weaponstay",
+                "spawnfarthest", "nohelth", "nopowerups", "nofallingdamage", "forcerespawn", "noarmor", "inammo",
+                "inpower", "fixfov", "teamsbyskin", "teamsbymodel", "cddir", "cmaplist", "cddirb"}));
+  IniFile ini = IniFile::parse(file);
+  EXPECT_EQ(ini.read("Quake 1", "Path"), "/home/player/games/quake/");
+  EXPECT_EQ(ini.read("Quake 1", "Patch"), "/home/player/patches/");
+  EXPECT_EQ(ini.read("Quake 2", "Patch"), "/home/player/games/quake2/patches/");
+  EXPECT_EQ(ini.read("Quake 2", "cddirb"), "/home/player/quake2");
+  EXPECT_EQ(ini.read("Quake 1", "EXE"), "quakd.exe");
+  EXPECT_EQ(ini.read("Quake 1", "Dedicatedb"), "16");
+  EXPECT_EQ(ini.read("Quake 2", "Dedicatedb"), "1");
+  EXPECT_EQ(ini.read("Quake 2", "NoDemos"), "1");
+  EXPECT_EQ(ini.read("Quake 2", "mapb"), "q2hipdm1");
+  EXPECT_EQ(ini.read("Quake 1", "HostNameb"), kPlaceholderServer);
+  EXPECT_TRUE(s.vars.q1.NoJoy);
+  EXPECT_TRUE(s.vars.q2.quaddrop && s.vars.q2.inpower && s.vars.q2.cmaplist);
+}
+
+TEST(Settings, SecondRunLeavesTheFileByteIdentical) {
+  Store s;
+  s.load();
+  std::string first = s.prog.read("Fragdock.ini");
+  Uvars again = s.restart();
+  ASSERT_EQ(SaveSettings(again), "");
+  EXPECT_EQ(s.prog.read("Fragdock.ini"), first);
+}
+
+TEST(Settings, DontSaveFreezesTheFile) {
+  Store s;
+  s.prog.write("Fragdock.ini", "[Fragdock]\r\ndont Save INI=1\r\n[Quake 1]\r\nEXE=winquake.exe\r\n");
+  std::string before = s.prog.read("Fragdock.ini");
+  s.load();
+  EXPECT_EQ(s.vars.q1.EXE, "winquake.exe");
+  s.vars.q1.EXE = "glquake.exe";
+  s.vars.app.xinc = 40;
+  EXPECT_EQ(SaveSettings(s.vars), "");
+  EXPECT_EQ(s.prog.read("Fragdock.ini"), before);
+}
+
+TEST(Settings, FolderInvariantOnLoadAndOnSave) {
+  Store s;
+  s.prog.write("Fragdock.ini", "[Quake 1]\nPath=/games/quake\nCFG=/cfgs\n[Quake 2]\nSkins=\n");
+  s.load();
+  EXPECT_EQ(s.vars.q1.Path, "/games/quake/");
+  EXPECT_EQ(s.vars.q1.CFG, "/cfgs");  // the config folder is only mended when saving
+  EXPECT_EQ(s.vars.q2.Skins, "/");
+  SaveSettings(s.vars);
+  IniFile ini;
+  IniFile::load(s.vars.iniPath(), ini);
+  EXPECT_EQ(ini.read("Quake 1", "CFG"), "/cfgs/");
+  EXPECT_EQ(ini.read("Quake 1", "Path"), "/games/quake/");
+}
+
+TEST(Settings, MissingKeysComeBackAtZeroAndUnknownOnesStay) {
+  Store s;
+  s.load();
+  std::string file = s.prog.read("Fragdock.ini");
+  auto cut = [&](const std::string& line) { file.erase(file.find(line), line.size()); };
+  cut("NoJoy=1\n");
+  cut("fdockback=themes/Fragdock\n");
+  file += "[Mine]\nkeep=me\n";
+  s.prog.write("Fragdock.ini", file + "");
+  std::string withExtra = file;
+  size_t q2 = withExtra.find("[Quake 2]");
+  withExtra.insert(q2, "Custom=42\n");
+  s.prog.write("Fragdock.ini", withExtra);
+
+  Uvars run = s.restart();
+  EXPECT_FALSE(run.q1.NoJoy);                 // built-in zero, not the new-file default
+  EXPECT_EQ(run.app.fdockback, "fragdock");   // the one key with its own missing default
+  SaveSettings(run);
+  IniFile ini;
+  IniFile::load(run.iniPath(), ini);
+  EXPECT_EQ(ini.read("Quake 1", "NoJoy"), "0");
+  EXPECT_EQ(ini.read("Quake 1", "Custom"), "42");
+  EXPECT_EQ(ini.read("Mine", "keep"), "me");
+}
+
+TEST(Settings, DamagedValuesKeepWhatTheStoreHeld) {
+  Store s;
+  using namespace std::string_literals;
+  s.prog.write("Fragdock.ini",
+               "[Fragdock]\nxinc=70000\nyinc=-5\n[Quake 1]\nDedicatedb=12a\nNoSound=yes\n"
+               "Listenb=\0\nfraglimitb=30\nCoop=7\n"s);
+  s.load();
+  EXPECT_EQ(s.vars.app.xinc, 0);
+  EXPECT_EQ(s.vars.app.yinc, 0);
+  EXPECT_EQ(s.vars.q1.Dedicatedb, 0);
+  EXPECT_FALSE(s.vars.q1.NoSound);
+  EXPECT_EQ(s.vars.q1.fraglimitb, 30);
+  EXPECT_TRUE(s.vars.q1.Coop);  // any non-zero number is true
+}
+
+TEST(Settings, UnreadableFileIsNeverOverwritten) {
+  Store s;
+  std::filesystem::create_directories(s.prog.file("Fragdock.ini"));  // there, but not a readable file
+  std::string error = s.load();
+  EXPECT_NE(error.find("cannot read"), std::string::npos);
+  EXPECT_EQ(s.vars.q1.EXE, "quakd.exe");  // runs on the defaults
+  EXPECT_EQ(SaveSettings(s.vars), "");
+  EXPECT_TRUE(std::filesystem::is_directory(s.prog.file("Fragdock.ini")));
+}
+
+TEST(Settings, BackgroundRelativeOrAbsolute) {
+  Uvars vars;
+  vars.programFolder = "/opt/fragdock/";
+  vars.app.fdockback = "themes/Fragdock";
+  EXPECT_EQ(BackgroundBase(vars), "/opt/fragdock/themes/Fragdock");
+  vars.app.fdockback = "/pics/sky";
+  EXPECT_EQ(BackgroundBase(vars), "/pics/sky");
+}
