@@ -1,0 +1,75 @@
+// The one device: every piece of state the library keeps, in one struct.
+// The interface has no handles, so this is the library's single global.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "glide.h"
+
+namespace glide {
+
+inline constexpr int kBufferSide = 1024;              // colour and depth buffers are square
+inline constexpr int kStagingRows = 512;              // 8:8:8 staging: 512 rows of 1024 pixels
+inline constexpr std::size_t kTexMemSize = 0x200000;  // 2 MiB of texture memory
+inline constexpr std::size_t kBuiltinTexSize = 256;   // the 16 x 16 texture used before any source
+
+enum class Cull { None, DropNegative, DropPositive };
+
+// One channel of the colour-format table: (colour & mask) >> shift gives 0..255.
+struct Channel {
+  std::uint32_t mask;
+  int shift;
+};
+
+// The texture that filled triangles sample. base/size bound every texel read.
+struct TexSource {
+  const std::uint8_t *base;  // texture memory or the built-in texture
+  std::size_t size;          // bytes readable from base
+  std::int64_t start;        // byte offset of texel (0, 0) from base; may lie outside
+  int width_log;             // texture width is 1 << width_log texels
+  float s_scale;
+  float t_scale;
+};
+
+// No member initialisers: the one instance has static storage and starts all zero
+// (no screen, every flag off, no culling), which is the state at load.
+struct Device {
+  alignas(64) std::uint16_t color[kBufferSide * kBufferSide];
+  alignas(64) std::int16_t depth[kBufferSide * kBufferSide];
+  alignas(64) std::uint8_t staging[kStagingRows * kBufferSide * 4];
+  alignas(64) std::uint8_t texmem[kTexMemSize];
+  alignas(64) std::uint8_t builtin_tex[kBuiltinTexSize];
+  std::uint16_t palette[256];
+
+  int width;
+  int height;
+  Channel red, green, blue, alpha;
+  std::uint16_t constant_color;
+
+  bool presenting;
+  bool wireframe;
+  bool statistics;
+
+  GrLfbWriteMode_t lfb_write_mode;
+  std::uint8_t lfb_constant_alpha;
+  bool blending;
+
+  // Frame statistics: start of the current group of 32 frames in milliseconds
+  // (0 = not started), frames in it so far, and the last measured rate.
+  std::int64_t stats_start_ms;
+  int stats_frames;
+  float fps;
+
+  Cull cull;
+  TexSource tex;
+};
+
+extern Device dev;
+
+// Converts a packed colour through the colour-format table into 565.
+std::uint16_t color_to_565(GrColor_t color);
+// Resets the palette and selects the built-in texture (part of opening the screen).
+void reset_texture_state();
+
+}  // namespace glide

@@ -1,0 +1,224 @@
+// Triangle set-up and edge walking, the planar polygon fans and the clip guard.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "device.h"
+#include "lines.h"
+#include "numeric.h"
+#include "span.h"
+
+namespace glide {
+namespace {
+
+// Vertices beyond this many pixels from the origin are dropped: the 16.16 edge walk
+// holds positions up to 32767, and a difference of two coordinates must fit too.
+constexpr std::int32_t kReach = 16383;
+
+constexpr float kFixed = 65536.0f;      // 16.16 fixed point
+constexpr float kDepthScale = 1048576.0f;  // depth units per unit of oow (2^20)
+
+struct SetupVertex {
+  std::int32_t X, Y;  // screen position, truncated toward zero
+  float q, s, t;      // oow and texel coordinates
+};
+
+SetupVertex set_up(const GrVertex &v) {
+  const GrTmuVertex &tmu = v.tmuvtx[0];
+  return {trunc_i32(v.x), trunc_i32(v.y), v.oow, tmu.sow / v.oow * dev.tex.s_scale,
+          tmu.tow / v.oow * dev.tex.t_scale};
+}
+
+bool within_reach(const SetupVertex &v) {
+  return v.X >= -kReach && v.X <= kReach && v.Y >= -kReach && v.Y <= kReach;
+}
+
+// Twice the signed area; negative when the corners run clockwise on screen.
+std::int64_t area_of(const SetupVertex &a, const SetupVertex &b, const SetupVertex &c) {
+  return std::int64_t{a.Y - c.Y} * (b.X - c.X) - std::int64_t{b.Y - c.Y} * (a.X - c.X);
+}
+
+bool culled(std::int64_t area) {
+  if (area > -5 && area < 5) return true;  // too thin to set up reliably
+  if (dev.cull == Cull::DropNegative) return area < 0;
+  if (dev.cull == Cull::DropPositive) return area > 0;
+  return false;
+}
+
+// Plane equations of s, t and q solved for the step one pixel to the right.
+Gradients gradients(const SetupVertex &a, const SetupVertex &b, const SetupVertex &c,
+                    std::int64_t area) {
+  const auto dy1 = static_cast<float>(a.Y - c.Y);
+  const auto dy2 = static_cast<float>(b.Y - c.Y);
+  const float k = kFixed / static_cast<float>(area);
+  auto step = [&](float pa, float pb, float pc) { return ((pb - pc) * dy1 - (pa - pc) * dy2) * k; };
+  // q steps are scaled by 16 on top of the 16.16 factor: 2^20 depth units per unit.
+  return {trunc_i32(step(a.s, b.s, c.s)), trunc_i32(step(a.t, b.t, c.t)),
+          low16(trunc_i32(step(a.q, b.q, c.q) * 16.0f))};
+}
+
+// (top, middle, bottom) by Y; the comparisons keep the original tie order.
+void sort_by_y(const SetupVertex *&top, const SetupVertex *&mid, const SetupVertex *&bot) {
+  const SetupVertex *a = top, *b = mid, *c = bot;
+  if (b->Y > a->Y) {
+    if (a->Y >= c->Y) top = c, mid = a, bot = b;
+    else if (b->Y >= c->Y) top = a, mid = c, bot = b;
+    else top = a, mid = b, bot = c;
+  } else {
+    if (b->Y >= c->Y) top = c, mid = b, bot = a;
+    else if (a->Y >= c->Y) top = b, mid = c, bot = a;
+    else top = b, mid = a, bot = c;
+  }
+}
+
+// One side of the triangle, walked a row at a time. No sub-pixel correction: the
+// edge starts exactly at its truncated upper corner.
+struct Edge {
+  int count;
+  std::int32_t x, dxdy, s, ds, t, dt, z, dz;
+};
+
+Edge make_edge(const SetupVertex &p, const SetupVertex &q) {
+  Edge e{};
+  e.count = q.Y - p.Y;
+  if (e.count == 0) return e;
+  const float inv = kFixed / static_cast<float>(e.count);
+  e.x = p.X * 65536;
+  e.dxdy = trunc_i32(static_cast<float>(q.X - p.X) * inv);
+  e.s = trunc_i32(p.s * kFixed);
+  e.ds = trunc_i32((q.s - p.s) * inv);
+  e.t = trunc_i32(p.t * kFixed);
+  e.dt = trunc_i32((q.t - p.t) * inv);
+  e.z = low16(trunc_i32(p.q * kDepthScale));
+  e.dz = low16(trunc_i32((q.q - p.q) * inv * 16.0f));
+  return e;
+}
+
+// Moves an edge down n rows; the left edge carries s, t and z along.
+void advance(Edge &e, int n, bool left) {
+  e.x = wrap_add(e.x, wrap_mul(e.dxdy, n));
+  if (!left) return;
+  e.s = wrap_add(e.s, wrap_mul(e.ds, n));
+  e.t = wrap_add(e.t, wrap_mul(e.dt, n));
+  e.z = wrap_add(e.z, wrap_mul(e.dz, n));
+}
+
+// Ceiling of a 16.16 position (arithmetic shift).
+int ceil_fixed(std::int32_t x) { return wrap_add(x, 0xFFFF) >> 16; }
+
+// Pixels xl .. xr - 1 of one row: the pixel at xr is left to the neighbour, which
+// together with the skipped bottom row makes the top-left fill rule.
+void fill_row(int row, const Edge &l, const Edge &r, const Gradients &g) {
+  int xl = ceil_fixed(l.x);
+  const int xr = std::min(ceil_fixed(r.x), dev.width);
+  Span sp{row, xl, 0, l.s, l.t, low16(l.z)};
+  if (xl < 0) {  // clipped on the left: start the values where the screen starts
+    sp.s = wrap_add(sp.s, wrap_mul(g.dsdx, -xl));
+    sp.t = wrap_add(sp.t, wrap_mul(g.dtdx, -xl));
+    sp.z = low16(sp.z + g.dzdx * -xl);
+    sp.x = xl = 0;
+  }
+  sp.count = xr - xl;
+  if (sp.count > 0) draw_span(sp, g);
+}
+
+// Walks `rows` rows from row y, drawing those on the screen.
+void walk(int &y, Edge &l, Edge &r, int rows, const Gradients &g) {
+  if (rows <= 0) return;
+  const int skip = std::clamp(-y, 0, rows);
+  advance(l, skip, true);
+  advance(r, skip, false);
+  const int visible = std::clamp(dev.height - (y + skip), 0, rows - skip);
+  for (int i = 0; i < visible; ++i) {
+    fill_row(y + skip + i, l, r, g);
+    advance(l, 1, true);
+    advance(r, 1, false);
+  }
+  y += rows;
+}
+
+void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
+  const SetupVertex a = set_up(va), b = set_up(vb), c = set_up(vc);
+  if (!within_reach(a) || !within_reach(b) || !within_reach(c)) return;
+  const std::int64_t area = area_of(a, b, c);
+  if (culled(area)) return;
+  const Gradients g = gradients(a, b, c, area);
+
+  const SetupVertex *top = &a, *mid = &b, *bot = &c;
+  sort_by_y(top, mid, bot);
+  const bool long_edge_left = area_of(*top, *mid, *bot) < 0;
+  Edge tm = make_edge(*top, *mid), tb = make_edge(*top, *bot), mb = make_edge(*mid, *bot);
+
+  int y = top->Y;
+  if (long_edge_left) {
+    walk(y, tb, tm, tm.count, g);
+    walk(y, tb, mb, mb.count, g);
+  } else {
+    walk(y, tm, tb, tm.count, g);
+    walk(y, mb, tb, mb.count, g);
+  }
+}
+
+void draw_wireframe(const GrVertex &a, const GrVertex &b, const GrVertex &c) {
+  draw_line(round_i32(a.x), round_i32(a.y), round_i32(b.x), round_i32(b.y));
+  draw_line(round_i32(b.x), round_i32(b.y), round_i32(c.x), round_i32(c.y));
+  draw_line(round_i32(c.x), round_i32(c.y), round_i32(a.x), round_i32(a.y));
+}
+
+// Inside the screen on one axis. A set sign bit counts as negative, except on -0.0;
+// NaN never passes.
+bool on_screen(float v, int limit) {
+  if (std::signbit(v) && v != 0.0f) return false;
+  return v < static_cast<float>(limit);
+}
+
+}  // namespace
+}  // namespace glide
+
+using namespace glide;
+
+extern "C" {
+
+FX_ENTRY void FX_CALL grDrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c) {
+  if (a == nullptr || b == nullptr || c == nullptr) return;
+  if (dev.wireframe) {
+    draw_wireframe(*a, *b, *c);
+  } else {
+    draw_filled(*a, *b, *c);
+  }
+}
+
+FX_ENTRY void FX_CALL grDrawPlanarPolygon(int nverts, const int ilist[], const GrVertex vlist[]) {
+  if (ilist == nullptr || vlist == nullptr) return;
+  for (int i = 1; i + 1 < nverts; ++i) {
+    grDrawTriangle(&vlist[ilist[0]], &vlist[ilist[i]], &vlist[ilist[i + 1]]);
+  }
+}
+
+FX_ENTRY void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex vlist[]) {
+  if (vlist == nullptr) return;
+  for (int i = 1; i + 1 < nverts; ++i) grDrawTriangle(&vlist[0], &vlist[i], &vlist[i + 1]);
+}
+
+// A guard, not a clipper: a triangle with any corner off the screen is dropped whole.
+FX_ENTRY void FX_CALL guDrawTriangleWithClip(const GrVertex *a, const GrVertex *b,
+                                             const GrVertex *c) {
+  if (a == nullptr || b == nullptr || c == nullptr) return;
+  const int w = dev.width, h = dev.height;
+  if (on_screen(a->x, w) && on_screen(b->x, w) && on_screen(c->x, w) && on_screen(a->y, h) &&
+      on_screen(b->y, h) && on_screen(c->y, h)) {
+    grDrawTriangle(a, b, c);
+  }
+}
+
+FX_ENTRY void FX_CALL grCullMode(GrCullMode_t mode) {
+  if (mode == GR_CULL_NEGATIVE) {
+    dev.cull = Cull::DropPositive;
+  } else if (mode == GR_CULL_POSITIVE) {
+    dev.cull = Cull::DropNegative;
+  } else {
+    dev.cull = Cull::None;
+  }
+}
+
+}  // extern "C"
