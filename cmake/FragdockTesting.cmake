@@ -2,12 +2,16 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# fragdock_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENV K=V ...])
-# One GoogleTest executable; every TEST becomes its own CTest case.
+# fragdock_test(NAME [OWN_MAIN] SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENV K=V ...])
+# One GoogleTest executable; every TEST becomes its own CTest case. OWN_MAIN for tests
+# that bring their own main() (widget tests create the application object there).
 function(fragdock_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "OWN_MAIN" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
+  if(NOT T_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   set(props "")
   if(T_LABELS)
     list(APPEND props LABELS "${T_LABELS}")

@@ -1,0 +1,41 @@
+// fragdock: the Quake and Quake 2 add-on organiser and launcher.
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdlib>
+#include <iostream>
+
+#include "core/paths.h"
+#include "hub.h"
+#include "quitsignals.h"
+#include "setup.h"
+#include "startup.h"
+#include "theme.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);  // the launcher takes no arguments of its own
+  QApplication::setApplicationName(QStringLiteral("Fragdock"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Fragdock"));
+  fdk::ApplyTheme(app);
+
+  fdk::LauncherContext ctx;
+  ctx.vars.programFolder = fdk::executableFolder();
+  ctx.roots.home = fdk::homeFolder();
+  ctx.fatal = [](const QString& text) {
+    // Printed first, so that scripts and logs see why the launcher ended.
+    std::cerr << "fragdock: " << text.toStdString() << std::endl;
+    QMessageBox::critical(nullptr, QStringLiteral("Fragdock"), text);
+    std::exit(EXIT_FAILURE);
+  };
+
+  fdk::Tfsetup setup(ctx);
+  fdk::Tfhub hub(ctx, setup);
+  fdk::Tfstartup splash(ctx, hub, setup);
+
+  fdk::InstallQuitSignals([&] {
+    if (hub.isVisible() || hub.loaded()) hub.close();
+    else app.quit();
+  });
+
+  splash.show();
+  return app.exec();
+}

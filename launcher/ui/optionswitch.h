@@ -1,0 +1,38 @@
+#pragma once
+// An option switch: a picture bound to one boolean setting, "on" or "off".
+#include <QLabel>
+
+#include "context.h"
+
+namespace fdk {
+
+class OptionSwitch : public QLabel {
+  Q_OBJECT
+ public:
+  // value is the bound setting; it outlives the switch (it lives in the store).
+  OptionSwitch(bool* value, const SwitchPictures* pictures, QWidget* parent = nullptr);
+
+  // Shows the picture for the bound value; call after changing the value elsewhere.
+  void refresh();
+  bool value() const { return *value_; }
+  void setValue(bool on);
+
+  // A switch without rules of its own just flips its value.
+  void useFlipOnClick();
+
+  // Clicks the switch as the user does (tests and keyboard use this too).
+  void click() { emit clicked(); }
+
+ signals:
+  void clicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  bool* value_;
+  const SwitchPictures* pictures_;
+};
+
+}  // namespace fdk

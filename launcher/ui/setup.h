@@ -1,0 +1,76 @@
+#pragma once
+// The setup dialog: where the games, their executables, the add-on folders, the
+// background picture and the window size are set.
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <vector>
+
+#include "context.h"
+#include "optionswitch.h"
+
+namespace fdk {
+
+class Tfsetup : public QDialog {
+  Q_OBJECT
+ public:
+  explicit Tfsetup(LauncherContext& ctx, QWidget* parent = nullptr);
+
+  // Copies the twelve folder and executable settings into the edits.
+  void infoupdate();
+  // Puts the stored window-size increments into the spin edits.
+  void showIncrements();
+  // Takes the shared switch pictures once they are loaded.
+  void refreshSwitches();
+  void setBackground(const QPixmap& picture);
+
+  QLineEdit *eq1p, *eq1exe, *ep1p, *em1p, *es1p, *eq1cfg;
+  QLineEdit *eq2p, *eq2exe, *ep2p, *em2p, *es2p, *eq2cfg;
+  QLineEdit* efdockback;
+  QPushButton *bq1p, *bq1exe, *bp1p, *bm1p, *bs1p, *bbq1cfg;
+  QPushButton *bq2p, *bq2exe, *bp2p, *bm2p, *bs2p, *bbq2cfg;
+  QPushButton* Bfdockback;
+  OptionSwitch* bq1qw;
+  QSpinBox *sexinc, *seyinc;
+  QPushButton* bdone;
+
+  // Pickers ask through these, so that tests can answer for the user.
+  // An empty answer means the user cancelled.
+  std::function<QString(const QString& title, const QString& start)> pickFolder;
+  std::function<QString(const QString& title, const QString& start, int filter)> pickFile;
+
+ signals:
+  void quakeWorldChanged(bool on);            // enables the QuakeWorld skin buttons
+  void mainSizeRequested(int width, int height);
+  void backgroundPicked(const QPixmap& picture);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  LauncherContext& ctx_;
+  QLabel* back_;
+  bool updating_ = false;
+
+  struct FolderRow {
+    QLineEdit* edit;
+    std::string* setting;
+  };
+  std::vector<FolderRow> rows_;
+
+  QLineEdit* addRow(int row, const QString& editName, const QString& label, const QString& buttonName,
+                    QPushButton*& button, std::string* setting);
+  void wireFolderPicker(QPushButton* button, std::string* setting, const QString& title);
+  void wireExePicker(QPushButton* button, GameSettings& game);
+  void buildSizeEdits();
+
+  void BfdockbackClick();
+  void bq1qwClick();
+  void sexincChange(int value);
+  void seyincChange(int value);
+  void applySizes();
+};
+
+}  // namespace fdk

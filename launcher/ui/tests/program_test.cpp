@@ -1,0 +1,69 @@
+// The real fragdock program, started as a user starts it, in a program folder of its own.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QThread>
+#include <filesystem>
+
+#include "uitest.h"
+
+using namespace fdk;
+using namespace fdk::test;
+
+namespace {
+struct Program {
+  TempDir prog;
+  TempDir home;
+  QProcess process;
+  Program() {
+    WritePictures(prog);
+    std::filesystem::copy_file(FRAGDOCK_EXE, prog.file("fragdock"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", QString::fromStdString(home.folder()));
+    process.setProcessEnvironment(env);
+  }
+  void run() { process.start(QString::fromStdString(prog.file("fragdock")), {}); }
+  bool waitForFile(const std::string& name) {
+    return WaitFor([&] { return prog.exists(name); }, 10000);
+  }
+  // Ends the program as a logout does, and waits for it.
+  int terminate() {
+    process.terminate();
+    EXPECT_TRUE(process.waitForFinished(10000));
+    return process.exitCode();
+  }
+};
+}  // namespace
+
+TEST(Program, SigtermClosesLikeTheCloseButtonAndAStartChangesNothing) {
+  Program p;
+  p.run();
+  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  p.prog.write("paktemp/pak0.pak", "x");
+  QThread::msleep(300);
+  EXPECT_EQ(p.terminate(), 0);
+  EXPECT_FALSE(p.prog.exists("paktemp")) << "the close tidies up";
+  std::string first = p.prog.read("Fragdock.ini");
+  EXPECT_NE(first.find("Path=" + p.home.folder() + "games/quake/"), std::string::npos);
+
+  p.run();
+  ASSERT_TRUE(WaitFor([&] { return p.process.state() == QProcess::Running; }, 5000));
+  QThread::msleep(800);
+  EXPECT_EQ(p.terminate(), 0);
+  EXPECT_EQ(p.prog.read("Fragdock.ini"), first);
+}
+
+TEST(Program, MissingPlaceholderSaysNoWay) {
+  Program p;
+  std::filesystem::remove(p.prog.file("!none!.bmp"));
+  p.run();
+  QByteArray err;
+  WaitFor([&] {
+    err += p.process.readAllStandardError();
+    return err.contains("NO WAY");
+  }, 10000);
+  EXPECT_TRUE(err.contains("NO WAY")) << err.toStdString();
+  p.process.kill();  // the message box waits for a user
+  p.process.waitForFinished(5000);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// A launcher run inside the test process: a temporary program folder with its
+// pictures, the three windows, and a fatal handler that records instead of exiting.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "../../core/tests/tempdir.h"
+#include "context.h"
+#include "hub.h"
+#include "setup.h"
+#include "startup.h"
+
+namespace fdk::test {
+
+// Writes the launcher's pictures into folder: logo only as ".jpg", the rest as ".bmp".
+void WritePictures(const TempDir& folder);
+
+// Runs the event loop until done() holds or the time runs out; returns done().
+bool WaitFor(const std::function<bool()>& done, int ms = 5000);
+
+struct Launcher {
+  TempDir prog;
+  TempDir games;
+  LauncherContext ctx;
+  QStringList fatals;
+  std::unique_ptr<Tfsetup> setup;
+  std::unique_ptr<Tfhub> hub;
+  std::unique_ptr<Tfstartup> splash;
+
+  explicit Launcher(bool withPictures = true);
+  ~Launcher();
+  // Creates the windows (after the test has prepared files).
+  void create();
+  // Shows the splash and waits until the main window has loaded (or a fatal stop).
+  bool start();
+};
+
+}  // namespace fdk::test
