@@ -1,0 +1,78 @@
+// Files the viewer tests read: built here with the demo model writers.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "glide.h"
+#include "modelgen/writers.h"
+
+namespace fixtures {
+
+namespace fs = std::filesystem;
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& tag)
+      : path_(fs::temp_directory_path() / ("meshpeek_" + tag + "_" + std::to_string(::getpid()))) {
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+  std::string write(const std::string& name, const modelgen::ByteVector& bytes) const {
+    const fs::path file = path_ / name;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+  }
+
+ private:
+  fs::path path_;
+};
+
+// A flat square facing the viewer: 20 units wide at model x = 0, drawn as one
+// strip; two frames, the second moved 10 units up. Skin 64 × 64.
+inline modelgen::Md2Source squareSource(std::vector<std::string> skins = {"skins/a.pcx"}) {
+  modelgen::Md2Source src;
+  src.skinWidth = 64;
+  src.skinHeight = 64;
+  src.skins = std::move(skins);
+  src.frames = {{"still1", {{0, 10, 10}, {0, -10, 10}, {0, 10, -10}, {0, -10, -10}}},
+                {"still2", {{0, 10, 20}, {0, -10, 20}, {0, 10, 0}, {0, -10, 0}}}};
+  src.commands = {{false, {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}, {1, 1, 3}}}};
+  return src;
+}
+
+// A palette where index i is grey level i, except index 200 which is pure red.
+inline modelgen::Palette testPalette() {
+  modelgen::Palette p{};
+  for (size_t i = 0; i < 256; ++i) p[i * 3] = p[i * 3 + 1] = p[i * 3 + 2] = static_cast<uint8_t>(i);
+  p[600] = 255, p[601] = 0, p[602] = 0;
+  return p;
+}
+
+inline modelgen::ByteVector solidPcx(uint32_t w, uint32_t h, uint8_t index) {
+  return modelgen::encodePcx(w, h, std::vector<uint8_t>(size_t{w} * h, index), testPalette());
+}
+
+// Red through glide's palette brightening: (31, 16, 8) in 565.
+inline constexpr uint16_t kRed565 = (31 << 11) | (16 << 5) | 8;
+
+inline void openGlide() {
+  grGlideInit();
+  grSstOpen(GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, GR_SMOOTHING_ENABLE, 2);
+}
+
+inline uint16_t pixelAt(int x, int y) {
+  uint16_t p = 0;
+  guFbReadRegion(x, y, 1, 1, &p, 2);
+  return p;
+}
+
+}  // namespace fixtures
