@@ -1,0 +1,179 @@
+// Presenting into an SDL window, the W and Space toggles and the frame statistics,
+// on SDL's dummy video driver (windows with in-memory surfaces).
+#include <gtest/gtest.h>
+#include <SDL.h>
+
+#include <vector>
+
+#include "glide_test_util.h"
+
+using namespace glide_test;
+
+namespace {
+
+struct Rgb {
+  int r, g, b;
+};
+
+class Present : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    open_screen();
+  }
+  void TearDown() override {
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+
+  void make_window(int w = 800, int h = 600) {
+    window_ = SDL_CreateWindow("glide test", 0, 0, w, h, 0);
+    ASSERT_NE(window_, nullptr) << SDL_GetError();
+    SDL_Surface *s = SDL_GetWindowSurface(window_);
+    ASSERT_NE(s, nullptr);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
+  }
+
+  Rgb shown(int x, int y) {
+    SDL_Surface *s = SDL_GetWindowSurface(window_);
+    const auto *row = static_cast<const Uint8 *>(s->pixels) + y * s->pitch;
+    Uint32 value = 0;
+    SDL_memcpy(&value, row + x * s->format->BytesPerPixel, s->format->BytesPerPixel);
+    Uint8 r, g, b;
+    SDL_GetRGB(value, s->format, &r, &g, &b);
+    return {r, g, b};
+  }
+
+  bool shows_red(int x, int y) {
+    const Rgb c = shown(x, y);
+    return c.r > 240 && c.g == 0 && c.b == 0;
+  }
+
+  bool shows_white(int x, int y) {
+    const Rgb c = shown(x, y);
+    return c.r > 240 && c.g > 240 && c.b > 240;
+  }
+
+  SDL_Window *window_ = nullptr;
+};
+
+void press(SDL_Keycode key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.sym = key;
+  e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+  SDL_PushEvent(&e);
+}
+
+bool wireframe_on() {
+  grBufferClear(0, 0, 0);
+  const GrVertex a = vertex(0, 0), b = vertex(20, 0), c = vertex(0, 20);
+  grDrawTriangle(&a, &b, &c);
+  const bool outline_only = pixel(4, 4) == 0;
+  grBufferClear(0, 0, 0);
+  return outline_only;
+}
+
+TEST_F(Present, SwapShowsTheScreenAtTheWindowOrigin) {
+  make_window();
+  grBufferClear(0x00FF0000, 0, 0);
+  grBufferSwap(1);
+  EXPECT_TRUE(shows_red(5, 5));
+  EXPECT_TRUE(shows_red(639, 479));
+  EXPECT_FALSE(shows_red(640, 5));  // the cleared row beyond the width is not shown
+  EXPECT_FALSE(shows_red(5, 480));
+  EXPECT_EQ(pixel(5, 5), 0xF800);   // the buffer is left as it was
+}
+
+TEST_F(Present, WTogglesWireframeAtTheNextSwap) {
+  EXPECT_FALSE(wireframe_on());
+  press(SDLK_w);
+  EXPECT_FALSE(wireframe_on());  // only a swap reads the keys
+  grBufferSwap(1);
+  EXPECT_TRUE(wireframe_on());
+  grBufferSwap(1);
+  EXPECT_TRUE(wireframe_on());  // one press, one toggle
+  press(SDLK_w);
+  grBufferSwap(1);
+  EXPECT_FALSE(wireframe_on());
+}
+
+TEST_F(Present, OpenForgetsEarlierPresses) {
+  press(SDLK_w);
+  open_screen();
+  grBufferSwap(1);
+  EXPECT_FALSE(wireframe_on());
+}
+
+TEST_F(Present, WireframeDrawsRoundedOutlinesWithoutAreaTestOrCulling) {
+  press(SDLK_w);
+  grBufferSwap(1);
+  grCullMode(GR_CULL_POSITIVE);  // would drop this negative-area triangle when filled
+  const GrVertex a = vertex(0, 0), b = vertex(10.5f, 0), c = vertex(0, 11.5f);
+  grDrawTriangle(&a, &b, &c);
+  grCullMode(GR_CULL_DISABLE);
+  EXPECT_EQ(pixel(10, 0), 0xFFFF);  // 10.5 rounds to 10
+  EXPECT_EQ(pixel(11, 0), 0);
+  EXPECT_EQ(pixel(0, 12), 0xFFFF);  // 11.5 rounds to 12
+  EXPECT_EQ(pixel(0, 13), 0);
+  EXPECT_EQ(pixel(3, 3), 0);        // not filled
+  const GrVertex s1 = vertex(30, 30), s2 = vertex(32, 30), s3 = vertex(30, 32);
+  grDrawTriangle(&s1, &s2, &s3);  // area 4: dropped when filled, outlined here
+  EXPECT_EQ(pixel(32, 30), 0xFFFF);
+}
+
+TEST_F(Present, StatisticsTextOnEverySwapButTheMeasuringOne) {
+  make_window();
+  grBufferClear(0x00FF0000, 0, 0);
+  press(SDLK_SPACE);
+  std::vector<int> without_text;
+  for (int swap = 1; swap <= 40; ++swap) {
+    grBufferSwap(1);
+    if (!shows_white(0, 0)) without_text.push_back(swap);
+    EXPECT_TRUE(shows_red(5, 100));  // the text covers only the top left
+  }
+  EXPECT_EQ(without_text, std::vector<int>{32});
+}
+
+TEST_F(Present, PresentingOffNeitherShowsNorCountsNorReadsKeys) {
+  make_window();
+  grBufferClear(0x00FF0000, 0, 0);
+  press(SDLK_SPACE);
+  grSstPassthruMode(GR_PASSTHRU_SHOW_VGA);
+  for (int i = 0; i < 50; ++i) grBufferSwap(1);
+  EXPECT_FALSE(shows_red(5, 5));
+  grSstPassthruMode(GR_PASSTHRU_SHOW_SST1);
+  std::vector<int> without_text;
+  for (int swap = 1; swap <= 33; ++swap) {
+    grBufferSwap(1);
+    if (!shows_white(0, 0)) without_text.push_back(swap);
+  }
+  EXPECT_EQ(without_text, std::vector<int>{32});  // the Space press was still pending
+}
+
+TEST_F(Present, ReopeningAndClosingReleaseThePresentingBlockOnce) {
+  make_window();
+  open_screen();
+  open_screen();
+  grSstWinClose();
+  grSstWinClose();
+  grGlideShutdown();
+  grBufferClear(0x00FF0000, 0, 0);
+  grBufferSwap(1);  // no block: nothing is shown, nothing fails
+  EXPECT_FALSE(shows_red(5, 5));
+  open_screen();
+  grBufferClear(0x00FF0000, 0, 0);
+  grBufferSwap(1);
+  EXPECT_TRUE(shows_red(5, 5));
+}
+
+TEST(PresentWithoutVideo, SwapRunsWithoutAWindow) {
+  grSstOpen(GR_RESOLUTION_320x200, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT,
+            GR_SMOOTHING_ENABLE, 2);
+  grBufferClear(0x00FF0000, 0, 0);
+  for (int i = 0; i < 40; ++i) grBufferSwap(1);
+  EXPECT_EQ(pixel(0, 0), 0xF800);
+}
+
+}  // namespace
