@@ -5,6 +5,8 @@
 #include <QGraphicsOpacityEffect>
 #include <QMessageBox>
 #include <QPropertyAnimation>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QVBoxLayout>
 #include <iostream>
 
@@ -158,6 +160,8 @@ void Tfhub::showEvent(QShowEvent* event) {
 void Tfhub::FormActivate() {
   const AppSettings& app = ctx_.vars.app;
   resize(kDesignWidth + app.xinc, kDesignHeight + app.yinc);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
   setup_.showIncrements();
 
   ctx_.switches.on = LoadNamedPicture(ctx_.vars.programFolder + "knoppja");

@@ -14,7 +14,7 @@ namespace {
 constexpr int kDesignWidth = 456;
 constexpr int kDesignHeight = 473;
 constexpr int kRowTop = 16;
-constexpr int kRowStep = 27;
+constexpr int kRowStep = 26;
 const QString kExeFilters = QStringLiteral("*.exe (*.exe);;*.* (*);;Pictures (*.jpg *.bmp)");
 
 QString defaultPickFolder(QWidget* parent, const QString& title, const QString& start) {
@@ -73,15 +73,15 @@ Tfsetup::Tfsetup(LauncherContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
 
   bq1qw = new OptionSwitch(&q1.QuakeWorld, &ctx.switches, this);
   bq1qw->setObjectName(QStringLiteral("bq1qw"));
-  bq1qw->setGeometry(120, kRowTop + 13 * kRowStep + 8, 36, 18);
+  bq1qw->setGeometry(162, kRowTop + 13 * kRowStep + 10, 36, 18);
   auto* qwLabel = new QLabel(QStringLiteral(" It's QUAKE World"), this);
-  qwLabel->setGeometry(160, kRowTop + 13 * kRowStep + 6, 200, 22);
+  qwLabel->setGeometry(202, kRowTop + 13 * kRowStep + 8, 200, 22);
   connect(bq1qw, &OptionSwitch::clicked, this, &Tfsetup::bq1qwClick);
 
   buildSizeEdits();
   bdone = new QPushButton(QStringLiteral("I'm done, man!"), this);
   bdone->setObjectName(QStringLiteral("bdone"));
-  bdone->setGeometry(kDesignWidth - 150, kDesignHeight - 44, 136, 30);
+  bdone->setGeometry(kDesignWidth - 164, kDesignHeight - 50, 136, 30);
   connect(bdone, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -90,10 +90,10 @@ QLineEdit* Tfsetup::addRow(int row, const QString& editName, const QString& labe
   int y = kRowTop + row * kRowStep;
   auto* caption = new QLabel(label, this);
   caption->setObjectName(QStringLiteral("l") + editName);
-  caption->setGeometry(12, y, 138, 22);
+  caption->setGeometry(16, y, 142, 22);
   auto* edit = new QLineEdit(this);
   edit->setObjectName(editName);
-  edit->setGeometry(150, y, 252, 22);
+  edit->setGeometry(162, y, 240, 22);
   button = new QPushButton(QStringLiteral("..."), this);
   button->setObjectName(buttonName);
   button->setGeometry(408, y, 34, 22);
@@ -161,15 +161,15 @@ void Tfsetup::bq1qwClick() {
 void Tfsetup::buildSizeEdits() {
   int y = kRowTop + 14 * kRowStep + 10;
   auto* label = new QLabel(QStringLiteral("Window Size"), this);
-  label->setGeometry(12, y, 120, 22);
+  label->setGeometry(16, y, 120, 22);
   sexinc = new QSpinBox(this);
   seyinc = new QSpinBox(this);
   sexinc->setObjectName(QStringLiteral("sexinc"));
   seyinc->setObjectName(QStringLiteral("seyinc"));
   // Negative increments are refused by the control itself; the store holds 0..65535.
   for (QSpinBox* spin : {sexinc, seyinc}) spin->setRange(0, 65535);
-  sexinc->setGeometry(150, y, 90, 24);
-  seyinc->setGeometry(250, y, 90, 24);
+  sexinc->setGeometry(162, y, 90, 24);
+  seyinc->setGeometry(262, y, 90, 24);
   sexinc->setToolTip(QStringLiteral("extra width"));
   seyinc->setToolTip(QStringLiteral("extra height"));
   connect(sexinc, &QSpinBox::valueChanged, this, &Tfsetup::sexincChange);
@@ -199,7 +199,7 @@ void Tfsetup::applySizes() {
   const AppSettings& app = ctx_.vars.app;
   emit mainSizeRequested(660 + app.xinc, 500 + app.yinc);
   resize(464 + app.xinc, 473 + app.yinc);
-  bdone->move(width() - 150, height() - 44);
+  bdone->move(width() - 164, height() - 50);
   update();
 }
 

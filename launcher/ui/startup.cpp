@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <iostream>
@@ -52,6 +53,13 @@ Tfstartup::Tfstartup(LauncherContext& ctx, Tfhub& hub, Tfsetup& setup)
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - rect().center());
+}
+
+void Tfstartup::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  QPainter p(this);
+  p.setPen(QColor(128, 96, 64));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void Tfstartup::showEvent(QShowEvent* event) {

@@ -25,6 +25,7 @@ class Tfstartup : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   LauncherContext& ctx_;

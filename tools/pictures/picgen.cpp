@@ -1,0 +1,212 @@
+// Draws the launcher's pictures: switch on/off, logo, backgrounds, the "no preview"
+// card and the progress bar. One dark theme with a warm accent, so that light text
+// on the pages stays readable.
+//
+// Usage: fragdock_picgen <program folder>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QRandomGenerator>
+#include <cstdio>
+
+namespace {
+
+const QColor kAccent(240, 160, 64);
+const QColor kAccentDark(150, 80, 24);
+const QColor kSteel(44, 46, 52);
+
+QImage canvas(int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  return image;
+}
+
+// Dark brushed metal: a vertical gradient, fine noise and a soft vignette.
+void paintMetal(QImage& image, quint32 seed, int darkness) {
+  QPainter p(&image);
+  QLinearGradient g(0, 0, 0, image.height());
+  g.setColorAt(0, QColor(38, 40, 46).darker(darkness));
+  g.setColorAt(0.5, QColor(26, 27, 31).darker(darkness));
+  g.setColorAt(1, QColor(16, 16, 19).darker(darkness));
+  p.fillRect(image.rect(), g);
+  QRandomGenerator rng(seed);
+  for (int y = 0; y < image.height(); ++y) {
+    int shade = static_cast<int>(rng.bounded(9u));
+    p.setPen(QColor(255, 255, 255, shade));
+    p.drawLine(0, y, image.width(), y);
+  }
+  QRadialGradient v(image.rect().center(), image.width() * 0.75);
+  v.setColorAt(0.6, QColor(0, 0, 0, 0));
+  v.setColorAt(1, QColor(0, 0, 0, 150));
+  p.fillRect(image.rect(), v);
+}
+
+void rivets(QPainter& p, const QRect& r) {
+  p.setPen(Qt::NoPen);
+  for (QPoint c : {r.topLeft() + QPoint(10, 10), r.topRight() + QPoint(-10, 10), r.bottomLeft() + QPoint(10, -10),
+                   r.bottomRight() + QPoint(-10, -10)}) {
+    QRadialGradient g(c - QPoint(1, 1), 4);
+    g.setColorAt(0, QColor(150, 150, 150));
+    g.setColorAt(1, QColor(40, 40, 44));
+    p.setBrush(g);
+    p.drawEllipse(c, 4, 4);
+  }
+}
+
+QImage pageBackground() {
+  QImage image = canvas(652, 499);
+  paintMetal(image, 1, 100);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  // A faint frame and an accent stripe along the top: decoration stays at the edges.
+  p.setPen(QPen(QColor(255, 255, 255, 22), 1));
+  p.drawRect(image.rect().adjusted(4, 4, -5, -5));
+  QLinearGradient stripe(0, 0, image.width(), 0);
+  stripe.setColorAt(0, QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 0));
+  stripe.setColorAt(0.5, QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 110));
+  stripe.setColorAt(1, QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 0));
+  p.fillRect(QRect(0, 0, image.width(), 3), stripe);
+  rivets(p, image.rect().adjusted(2, 2, -2, -2));
+  return image;
+}
+
+QImage littleBackground() {
+  QImage image = canvas(456, 473);
+  paintMetal(image, 2, 110);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  rivets(p, image.rect().adjusted(2, 2, -2, -2));
+  return image;
+}
+
+QImage logo() {
+  QImage image = canvas(400, 260);
+  paintMetal(image, 3, 140);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  // A plate with a bevel, so the logo reads as a badge on any page background.
+  p.setPen(QPen(QColor(255, 255, 255, 40), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRoundedRect(QRectF(3, 3, 394, 254), 14, 14);
+  p.setPen(QPen(kAccentDark, 2));
+  p.drawRoundedRect(QRectF(7, 7, 386, 246), 11, 11);
+  rivets(p, image.rect().adjusted(6, 6, -6, -6));
+  QPointF c(200, 104);
+  // A crosshair: two rings and four ticks.
+  p.setPen(QPen(kAccentDark, 6));
+  p.drawEllipse(c, 74, 74);
+  p.setPen(QPen(kAccent, 3));
+  p.drawEllipse(c, 74, 74);
+  p.drawEllipse(c, 36, 36);
+  for (auto [dx, dy] : {std::pair{0, -1}, {0, 1}, {-1, 0}, {1, 0}})
+    p.drawLine(c + QPointF(dx * 46, dy * 46), c + QPointF(dx * 96, dy * 96));
+  p.setBrush(kAccent);
+  p.drawEllipse(c, 5, 5);
+  QFont font(QStringLiteral("DejaVu Sans"), 34, QFont::Black);
+  font.setLetterSpacing(QFont::PercentageSpacing, 112);
+  p.setFont(font);
+  QRect textBox(0, 186, 400, 60);
+  p.setPen(QColor(0, 0, 0, 200));
+  p.drawText(textBox.translated(3, 3), Qt::AlignCenter, QStringLiteral("FRAGDOCK"));
+  p.setPen(QColor(250, 236, 210));
+  p.drawText(textBox, Qt::AlignCenter, QStringLiteral("FRAGDOCK"));
+  return image;
+}
+
+QImage noPreview() {
+  QImage image = canvas(240, 180);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient g(0, 0, 0, 180);
+  g.setColorAt(0, QColor(34, 35, 40));
+  g.setColorAt(1, QColor(20, 20, 24));
+  p.fillRect(image.rect(), g);
+  p.setPen(QPen(QColor(120, 96, 64), 2, Qt::DashLine));
+  p.drawRoundedRect(QRectF(10, 10, 220, 160), 8, 8);
+  // A simple picture frame icon: a mountain under a sun.
+  p.setPen(QPen(QColor(150, 140, 125), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(90, 42, 60, 44));
+  QPainterPath hill;
+  hill.moveTo(92, 84);
+  hill.lineTo(110, 62);
+  hill.lineTo(122, 74);
+  hill.lineTo(132, 66);
+  hill.lineTo(148, 84);
+  p.drawPath(hill);
+  p.drawEllipse(QPointF(136, 52), 4, 4);
+  p.setFont(QFont(QStringLiteral("DejaVu Sans"), 13, QFont::Bold));
+  p.setPen(QColor(220, 210, 190));
+  p.drawText(QRect(0, 100, 240, 30), Qt::AlignCenter, QStringLiteral("NO PREVIEW"));
+  p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+  p.setPen(QColor(150, 140, 125));
+  p.drawText(QRect(0, 128, 240, 20), Qt::AlignCenter, QStringLiteral("nothing to show for this one"));
+  return image;
+}
+
+QImage bar() {
+  QImage image = canvas(350, 57);
+  QPainter p(&image);
+  QLinearGradient g(0, 0, 0, 57);
+  g.setColorAt(0, kAccent.lighter(130));
+  g.setColorAt(0.5, kAccent);
+  g.setColorAt(1, kAccentDark);
+  p.fillRect(image.rect(), g);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 255, 255, 36));
+  for (int x = -57; x < 350; x += 28) {
+    QPolygon stripe;
+    stripe << QPoint(x, 57) << QPoint(x + 14, 57) << QPoint(x + 71, 0) << QPoint(x + 57, 0);
+    p.drawPolygon(stripe);
+  }
+  return image;
+}
+
+// The switch: a rounded track with the knob on the right (on) or the left (off).
+QImage switchPicture(bool on) {
+  QImage image(36, 18, QImage::Format_RGB32);
+  image.fill(QColor(24, 24, 28));
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(on ? kAccent.darker(120) : QColor(90, 90, 96), 1));
+  p.setBrush(on ? kAccent : QColor(58, 58, 64));
+  p.drawRoundedRect(QRectF(0.5, 0.5, 35, 17), 8.5, 8.5);
+  p.setPen(QPen(QColor(20, 20, 20), 1));
+  p.setBrush(on ? QColor(255, 248, 236) : QColor(150, 150, 156));
+  p.drawEllipse(QPointF(on ? 27 : 9, 9), 6.5, 6.5);
+  return image;
+}
+
+bool save(const QImage& image, const QString& path, const char* format) {
+  if (image.save(path, format, 92)) return true;
+  std::fprintf(stderr, "fragdock_picgen: cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: fragdock_picgen <program folder>\n");
+    return 2;
+  }
+  QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!dir.mkpath(QStringLiteral("themes"))) {
+    std::fprintf(stderr, "fragdock_picgen: cannot create %s/themes\n", argv[1]);
+    return 1;
+  }
+  bool ok = save(switchPicture(true), dir.filePath(QStringLiteral("knoppja.bmp")), "BMP");
+  ok = save(switchPicture(false), dir.filePath(QStringLiteral("knoppno.bmp")), "BMP") && ok;
+  ok = save(logo(), dir.filePath(QStringLiteral("fdk.jpg")), "JPG") && ok;  // fragdock keeps a .bmp copy itself
+  ok = save(littleBackground(), dir.filePath(QStringLiteral("litleback.bmp")), "BMP") && ok;
+  ok = save(noPreview(), dir.filePath(QStringLiteral("!none!.bmp")), "BMP") && ok;
+  ok = save(bar(), dir.filePath(QStringLiteral("bar.bmp")), "BMP") && ok;
+  ok = save(pageBackground(), dir.filePath(QStringLiteral("themes/Fragdock.bmp")), "BMP") && ok;
+  return ok ? 0 : 1;
+}
