@@ -53,8 +53,8 @@ void span_unguarded(const Span &sp, const Gradients &g, std::uint16_t *color,
       color[i] = palette[texels[texel_offset(s, t, width_log)]];
     }
     z = static_cast<std::int16_t>(z + g.dzdx);
-    s += g.dsdx;
-    t += g.dtdx;
+    s = wrap_add(s, g.dsdx);  // the step after the last pixel may wrap; it is never used
+    t = wrap_add(t, g.dtdx);
   }
 }
 

@@ -88,7 +88,7 @@ TEST(HostileInput, EveryDrawingCallStaysInsideTheScreen) {
   use_texture(GR_LOD_256, GR_ASPECT_1x1, texels);
   Hostile h(20240611);
   for (int wireframe = 0; wireframe < 2; ++wireframe) {
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < 10000; ++i) {
       draw_everything(h);
       if (i % 500 == 0) grBufferClear(0, 0, 0);
     }
