@@ -48,7 +48,8 @@ class Builder {
 
   // A tapered elliptic tube hanging from its top ring (local z 0 down to
   // -length), n sides, mapped around onto `side`; both ends closed by fans.
-  void tube(int n, Vec top, Vec bottom, float length, SkinRegion side, std::function<Vec(const Pose&, Vec)> place);
+  void tube(int n, Vec top, Vec bottom, float length, SkinRegion side, std::function<Vec(const Pose&, Vec)> place,
+            SkinRegion caps = figureSkinLayout().caps);
   void sphere(int slices, int rings, float radius, SkinRegion region, std::function<Vec(const Pose&, Vec)> place);
   // A tube lying along +x (0 to length), its cross-section `halfHeight` by `halfWidth`.
   void lyingTube(int n, float halfHeight, float halfWidth, float length, SkinRegion side,
@@ -68,15 +69,14 @@ class Builder {
   GlVertex at(uint32_t index, SkinRegion r, float u, float v) const {
     return {(r.x + u * r.w) / kSkinSide, (r.y + v * r.h) / kSkinSide, index};
   }
-  void capFan(const std::vector<uint32_t>& ring, bool reverse);
+  void capFan(const std::vector<uint32_t>& ring, SkinRegion caps, bool reverse);
 
   Md2Source src_;
   std::vector<Part> parts_;
   uint32_t base_ = 0;
 };
 
-void Builder::capFan(const std::vector<uint32_t>& ring, bool reverse) {
-  const SkinRegion caps = figureSkinLayout().caps;
+void Builder::capFan(const std::vector<uint32_t>& ring, SkinRegion caps, bool reverse) {
   GlCommand fan{true, {}};
   const size_t n = ring.size();
   for (size_t k = 0; k < n; ++k) {
@@ -88,7 +88,7 @@ void Builder::capFan(const std::vector<uint32_t>& ring, bool reverse) {
 }
 
 void Builder::tube(int n, Vec top, Vec bottom, float length, SkinRegion side,
-                   std::function<Vec(const Pose&, Vec)> place) {
+                   std::function<Vec(const Pose&, Vec)> place, SkinRegion caps) {
   startPart(std::move(place));
   std::vector<uint32_t> upper, lower;
   for (int i = 0; i < n; ++i) {
@@ -104,8 +104,8 @@ void Builder::tube(int n, Vec top, Vec bottom, float length, SkinRegion side,
     strip.vertices.push_back(at(lower[i % n], side, u, 1));
   }
   src_.commands.push_back(std::move(strip));
-  capFan(upper, false);
-  capFan(lower, true);
+  capFan(upper, caps, false);
+  capFan(lower, caps, true);
 }
 
 void Builder::sphere(int slices, int rings, float radius, SkinRegion region,
@@ -145,7 +145,8 @@ void Builder::sphere(int slices, int rings, float radius, SkinRegion region,
 void Builder::lyingTube(int n, float halfHeight, float halfWidth, float length, SkinRegion side,
                         std::function<Vec(const Pose&, Vec)> place) {
   auto turned = [place](const Pose& pose, Vec p) { return place(pose, Vec{-p[2], p[1], p[0]}); };
-  tube(n, {halfHeight, halfWidth, 0}, {halfHeight * 0.7f, halfWidth * 0.9f, 0}, length, side, turned);
+  tube(n, {halfHeight, halfWidth, 0}, {halfHeight * 0.7f, halfWidth * 0.9f, 0}, length, side, turned,
+       figureSkinLayout().soles);
 }
 
 Md2Source Builder::finish(const std::vector<std::pair<std::string, Pose>>& poses) {
@@ -188,7 +189,7 @@ std::vector<std::pair<std::string, Pose>> figurePoses() {
 const SkinLayout& figureSkinLayout() {
   static const SkinLayout layout{
       {0, 0, 128, 80},    {128, 0, 128, 80},  {128, 80, 128, 40}, {0, 80, 64, 48},   {64, 80, 64, 48},
-      {0, 128, 64, 64},   {64, 128, 64, 64},  {128, 128, 128, 48}, {128, 176, 64, 64}};
+      {0, 128, 64, 64},   {64, 128, 64, 64},  {128, 128, 128, 48}, {128, 176, 64, 64}, {192, 176, 64, 64}, {0, 192, 64, 64}};
   return layout;
 }
 
@@ -214,10 +215,13 @@ Md2Source buildFigure(const FigureShape& shape, const std::vector<std::string>& 
     b.tube(8, {2.4f * g, 2.4f * g, 0}, {2 * g, 2 * g, 0}, upperArm, L.upperArm, [=](const Pose& pose, Vec p) {
       return body(shoulder)(pose, pitch(p, pose.shoulder[side]));
     });
-    b.tube(8, {2 * g, 2 * g, 0}, {1.8f * g, 1.8f * g, 0}, 9 * s, L.lowerArm, [=](const Pose& pose, Vec p) {
-      const Vec elbow = pitch(Vec{0, 0, -upperArm}, pose.shoulder[side]);
-      return add(body(shoulder)(pose, elbow), pitch(p, pose.shoulder[side] + pose.elbow[side]));
-    });
+    b.tube(
+        8, {2 * g, 2 * g, 0}, {1.8f * g, 1.8f * g, 0}, 9 * s, L.lowerArm,
+        [=](const Pose& pose, Vec p) {
+          const Vec elbow = pitch(Vec{0, 0, -upperArm}, pose.shoulder[side]);
+          return add(body(shoulder)(pose, elbow), pitch(p, pose.shoulder[side] + pose.elbow[side]));
+        },
+        L.hands);
     b.tube(8, {3.2f * g, 3.2f * g, 0}, {2.6f * g, 2.6f * g, 0}, upperLeg, L.upperLeg, [=](const Pose& pose, Vec p) {
       return body(hip)(pose, pitch(p, pose.hip[side]));
     });

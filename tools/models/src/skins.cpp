@@ -45,7 +45,7 @@ Painter cloth(int ramp, int bright, int stripeRamp = -1, float stripeAt = 2.0f) 
 Painter headPainter(const SkinTheme& t) {
   return [t](float u, float v) {
     const float du = u - 0.5f;
-    const bool hair = v < 0.3f || (std::fabs(du) > 0.28f && v < 0.75f);
+    const bool hair = v < 0.38f || (std::fabs(du) > 0.28f && v < 0.75f);
     if (hair) return shade(t.hair, lit(u, 8));
     for (float eye : {-0.07f, 0.07f}) {
       const float d = std::hypot((du - eye) * 2.2f, v - 0.47f);
@@ -101,6 +101,8 @@ std::vector<uint8_t> paintSkin(const SkinTheme& t) {
   });
   paint(skin, L.foot, [](float u, float) { return shade(kBrown, lit(u, 5)); });
   paint(skin, L.caps, [t](float, float) { return shade(t.suit, 6); });
+  paint(skin, L.soles, [](float, float) { return shade(kBrown, 3); });
+  paint(skin, L.hands, [](float, float) { return shade(kSkinTone, 10); });
   return skin;
 }
 

@@ -26,7 +26,7 @@ struct SkinRegion {
   int x, y, w, h;
 };
 struct SkinLayout {
-  SkinRegion head, torso, pelvis, upperArm, lowerArm, upperLeg, lowerLeg, foot, caps;
+  SkinRegion head, torso, pelvis, upperArm, lowerArm, upperLeg, lowerLeg, foot, caps, soles, hands;
 };
 const SkinLayout& figureSkinLayout();
 
