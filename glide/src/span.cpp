@@ -22,70 +22,91 @@ bool fits_i32(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 // True when every texel the span reads lies inside the texture source, which lets
 // the loop skip the per-pixel guard. Without a wrap the texel column and row move
 // monotonically along the span, so the extremes are at its two ends.
-bool texels_in_bounds(const Span &sp, const Gradients &g) {
-  const TexSource &tex = dev.tex;
-  const std::int64_t s1 = coord_at(sp.s, g.dsdx, sp.count - 1);
-  const std::int64_t t1 = coord_at(sp.t, g.dtdx, sp.count - 1);
+bool texels_in_bounds(const SpanSetup &ss, const Span &sp) {
+  const std::int64_t s1 = coord_at(sp.s, ss.g.dsdx, sp.count - 1);
+  const std::int64_t t1 = coord_at(sp.t, ss.g.dtdx, sp.count - 1);
   if (!fits_i32(s1) || !fits_i32(t1)) return false;
   const std::int64_t s0 = sp.s >> 16, t0 = sp.t >> 16;
-  const std::int64_t width = std::int64_t{1} << tex.width_log;
-  const std::int64_t lo = tex.start + std::min(t0, t1 >> 16) * width + std::min(s0, s1 >> 16);
-  const std::int64_t hi = tex.start + std::max(t0, t1 >> 16) * width + std::max(s0, s1 >> 16);
-  return lo >= 0 && hi < static_cast<std::int64_t>(tex.size);
+  const std::int64_t lo = ss.tex_start + (std::min(t0, t1 >> 16) << ss.width_log) +
+                          std::min(s0, s1 >> 16);
+  const std::int64_t hi = ss.tex_start + (std::max(t0, t1 >> 16) << ss.width_log) +
+                          std::max(s0, s1 >> 16);
+  return lo >= 0 && hi < ss.tex_size;
 }
 
-// The texel index of 16.16 coordinates, as the texture source's byte offset.
-inline std::int64_t texel_offset(std::int32_t s, std::int32_t t, int width_log) {
-  return dev.tex.start + (std::int64_t{t >> 16} << width_log) + (s >> 16);
+// The texel's offset in the texture source: (t >> 16) rows of the width plus s >> 16.
+inline std::int64_t texel_offset(std::int64_t start, std::uint32_t s, std::uint32_t t,
+                                 int width_log) {
+  return start + (std::int64_t{static_cast<std::int32_t>(t) >> 16} << width_log) +
+         (static_cast<std::int32_t>(s) >> 16);
 }
 
-// Fast loop: bounds were proven for the whole span.
-void span_unguarded(const Span &sp, const Gradients &g, std::uint16_t *color,
+// Fast loop: bounds were proven for the whole span. Everything it needs is copied
+// into locals so that the buffer stores cannot force reloads. s and t step as
+// unsigned values: the step after the last pixel may wrap and is never used.
+void span_unguarded(const SpanSetup &ss, const Span &sp, std::uint16_t *color,
                     std::int16_t *depth) {
-  const std::uint8_t *texels = dev.tex.base;
+  const std::uint8_t *texels = ss.texels;
   const std::uint16_t *palette = dev.palette;
-  const int width_log = dev.tex.width_log;
-  std::int32_t s = sp.s, t = sp.t;
-  std::int16_t z = sp.z;
+  const std::int64_t start = ss.tex_start;
+  const int width_log = ss.width_log;
+  const auto dsdx = static_cast<std::uint32_t>(ss.g.dsdx);
+  const auto dtdx = static_cast<std::uint32_t>(ss.g.dtdx);
+  const auto dzdx = static_cast<std::uint16_t>(ss.g.dzdx);
+  auto s = static_cast<std::uint32_t>(sp.s), t = static_cast<std::uint32_t>(sp.t);
+  auto z = static_cast<std::uint16_t>(sp.z);
   for (int i = 0; i < sp.count; ++i) {
-    if (z > depth[i]) {
-      depth[i] = z;
-      color[i] = palette[texels[texel_offset(s, t, width_log)]];
+    const auto zs = static_cast<std::int16_t>(z);
+    if (zs > depth[i]) {
+      depth[i] = zs;
+      color[i] = palette[texels[texel_offset(start, s, t, width_log)]];
     }
-    z = static_cast<std::int16_t>(z + g.dzdx);
-    s = wrap_add(s, g.dsdx);  // the step after the last pixel may wrap; it is never used
-    t = wrap_add(t, g.dtdx);
+    z = static_cast<std::uint16_t>(z + dzdx);
+    s += dsdx;
+    t += dtdx;
   }
 }
 
 // Guarded loop for spans whose coordinates leave the texture source or wrap:
 // every address is clamped into the readable memory.
-void span_guarded(const Span &sp, const Gradients &g, std::uint16_t *color, std::int16_t *depth) {
-  const std::int64_t last = static_cast<std::int64_t>(dev.tex.size) - 1;
-  std::int32_t s = sp.s, t = sp.t;
+void span_guarded(const SpanSetup &ss, const Span &sp, std::uint16_t *color,
+                  std::int16_t *depth) {
+  const std::int64_t last = ss.tex_size - 1;
+  auto s = static_cast<std::uint32_t>(sp.s), t = static_cast<std::uint32_t>(sp.t);
   std::int16_t z = sp.z;
   for (int i = 0; i < sp.count; ++i) {
     if (z > depth[i]) {
       depth[i] = z;
-      const std::int64_t at = std::clamp<std::int64_t>(texel_offset(s, t, dev.tex.width_log), 0, last);
-      color[i] = dev.palette[dev.tex.base[at]];
+      const std::int64_t at = texel_offset(ss.tex_start, s, t, ss.width_log);
+      color[i] = dev.palette[ss.texels[std::clamp<std::int64_t>(at, 0, last)]];
     }
-    z = static_cast<std::int16_t>(z + g.dzdx);
-    s = wrap_add(s, g.dsdx);
-    t = wrap_add(t, g.dtdx);
+    z = static_cast<std::int16_t>(z + ss.g.dzdx);
+    s += static_cast<std::uint32_t>(ss.g.dsdx);
+    t += static_cast<std::uint32_t>(ss.g.dtdx);
   }
 }
 
 }  // namespace
 
-void draw_span(const Span &sp, const Gradients &g) {
+SpanSetup span_setup(const Gradients &g) {
+  const TexSource &tex = dev.tex;
+  return {g, tex.base, tex.start, static_cast<std::int64_t>(tex.size), tex.width_log};
+}
+
+void draw_span(const SpanSetup &ss, const Span &sp) {
   std::uint16_t *color = dev.color + sp.row * kBufferSide + sp.x;
   std::int16_t *depth = dev.depth + sp.row * kBufferSide + sp.x;
-  if (texels_in_bounds(sp, g)) {
-    span_unguarded(sp, g, color, depth);
+  if (texels_in_bounds(ss, sp)) {
+    span_unguarded(ss, sp, color, depth);
   } else {
-    span_guarded(sp, g, color, depth);
+    span_guarded(ss, sp, color, depth);
   }
+}
+
+void prefetch_pixel(int row, int x) {
+  const int at = row * kBufferSide + x;
+  __builtin_prefetch(dev.depth + at, 1);
+  __builtin_prefetch(dev.color + at, 1);
 }
 
 }  // namespace glide

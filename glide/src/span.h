@@ -12,6 +12,15 @@ struct Gradients {
   std::int16_t dzdx;
 };
 
+// What all spans of one triangle share, gathered once per triangle.
+struct SpanSetup {
+  Gradients g;
+  const std::uint8_t *texels;  // the texture source's readable memory
+  std::int64_t tex_start;      // offset of texel (0, 0) in it; may lie outside
+  std::int64_t tex_size;
+  int width_log;
+};
+
 // A run of pixels already clipped to the screen, with the values of its first pixel.
 struct Span {
   int row;
@@ -22,6 +31,9 @@ struct Span {
   std::int16_t z;
 };
 
-void draw_span(const Span &span, const Gradients &g);
+SpanSetup span_setup(const Gradients &g);
+void draw_span(const SpanSetup &setup, const Span &span);
+// Starts loading the buffer lines of a pixel that a coming span will touch.
+void prefetch_pixel(int row, int x);
 
 }  // namespace glide

@@ -108,29 +108,34 @@ int ceil_fixed(std::int32_t x) { return wrap_add(x, 0xFFFF) >> 16; }
 
 // Pixels xl .. xr - 1 of one row: the pixel at xr is left to the neighbour, which
 // together with the skipped bottom row makes the top-left fill rule.
-void fill_row(int row, const Edge &l, const Edge &r, const Gradients &g) {
+void fill_row(int row, const Edge &l, const Edge &r, const SpanSetup &ss) {
   int xl = ceil_fixed(l.x);
   const int xr = std::min(ceil_fixed(r.x), dev.width);
   Span sp{row, xl, 0, l.s, l.t, low16(l.z)};
   if (xl < 0) {  // clipped on the left: start the values where the screen starts
-    sp.s = wrap_add(sp.s, wrap_mul(g.dsdx, -xl));
-    sp.t = wrap_add(sp.t, wrap_mul(g.dtdx, -xl));
-    sp.z = low16(sp.z + g.dzdx * -xl);
+    sp.s = wrap_add(sp.s, wrap_mul(ss.g.dsdx, -xl));
+    sp.t = wrap_add(sp.t, wrap_mul(ss.g.dtdx, -xl));
+    sp.z = low16(sp.z + ss.g.dzdx * -xl);
     sp.x = xl = 0;
   }
   sp.count = xr - xl;
-  if (sp.count > 0) draw_span(sp, g);
+  if (sp.count > 0) draw_span(ss, sp);
 }
 
-// Walks `rows` rows from row y, drawing those on the screen.
-void walk(int &y, Edge &l, Edge &r, int rows, const Gradients &g) {
+// Walks `rows` rows from row y, drawing those on the screen. The next row's first
+// pixel is requested from memory while the current row is drawn.
+void walk(int &y, Edge &l, Edge &r, int rows, const SpanSetup &ss) {
   if (rows <= 0) return;
   const int skip = std::clamp(-y, 0, rows);
   advance(l, skip, true);
   advance(r, skip, false);
-  const int visible = std::clamp(dev.height - (y + skip), 0, rows - skip);
+  const int first = y + skip;
+  const int visible = std::clamp(dev.height - first, 0, rows - skip);
   for (int i = 0; i < visible; ++i) {
-    fill_row(y + skip + i, l, r, g);
+    if (i + 1 < visible) {
+      prefetch_pixel(first + i + 1, std::clamp(ceil_fixed(wrap_add(l.x, l.dxdy)), 0, kBufferSide - 1));
+    }
+    fill_row(first + i, l, r, ss);
     advance(l, 1, true);
     advance(r, 1, false);
   }
@@ -142,7 +147,7 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   if (!within_reach(a) || !within_reach(b) || !within_reach(c)) return;
   const std::int64_t area = area_of(a, b, c);
   if (culled(area)) return;
-  const Gradients g = gradients(a, b, c, area);
+  const SpanSetup ss = span_setup(gradients(a, b, c, area));
 
   const SetupVertex *top = &a, *mid = &b, *bot = &c;
   sort_by_y(top, mid, bot);
@@ -151,11 +156,11 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
 
   int y = top->Y;
   if (long_edge_left) {
-    walk(y, tb, tm, tm.count, g);
-    walk(y, tb, mb, mb.count, g);
+    walk(y, tb, tm, tm.count, ss);
+    walk(y, tb, mb, mb.count, ss);
   } else {
-    walk(y, tm, tb, tm.count, g);
-    walk(y, mb, tb, mb.count, g);
+    walk(y, tm, tb, tm.count, ss);
+    walk(y, mb, tb, mb.count, ss);
   }
 }
 
