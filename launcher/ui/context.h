@@ -28,6 +28,8 @@ struct LauncherContext {
 
   // Ends the program at once with "NO WAY" (settings are not saved). Tests replace it.
   std::function<void(const QString& text)> fatal;
+  // Tells the user about a problem the launcher survives. Tests replace it.
+  std::function<void(const QString& text)> warn;
 
   QString folder() const { return QString::fromStdString(vars.programFolder); }
 };

@@ -12,6 +12,8 @@
 
 #include "core/cleanup.h"
 #include "pictures.h"
+#include "q1stuffpage.h"
+#include "q2stuffpage.h"
 #include "setup.h"
 
 namespace fdk {
@@ -51,6 +53,8 @@ Tfhub::Tfhub(LauncherContext& ctx, Tfsetup& setup) : QWidget(nullptr), ctx_(ctx)
     button->hide();
   }
   connect(bx, &QPushButton::clicked, this, &QWidget::close);
+  connect(bq1go, &QPushButton::clicked, this, &Tfhub::bq1goClick);
+  connect(bq2go, &QPushButton::clicked, this, &Tfhub::bq2goClick);
 
   buildPages();
   FormCreate();
@@ -98,6 +102,8 @@ void Tfhub::buildPages() {
   q1skin = makePreview(QStringLiteral("q1skin"), pages[Q1Skins]->box(), QRect(392, 48, 240, 180));
   q2prev = makePreview(QStringLiteral("q2prev"), pages[Q2Mod]->box(), QRect(392, 48, 240, 180));
   iq2sp = makePreview(QStringLiteral("iq2sp"), pages[Q2Models]->box(), QRect(392, 48, 240, 180));
+  q1stuff = new Q1StuffPage(ctx_, pages[Q1Stuff]->box());
+  q2stuff = new Q2StuffPage(ctx_, pages[Q2Stuff]->box());
 }
 
 void Tfhub::addStartButtons(PageFrame* page, int game) {
@@ -176,6 +182,10 @@ void Tfhub::FormActivate() {
   setup_.infoupdate();
   setup_.efdockback->setText(QString::fromStdString(app.fdockback));
   emit setup_.quakeWorldChanged(ctx_.vars.q1.QuakeWorld);
+  q1stuff->loadControls();
+  q2stuff->loadControls();
+  q1stuff->fillConfigSets();
+  q2stuff->fillConfigSets();
 
   firstActivation_ = false;
   CleanUpLeftovers(ctx_.vars.programFolder);

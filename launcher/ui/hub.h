@@ -15,6 +15,8 @@
 namespace fdk {
 
 class Tfsetup;
+class Q1StuffPage;
+class Q2StuffPage;
 
 class Tfhub : public QWidget {
   Q_OBJECT
@@ -33,6 +35,12 @@ class Tfhub : public QWidget {
   QLabel* HarmFade1;                        // the fading logo
   QLabel* lscroll;                          // the typed title line
   QTimer* tsizecheck;
+  Q1StuffPage* q1stuff;
+  Q2StuffPage* q2stuff;
+
+  // The MOD's game folder for the Quake 2 command line; the MOD installation
+  // sets it, and without one the MOD's own name is the folder.
+  std::string modGameFolder;
 
   void setBackgrounds(const QPixmap& picture);
   bool loaded() const { return !firstActivation_; }
@@ -65,6 +73,12 @@ class Tfhub : public QWidget {
   void startTitle();
   void typeTitleStep();
   void fadeLogo(bool in);
+
+  // The launches (hub_launch.cpp).
+  void bq1goClick();
+  void bq2goClick();
+  bool startGame(const std::string& commandLine, const std::string& folder);
+  void abortLaunch(const QString& why);
 };
 
 }  // namespace fdk

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     QMessageBox::critical(nullptr, QStringLiteral("Fragdock"), text);
     std::exit(EXIT_FAILURE);
   };
+  ctx.warn = [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Fragdock"), text); };
 
   fdk::Tfsetup setup(ctx);
   fdk::Tfhub hub(ctx, setup);

@@ -42,6 +42,7 @@ Launcher::Launcher(bool withPictures) {
   ctx.vars.programFolder = prog.folder();
   ctx.roots.home = games.folder();
   ctx.fatal = [this](const QString& text) { fatals << text; };
+  ctx.warn = [this](const QString& text) { warnings << text; };
 }
 
 Launcher::~Launcher() {

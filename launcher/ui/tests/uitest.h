@@ -26,6 +26,7 @@ struct Launcher {
   TempDir games;
   LauncherContext ctx;
   QStringList fatals;
+  QStringList warnings;
   std::unique_ptr<Tfsetup> setup;
   std::unique_ptr<Tfhub> hub;
   std::unique_ptr<Tfstartup> splash;

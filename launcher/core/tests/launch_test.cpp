@@ -1,0 +1,181 @@
+#include "core/launch.h"
+
+#include <gtest/gtest.h>
+
+#include "core/launchoptions.h"
+#include "tempdir.h"
+
+using namespace fdk;
+
+namespace {
+struct Games {
+  TempDir dir;
+  Uvars vars;
+  Games() {
+    AssignDefaults(vars, DefaultRoots{dir.folder()});
+    vars.programFolder = dir.folder() + "prog/";
+    vars.q1.Path = dir.folder() + "quake/";
+    vars.q2.Path = dir.folder() + "quake2/";
+    vars.q1.CFG = dir.folder() + "cfgs1/";
+    vars.q2.CFG = dir.folder() + "cfgs2/";
+  }
+};
+}  // namespace
+
+TEST(StartScript, QuakeDefaultsWriteFiveLinesIntoId1) {
+  Games g;
+  ASSERT_EQ(WriteQ1StartScript(g.vars), "");
+  EXPECT_EQ(g.dir.read("quake/id1/q.cfg"),
+            "deathmatch 1\r\nnoexit 2\r\npausable 0\r\nhostname fragdock\r\nfraglimit 15\r\n");
+}
+
+TEST(StartScript, QuakeWithModWritesIntoTheModAndRemovesTheOldOne) {
+  Games g;
+  g.dir.write("quake/id1/q.cfg", "old");
+  g.dir.write("quake/ctf/q.cfg", "old");
+  g.vars.q1mod = "ctf";
+  g.vars.q1.Pausable = true;
+  g.vars.q1.NoDemos = true;
+  g.vars.q1.HostName = false;
+  ASSERT_EQ(WriteQ1StartScript(g.vars), "");
+  EXPECT_FALSE(g.dir.exists("quake/id1/q.cfg"));
+  EXPECT_EQ(g.dir.read("quake/ctf/q.cfg"), "deathmatch 1\r\nnoexit 2\r\nfraglimit 15\r\nmap \r\n");
+}
+
+TEST(StartScript, EveryQuakeLineInOrder) {
+  Games g;
+  GameSettings& q = g.vars.q1;
+  q.Coop = q.TeamPlay = q.Connect = q.timelimit = q.SameLevel = q.map = q.NoDemos = true;
+  q.Connectb = "192.0.2.1";
+  q.mapb = "e1m1";
+  auto lines = Q1StartScriptLines(q);
+  EXPECT_EQ(lines, (std::vector<std::string>{"deathmatch 1", "coop 1", "teamplay 1", "noexit 2", "pausable 0",
+                                             "connect 192.0.2.1", "hostname fragdock", "fraglimit 15", "timelimit 10",
+                                             "samelevel 1", "map e1m1", "map "}));
+}
+
+TEST(StartScript, QuakeTwoDefaultsAndEmptyScript) {
+  Games g;
+  g.dir.write("quake2/baseq2/q.cfg", "old");
+  ASSERT_EQ(WriteQ2StartScript(g.vars), "");
+  EXPECT_EQ(g.dir.read("quake2/baseq2/q.cfg"),
+            "deathmatch 1\r\nhostname fragdock\r\nfraglimit 15\r\nmap guer\r\ndmflags 16400\r\n");
+  GameSettings q1{};
+  q1.Pausable = true;
+  EXPECT_TRUE(Q1StartScriptLines(q1).empty());  // written even when it has no lines
+}
+
+TEST(StartScript, UnwritableFolderAndHostileModAreReported) {
+  Games g;
+  g.dir.write("quake2", "a file where the game folder should be");
+  EXPECT_NE(WriteQ2StartScript(g.vars).find("q.cfg"), std::string::npos);
+  g.vars.q1mod = "..";
+  EXPECT_NE(WriteQ1StartScript(g.vars), "");
+  EXPECT_FALSE(g.dir.exists("q.cfg"));
+}
+
+TEST(DeathmatchFlags, Bits) {
+  GameSettings q2{};
+  q2.NoExit = true;
+  EXPECT_EQ(DeathmatchFlags(q2), 0);
+  q2.NoExit = false;
+  EXPECT_EQ(DeathmatchFlags(q2), 4096);
+  q2.teamsbymodel = true;  // team play off: the team mode adds nothing
+  EXPECT_EQ(DeathmatchFlags(q2), 4096);
+  for (bool* on : {&q2.nohelth, &q2.nopowerups, &q2.weaponstay, &q2.nofallingdamage, &q2.inpower, &q2.SameLevel,
+                   &q2.nofriendlifire, &q2.spawnfarthest, &q2.forcerespawn, &q2.noarmor, &q2.inammo, &q2.quaddrop,
+                   &q2.fixfov, &q2.TeamPlay})
+    *on = true;
+  EXPECT_EQ(DeathmatchFlags(q2), 65471);
+  q2.teamsbymodel = false;
+  q2.teamsbyskin = true;
+  EXPECT_EQ(DeathmatchFlags(q2), 65471 - 128 + 64);
+}
+
+TEST(CommandLine, QuakeInFixedOrder) {
+  Games g;
+  GameSettings& q = g.vars.q1;
+  q.WinMem = false;
+  q.Listen = true;
+  q.Listenb = 8;
+  g.vars.q1mod = "ctf";
+  EXPECT_EQ(Q1CommandLine(g.vars), "quakd.exe -game ctf -nojoy -listen 8 +exec q.cfg ");
+  g.vars.q1mod.clear();
+  q.NoJoy = q.Listen = false;
+  q.Dedicated = q.WinMem = q.Nocdaudio = q.NoSound = true;
+  q.CmdLine = "+skill 3";
+  EXPECT_EQ(Q1CommandLine(g.vars), "quakd.exe -dedicated 16 -winmem 10 -nocdaudio -nosound +exec q.cfg +skill 3");
+}
+
+TEST(CommandLine, QuakeTwo) {
+  Games g;
+  GameSettings& q = g.vars.q2;
+  q.cddir = false;
+  q.Dedicated = true;
+  q.Dedicatedb = 8;
+  g.vars.q2mod = "Arena";
+  EXPECT_EQ(Q2CommandLine(g.vars, "arena"), "quake2.exe +set dedicated 8 +set game arena +exec q.cfg ");
+  q.Dedicated = false;
+  g.vars.q2mod.clear();
+  q.cddir = true;
+  q.cddirb.clear();
+  EXPECT_EQ(Q2CommandLine(g.vars, ""), "quake2.exe +exec q.cfg  +set cddir ");
+}
+
+TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
+  Games g;
+  g.dir.write("cfgs1/lan/config.cfg", "new config");
+  g.dir.write("cfgs1/lan/autoexec.cfg", "binds");
+  g.dir.write("cfgs1/lan/.hidden", "no");
+  g.dir.write("cfgs1/lan/notes/readme.txt", "no");
+  g.dir.write("cfgs1/.git/x", "no");
+  g.dir.write("quake/id1/config.cfg", "old config");
+  EXPECT_EQ(ConfigSetChoices(g.vars.q1), (std::vector<std::string>{"(none)", "lan"}));
+  EXPECT_TRUE(CopyQ1ConfigSet(g.vars).empty());  // no set chosen: nothing happens
+  EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "old config");
+
+  options::ChooseConfigSet(g.vars.q1, "lan");
+  EXPECT_TRUE(g.vars.q1.UseCFG);
+  g.vars.q1mod = "ctf";
+  EXPECT_TRUE(CopyQ1ConfigSet(g.vars).empty());
+  EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "new config");
+  EXPECT_EQ(g.dir.read("quake/ctf/autoexec.cfg"), "binds");
+  EXPECT_FALSE(g.dir.exists("quake/id1/.hidden"));
+  EXPECT_FALSE(g.dir.exists("quake/id1/notes"));
+
+  g.dir.write("cfgs2/duel/config.cfg", "q2");
+  g.vars.q2.ACFG = "duel";
+  g.vars.q2mod = "arena";
+  EXPECT_TRUE(CopyQ2ConfigSet(g.vars).empty());
+  EXPECT_EQ(g.dir.read("quake2/baseq2/config.cfg"), "q2");
+  EXPECT_EQ(g.dir.read("quake2/arena/config.cfg"), "q2");
+
+  options::ChooseConfigSet(g.vars.q1, "(none)");
+  EXPECT_FALSE(g.vars.q1.UseCFG);
+  EXPECT_EQ(g.vars.q1.ACFG, "");
+}
+
+TEST(ValueFields, CountAndNumberRules) {
+  struct Row { const char* text; int stored; const char* shown; int value; };
+  const Row counts[] = {{"12", 5, "12", 12}, {"255", 5, "255", 255}, {"256", 5, "5", 5}, {"-1", 5, "5", 5},
+                        {"", 5, "0", 0},     {"1x", 7, "7", 7},       {"0", 5, "0", 0}};
+  for (const Row& r : counts) {
+    auto out = options::CountField(r.text, r.stored);
+    EXPECT_EQ(out.text, r.shown) << r.text;
+    EXPECT_EQ(out.value, r.value) << r.text;
+  }
+  EXPECT_EQ(options::NumberField("12a").text, "");
+  EXPECT_EQ(options::NumberField("12a").value, 0);
+  EXPECT_EQ(options::NumberField("-3").value, -3);
+  EXPECT_EQ(options::NumberField("999").value, 999);
+  EXPECT_EQ(options::Raise(255), 255);
+  EXPECT_EQ(options::Lower(0), 0);
+}
+
+TEST(Terminator, OnlyWhenTheToolIsThere) {
+  Games g;
+  g.vars.launchgame = '2';
+  EXPECT_EQ(TerminatorCommandLine(g.vars), "");
+  g.dir.write("prog/term", "");
+  EXPECT_EQ(TerminatorCommandLine(g.vars), "\"" + g.dir.folder() + "prog/term\" 2");
+}

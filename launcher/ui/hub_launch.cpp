@@ -1,0 +1,74 @@
+// Starting the games from the main window: prepare the game folder, build the
+// command line, start the game and close the launcher.
+#include <QApplication>
+#include <iostream>
+
+#include "core/launch.h"
+#include "core/paths.h"
+#include "hub.h"
+
+namespace fdk {
+
+namespace {
+QString joinLines(const std::vector<std::string>& lines) {
+  QStringList out;
+  for (const std::string& line : lines) out << QString::fromStdString(line);
+  return out.join('\n');
+}
+}  // namespace
+
+// A launch that cannot go on brings the window back; every setting stays as it was.
+void Tfhub::abortLaunch(const QString& why) {
+  ctx_.vars.launchgame = '0';
+  show();
+  std::cerr << "fragdock: " << why.toStdString() << '\n';
+  ctx_.warn(why);
+}
+
+bool Tfhub::startGame(const std::string& commandLine, const std::string& folder) {
+  if (ctx_.vars.game(ctx_.vars.launchgame == '1' ? Game::Quake1 : Game::Quake2).Terminatr) {
+    std::string term = TerminatorCommandLine(ctx_.vars);
+    if (!term.empty()) ctx_.processes.Start(term, ctx_.vars.programFolder);
+  }
+  StartResult started = ctx_.processes.Start(commandLine, folder);
+  if (!started.ok) {
+    abortLaunch(QStringLiteral("The game was not started.\n\n%1\n\nCommand line: %2")
+                    .arg(QString::fromStdString(started.error), QString::fromStdString(commandLine)));
+    return false;
+  }
+  close();  // saves the settings; the launcher's work is done
+  return true;
+}
+
+void Tfhub::bq1goClick() {
+  Uvars& vars = ctx_.vars;
+  vars.launchgame = '1';
+  hide();
+  QApplication::processEvents();
+  if (auto failed = CopyQ1ConfigSet(vars); !failed.empty())
+    std::cerr << "fragdock: config set not copied:\n" << joinLines(failed).toStdString() << '\n';
+  if (std::string error = WriteQ1StartScript(vars); !error.empty())
+    return abortLaunch(QStringLiteral("The start script could not be written:\n%1").arg(QString::fromStdString(error)));
+  startGame(Q1CommandLine(vars), vars.q1.Path);
+}
+
+void Tfhub::bq2goClick() {
+  Uvars& vars = ctx_.vars;
+  vars.launchgame = '2';
+  if (!vars.q2mod.empty() && !fileExists(vars.q2.Patch + vars.q2mod + ".zip")) {
+    // Starting without the MOD the player chose would be a different game: say why nothing happens.
+    return abortLaunch(QStringLiteral("The MOD \"%1\" cannot be installed: its archive %2 is missing.")
+                           .arg(QString::fromStdString(vars.q2mod),
+                                QString::fromStdString(vars.q2.Patch + vars.q2mod + ".zip")));
+  }
+  hide();
+  QApplication::processEvents();
+  if (!vars.q2mod.empty() && modGameFolder.empty()) modGameFolder = vars.q2mod;
+  if (auto failed = CopyQ2ConfigSet(vars); !failed.empty())
+    std::cerr << "fragdock: config set not copied:\n" << joinLines(failed).toStdString() << '\n';
+  if (std::string error = WriteQ2StartScript(vars); !error.empty())
+    return abortLaunch(QStringLiteral("The start script could not be written:\n%1").arg(QString::fromStdString(error)));
+  startGame(Q2CommandLine(vars, modGameFolder), vars.q2.Path);
+}
+
+}  // namespace fdk

@@ -1,0 +1,75 @@
+#include "optionrows.h"
+
+#include <QSignalBlocker>
+
+namespace fdk {
+
+namespace {
+constexpr int kRowHeight = 22;
+constexpr int kSwitchWidth = 36;
+constexpr int kSwitchHeight = 18;
+}  // namespace
+
+OptionSwitch* OptionRows::addSwitch(const char* name, const QString& label, bool* value, int x, int y,
+                                    int labelWidth) {
+  auto* sw = new OptionSwitch(value, pictures_, parent_);
+  sw->setObjectName(QString::fromLatin1(name));
+  sw->setGeometry(x, y + (kRowHeight - kSwitchHeight) / 2, kSwitchWidth, kSwitchHeight);
+  sw->setToolTip(label.trimmed());
+  addLabel((std::string("l") + name).c_str(), label, x + kSwitchWidth + 2, y, labelWidth);
+  switches_.push_back(sw);
+  return sw;
+}
+
+QLineEdit* OptionRows::addField(const char* name, int x, int y, int width) {
+  auto* field = new QLineEdit(parent_);
+  field->setObjectName(QString::fromLatin1(name));
+  field->setGeometry(x, y, width, kRowHeight);
+  return field;
+}
+
+QComboBox* OptionRows::addCombo(const char* name, int x, int y, int width) {
+  auto* combo = new QComboBox(parent_);
+  combo->setObjectName(QString::fromLatin1(name));
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setGeometry(x, y, width, kRowHeight);
+  return combo;
+}
+
+std::pair<QPushButton*, QPushButton*> OptionRows::addRaiseLower(const char* raise, const char* lower, int x, int y) {
+  auto make = [&](const char* name, int top, const QString& hint) {
+    auto* button = new QPushButton(QStringLiteral("X"), parent_);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setProperty("role", "stepper");
+    button->setToolTip(hint);
+    button->setGeometry(x, top, 16, kRowHeight / 2);
+    return button;
+  };
+  return {make(raise, y, QStringLiteral("one more")), make(lower, y + kRowHeight / 2, QStringLiteral("one less"))};
+}
+
+QLabel* OptionRows::addLabel(const char* name, const QString& text, int x, int y, int width) {
+  auto* label = new QLabel(text, parent_);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setGeometry(x, y, width, kRowHeight);
+  return label;
+}
+
+void OptionRows::refreshAll() const {
+  for (OptionSwitch* sw : switches_) sw->refresh();
+}
+
+void MakeDecorative(OptionSwitch* sw) {
+  auto* label = sw->parentWidget()->findChild<QLabel*>(QStringLiteral("l") + sw->objectName());
+  if (label == nullptr) return;
+  label->setProperty("role", "decorative");
+  label->setGeometry(label->x(), label->y() - 3, 220, 28);
+}
+
+void ShowNumber(QLineEdit* field, int value) {
+  QSignalBlocker quiet(field);
+  field->setText(QString::number(value));
+}
+
+}  // namespace fdk

@@ -1,0 +1,41 @@
+#pragma once
+// Builds the rows of the option pages: a switch with its label, value fields,
+// the small raise and lower buttons, and combos, at designed positions.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <vector>
+
+#include "optionswitch.h"
+
+namespace fdk {
+
+class OptionRows {
+ public:
+  OptionRows(QWidget* parent, const SwitchPictures* pictures) : parent_(parent), pictures_(pictures) {}
+
+  // A switch at (x, y) with its label to the right; the label is as wide as labelWidth.
+  OptionSwitch* addSwitch(const char* name, const QString& label, bool* value, int x, int y, int labelWidth);
+  QLineEdit* addField(const char* name, int x, int y, int width);
+  QComboBox* addCombo(const char* name, int x, int y, int width);
+  // The raise (upper) and lower (lower) buttons beside a numeric field.
+  std::pair<QPushButton*, QPushButton*> addRaiseLower(const char* raise, const char* lower, int x, int y);
+  QLabel* addLabel(const char* name, const QString& text, int x, int y, int width);
+
+  // Every switch built here, to show their pictures again after a rule changed several.
+  void refreshAll() const;
+
+ private:
+  QWidget* parent_;
+  const SwitchPictures* pictures_;
+  std::vector<OptionSwitch*> switches_;
+};
+
+// Gives a switch's label the decorative letters of the Use Terminator switch.
+void MakeDecorative(OptionSwitch* sw);
+
+// Shows a number in a field without running the field's change rule again.
+void ShowNumber(QLineEdit* field, int value);
+
+}  // namespace fdk

@@ -1,0 +1,49 @@
+#pragma once
+// The "Q1 Stuff" page: every Quake start option as a switch with its value.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QObject>
+#include <QPushButton>
+
+#include "context.h"
+#include "optionrows.h"
+
+namespace fdk {
+
+class Q1StuffPage : public QObject {
+  Q_OBJECT
+ public:
+  Q1StuffPage(LauncherContext& ctx, QWidget* box);
+
+  // Puts the stored options into the controls (at start-up).
+  void loadControls();
+  // Fills the config-set combo from the CFG folder.
+  void fillConfigSets();
+
+  OptionSwitch *bq1useterm, *bq1dedicated, *bq1listen, *bq1nojoy, *bq1nosound, *bq1NoCDAudio;
+  OptionSwitch *bq1dm, *bq1coop, *bq1tp, *bq1noexit, *bq1pause, *bq1nodemo, *bq1winmem;
+  OptionSwitch *bq1map, *bq1samelevel, *bq1timelimit, *bq1fraglimit, *bq1hostname, *bq1connect, *bq1cfg;
+  QLineEdit *eq1dedicatedb, *eq1listenb, *eq1dm, *eq1coop, *eq1tp, *eq1noexit, *eq1winmem;
+  QLineEdit *eq1samelevel, *eq1timelimit, *eq1fraglimitb, *eq1hostname, *eq1connect, *eq1cmdline;
+  QComboBox *Cbq1map, *Cbq1cfg;
+
+ private:
+  LauncherContext& ctx_;
+  GameSettings& g_;
+  OptionRows rows_;
+
+  void buildLeftColumn();
+  void buildRightColumn();
+  void wirePlainSwitches();
+  void wireRuleSwitches();
+  void wireFields();
+  void countField(QLineEdit* field, int& value);
+  void numberField(QLineEdit* field, int& value);
+  void stepper(const char* raise, const char* lower, QLineEdit* field, int& value, int x, int y);
+
+  void Cbq1mapChange(const QString& text);
+  void Cbq1cfgClick(const QString& item);
+  void Cbq1cfgChange(const QString& text);
+};
+
+}  // namespace fdk

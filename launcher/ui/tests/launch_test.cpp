@@ -1,0 +1,123 @@
+// Pressing a start button: the stand-in game must be started exactly as the game would be.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <filesystem>
+
+#include "core/ini.h"
+#include "uitest.h"
+
+using namespace fdk;
+using namespace fdk::test;
+
+namespace {
+struct LaunchRun : Launcher {
+  std::string q1, q2;
+  LaunchRun() {
+    q1 = games.folder() + "quake/";
+    q2 = games.folder() + "quake two/";  // a blank in the folder must not matter
+    for (const auto& [folder, exe] : {std::pair{q1, "quake"}, {q2, "quake2"}}) {
+      std::filesystem::create_directories(folder);
+      std::filesystem::copy_file(FRAGDOCK_STANDIN, folder + exe);
+    }
+    games.write("cfgs1/lan/config.cfg", "name lanplayer\r\n");
+    games.write("cfgs1/lan/sub/skip.cfg", "no");
+    games.write("mods2/arena.zip", "PK");
+    games.write("cfgs2/duel/autoexec.cfg", "bind x");
+    Uvars v;
+    v.programFolder = prog.folder();
+    AssignDefaults(v, {games.folder()});
+    v.q1.Path = q1;
+    v.q1.EXE = "quake";
+    v.q1.CFG = games.folder() + "cfgs1";
+    v.q1.ACFG = "lan";
+    v.q2.Path = q2;
+    v.q2.EXE = "quake2";
+    v.q2.Patch = games.folder() + "mods2/";
+    v.q2.CFG = games.folder() + "cfgs2/";
+    v.q2.ACFG = "duel";
+    v.q2.cddirb = "/mnt/cd";
+    SaveSettings(v);
+  }
+  void press(int page, const char* button) {
+    auto* b = hub->pages[page]->findChild<QPushButton*>(button);
+    ASSERT_NE(b, nullptr) << button;
+    b->click();
+  }
+  std::string launched(const std::string& folder) {
+    std::string log = folder + "standin-launch.txt";
+    WaitFor([&] { return std::filesystem::exists(log) && std::filesystem::file_size(log) > 0; }, 5000);
+    WaitFor([] { return false; }, 100);  // let the stand-in finish writing
+    std::ifstream in(log);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  IniFile savedIni() {
+    IniFile ini;
+    IniFile::load(prog.file("Fragdock.ini"), ini);
+    return ini;
+  }
+};
+}  // namespace
+
+TEST(Launch, QuakeStartsTheGameInItsFolderAndCloses) {
+  LaunchRun r;
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q1.CmdLine = "+skill 3";
+  r.press(Tfhub::Q1Maps, "bq1go1");  // any Quake page's start button
+  std::string expected = "folder=" + r.q1.substr(0, r.q1.size() - 1) +
+                         "\narg=-nojoy\narg=-winmem\narg=10\narg=+exec\narg=q.cfg\narg=+skill\narg=3\n";
+  EXPECT_EQ(r.launched(r.q1), expected);
+  EXPECT_EQ(r.games.read("quake/id1/q.cfg"),
+            "deathmatch 1\r\nnoexit 2\r\npausable 0\r\nhostname fragdock\r\nfraglimit 15\r\n");
+  EXPECT_EQ(r.games.read("quake/id1/config.cfg"), "name lanplayer\r\n");
+  EXPECT_FALSE(r.games.exists("quake/id1/skip.cfg"));
+  EXPECT_FALSE(r.hub->isVisible());
+  EXPECT_EQ(r.savedIni().read("Quake 1", "CmdLine"), "+skill 3");
+  EXPECT_TRUE(r.warnings.isEmpty());
+}
+
+TEST(Launch, QuakeTwoWithModAndCdFolder) {
+  LaunchRun r;
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2mod = "arena";
+  r.ctx.vars.q2.Dedicated = true;
+  r.ctx.vars.q2.Dedicatedb = 8;
+  r.press(Tfhub::Q2Stuff, "bq2go1");
+  std::string expected = "folder=" + r.q2.substr(0, r.q2.size() - 1) +
+                         "\narg=+set\narg=dedicated\narg=8\narg=+set\narg=game\narg=arena\narg=+exec\narg=q.cfg"
+                         "\narg=+set\narg=cddir\narg=/mnt/cd\n";
+  EXPECT_EQ(r.launched(r.q2), expected);
+  EXPECT_EQ(r.games.read("quake two/baseq2/q.cfg"),
+            "deathmatch 1\r\nhostname fragdock\r\nfraglimit 15\r\nmap guer\r\ndmflags 16400\r\n");
+  EXPECT_EQ(r.games.read("quake two/baseq2/autoexec.cfg"), "bind x");
+  EXPECT_EQ(r.games.read("quake two/arena/autoexec.cfg"), "bind x");
+  EXPECT_FALSE(r.hub->isVisible());
+}
+
+TEST(Launch, MissingExecutableKeepsTheLauncherOpen) {
+  LaunchRun r;
+  ASSERT_TRUE(r.start());
+  std::string before = r.prog.read("Fragdock.ini");
+  r.ctx.vars.q1.EXE = "glquake";
+  r.press(Tfhub::Info, "bq1go1");
+  ASSERT_EQ(r.warnings.size(), 1);
+  EXPECT_TRUE(r.warnings[0].contains("glquake"));
+  EXPECT_TRUE(r.warnings[0].contains(QString::fromStdString(r.q1)));
+  EXPECT_TRUE(r.hub->isVisible());
+  EXPECT_EQ(r.ctx.vars.q1.EXE, "glquake") << "nothing the user set is lost";
+  EXPECT_EQ(r.prog.read("Fragdock.ini"), before) << "nothing saved yet: the window is still open";
+  r.hub->close();
+  EXPECT_EQ(r.savedIni().read("Quake 1", "EXE"), "glquake");
+}
+
+TEST(Launch, QuakeTwoModWithoutArchiveIsRefusedWithAMessage) {
+  LaunchRun r;
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2mod = "ctf";
+  r.press(Tfhub::Q2Mod, "bq2go1");
+  ASSERT_EQ(r.warnings.size(), 1);
+  EXPECT_TRUE(r.warnings[0].contains("ctf.zip"));
+  EXPECT_TRUE(r.hub->isVisible());
+  EXPECT_FALSE(r.games.exists("quake two/standin-launch.txt"));
+  EXPECT_FALSE(r.games.exists("quake two/baseq2/q.cfg"));
+}
