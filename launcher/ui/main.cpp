@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
   fdk::Tfhub hub(ctx, setup);
   fdk::Tfstartup splash(ctx, hub, setup);
 
+  // The main window may be hidden when it closes (a launch hides it first), so its
+  // close ends the program explicitly rather than through the last visible window.
+  QObject::connect(&hub, &fdk::Tfhub::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
   fdk::InstallQuitSignals([&] {
     if (hub.isVisible() || hub.loaded()) hub.close();
     else app.quit();

@@ -64,7 +64,7 @@ void MakeDecorative(OptionSwitch* sw) {
   auto* label = sw->parentWidget()->findChild<QLabel*>(QStringLiteral("l") + sw->objectName());
   if (label == nullptr) return;
   label->setProperty("role", "decorative");
-  label->setGeometry(label->x(), label->y() - 3, 220, 28);
+  label->setGeometry(label->x(), label->y() - 3, 176, 28);
 }
 
 void ShowNumber(QLineEdit* field, int value) {

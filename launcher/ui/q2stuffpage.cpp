@@ -11,8 +11,8 @@ namespace {
 constexpr int kTop = 52;
 constexpr int kStep = 26;
 constexpr int kLeft = 12;
-constexpr int kMiddle = 232;
-constexpr int kFlags = 452;
+constexpr int kMiddle = 236;
+constexpr int kFlags = 456;
 int row(int i) { return kTop + i * kStep; }
 const char* const kByModel = "by Model";
 const char* const kBySkin = "by Skin";
@@ -32,9 +32,9 @@ Q2StuffPage::Q2StuffPage(LauncherContext& ctx, QWidget* box)
 
 void Q2StuffPage::buildLeftColumn() {
   auto sw = [&](const char* name, const char* label, bool* value, int i) {
-    return rows_.addSwitch(name, QString::fromLatin1(label), value, kLeft, row(i), 104);
+    return rows_.addSwitch(name, QString::fromLatin1(label), value, kLeft, row(i), 116);
   };
-  auto field = [&](const char* name, int i) { return rows_.addField(name, kLeft + 146, row(i), 40); };
+  auto field = [&](const char* name, int i) { return rows_.addField(name, kLeft + 156, row(i), 38); };
   bq2dedicated = sw("bq2dedicated", " Dedicated Server", &g_.Dedicated, 0);
   eq2dedicatedb = field("eq2dedicatedb", 0);
   bq2maxclients = sw("bq2maxclients", " MaxClients", &g_.maxclients, 1);
@@ -57,19 +57,19 @@ void Q2StuffPage::buildLeftColumn() {
 
 void Q2StuffPage::buildMiddleColumn() {
   auto sw = [&](const char* name, const char* label, bool* value, int i) {
-    return rows_.addSwitch(name, QString::fromLatin1(label), value, kMiddle, row(i), 84);
+    return rows_.addSwitch(name, QString::fromLatin1(label), value, kMiddle, row(i), 150);
   };
-  const int valueX = kMiddle + 122;
+  const int valueX = kMiddle + 120;
   bq2map = sw("bq2map", " Map:", &g_.map, 0);
-  cbq2map = rows_.addCombo("cbq2map", valueX, row(0), 94);
+  cbq2map = rows_.addCombo("cbq2map", valueX, row(0), 92);
   bq2hostname = sw("bq2hostname", " HostName:", &g_.HostName, 1);
-  eq2hostname = rows_.addField("eq2hostname", valueX, row(1), 94);
+  eq2hostname = rows_.addField("eq2hostname", valueX, row(1), 92);
   bq2connect = sw("bq2connect", " Connect:", &g_.Connect, 2);
-  eq2connect = rows_.addField("eq2connect", valueX, row(2), 94);
+  eq2connect = rows_.addField("eq2connect", valueX, row(2), 92);
   bq2cfg = sw("bq2cfg", " Cfg:", &g_.UseCFG, 3);
-  Cbq2cfg = rows_.addCombo("Cbq2cfg", valueX, row(3), 94);
+  Cbq2cfg = rows_.addCombo("Cbq2cfg", valueX, row(3), 92);
   bq2cd = sw("bq2cd", " CD Dir", &g_.cddir, 4);
-  Eq2cd = rows_.addField("Eq2cd", valueX, row(4), 94);
+  Eq2cd = rows_.addField("Eq2cd", valueX, row(4), 92);
   bq2cml = sw("bq2cml", " Create maps.lst", &g_.cmaplist, 5);
   bq2useterm = sw("bq2useterm", " Use Terminator", &g_.Terminatr, 7);
   MakeDecorative(bq2useterm);
@@ -132,7 +132,7 @@ void Q2StuffPage::countField(QLineEdit* field, int& value, const char* raise, co
     if (QString::fromStdString(out.text) != text) field->setText(QString::fromStdString(out.text));
   });
   if (raise == nullptr) return;
-  auto [up, down] = rows_.addRaiseLower(raise, lower, kLeft + 190, y);
+  auto [up, down] = rows_.addRaiseLower(raise, lower, kLeft + 196, y);
   connect(up, &QPushButton::clicked, this, [field, &value] {
     value = options::Raise(value);
     ShowNumber(field, value);

@@ -30,7 +30,7 @@ void ApplyTheme(QApplication& app) {
       "QLabel[role=\"title\"] { font-size: 28pt; font-weight: bold; color: #f0a040; }"
       "QLabel[role=\"splash-title\"] { font-size: 16pt; font-weight: bold; color: #f0a040; }"
       "QLabel[role=\"splash-text\"] { font-size: 11pt; color: #c8c0b0; }"
-      "QLabel[role=\"decorative\"] { font-family: 'DejaVu Serif'; font-size: 15pt; font-weight: bold;"
+      "QLabel[role=\"decorative\"] { font-family: 'DejaVu Serif'; font-size: 13pt; font-weight: bold;"
       "  font-style: italic; color: #ff5a3a; }"
       "QPushButton[role=\"stepper\"] { font-size: 6pt; padding: 0; border-radius: 1px; }"
       "QLabel[role=\"preview\"] { border: 1px solid #806040; background: #101010; }"
