@@ -208,5 +208,8 @@ int main(int argc, char** argv) {
   ok = save(noPreview(), dir.filePath(QStringLiteral("!none!.bmp")), "BMP") && ok;
   ok = save(bar(), dir.filePath(QStringLiteral("bar.bmp")), "BMP") && ok;
   ok = save(pageBackground(), dir.filePath(QStringLiteral("themes/Fragdock.bmp")), "BMP") && ok;
+  // A settings file that lost its background key falls back to "fragdock": keep that
+  // start working too instead of ending it for want of a picture.
+  ok = save(pageBackground(), dir.filePath(QStringLiteral("fragdock.bmp")), "BMP") && ok;
   return ok ? 0 : 1;
 }

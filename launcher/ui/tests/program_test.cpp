@@ -54,6 +54,32 @@ TEST(Program, SigtermClosesLikeTheCloseButtonAndAStartChangesNothing) {
   EXPECT_EQ(p.prog.read("Fragdock.ini"), first);
 }
 
+TEST(Program, DamagedSettingsFileIsReadAsFarAsItGoes) {
+  using namespace std::string_literals;
+  std::string noise;
+  for (int i = 0; i < 4096; ++i) noise.push_back(static_cast<char>((i * 7919) % 251));
+  const std::string files[] = {
+      noise,
+      "[Quake 1]\nEXE=winquake.exe\n" + std::string(10 * 1024 * 1024, 'x') + "\n",
+      "no sections at all\nEXE=winquake.exe\n",
+      "[Quake 1]\0\nEXE=winquake.exe\n[Quake 2]\nPath=\0\0\n"s,
+  };
+  for (const std::string& bytes : files) {
+    Program p;
+    p.prog.write("fragdock.bmp", p.prog.read("themes/Fragdock.bmp"));  // the background of a file without one
+    p.prog.write("Fragdock.ini", bytes);
+    p.run();
+    ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+    QThread::msleep(300);
+    EXPECT_EQ(p.terminate(), 0);
+    EXPECT_EQ(p.process.exitStatus(), QProcess::NormalExit);
+    std::string saved = p.prog.read("Fragdock.ini");
+    EXPECT_NE(saved.find("[Quake 2]"), std::string::npos);
+    if (bytes.find("[Quake 1]") != std::string::npos)
+      EXPECT_NE(saved.find("EXE=winquake.exe"), std::string::npos) << "what could be read is kept";
+  }
+}
+
 TEST(Program, MissingPlaceholderSaysNoWay) {
   Program p;
   std::filesystem::remove(p.prog.file("!none!.bmp"));
