@@ -15,7 +15,7 @@ int row(int i) { return kTop + i * kStep; }
 }  // namespace
 
 Q1StuffPage::Q1StuffPage(LauncherContext& ctx, QWidget* box)
-    : QObject(box), ctx_(ctx), g_(ctx.vars.q1), rows_(box, &ctx.switches) {
+    : OptionPage(ctx, ctx.vars.q1, box) {
   buildLeftColumn();
   buildRightColumn();
   rows_.addLabel("lq1cmdline", QStringLiteral("Command Line"), kLeft, row(10) + 14, 110);
@@ -81,12 +81,7 @@ void Q1StuffPage::wirePlainSwitches() {
 }
 
 void Q1StuffPage::wireRuleSwitches() {
-  auto rule = [this](OptionSwitch* sw, auto apply) {
-    connect(sw, &OptionSwitch::clicked, this, [this, apply] {
-      apply();
-      rows_.refreshAll();
-    });
-  };
+  auto rule = [this](OptionSwitch* sw, std::function<void()> apply) { wireRule(sw, std::move(apply)); };
   rule(bq1dedicated, [this] { options::ClickDedicated(g_, Game::Quake1); });
   rule(bq1listen, [this] { options::ClickListen(g_); });
   rule(bq1nodemo, [this] { options::ClickNoDemos(g_); });
@@ -96,37 +91,9 @@ void Q1StuffPage::wireRuleSwitches() {
   rule(bq1cfg, [this] { options::ClickUseCfg(g_, Game::Quake1); });
 }
 
-void Q1StuffPage::countField(QLineEdit* field, int& value) {
-  connect(field, &QLineEdit::textChanged, this, [field, &value](const QString& text) {
-    auto out = options::CountField(text.toStdString(), value);
-    value = out.value;
-    if (QString::fromStdString(out.text) != text) field->setText(QString::fromStdString(out.text));
-  });
-}
-
-void Q1StuffPage::numberField(QLineEdit* field, int& value) {
-  connect(field, &QLineEdit::textChanged, this, [field, &value](const QString& text) {
-    auto out = options::NumberField(text.toStdString());
-    value = out.value;
-    if (QString::fromStdString(out.text) != text) field->setText(QString::fromStdString(out.text));
-  });
-}
-
-void Q1StuffPage::stepper(const char* raise, const char* lower, QLineEdit* field, int& value, int x, int y) {
-  auto [up, down] = rows_.addRaiseLower(raise, lower, x, y);
-  connect(up, &QPushButton::clicked, this, [field, &value] {
-    value = options::Raise(value);
-    ShowNumber(field, value);
-  });
-  connect(down, &QPushButton::clicked, this, [field, &value] {
-    value = options::Lower(value);
-    ShowNumber(field, value);
-  });
-}
-
 void Q1StuffPage::wireFields() {
-  countField(eq1dedicatedb, g_.Dedicatedb);
-  countField(eq1listenb, g_.Listenb);
+  wireCountField(eq1dedicatedb, g_.Dedicatedb);
+  wireCountField(eq1listenb, g_.Listenb);
   struct Numbers {
     QLineEdit* field;
     int* value;
@@ -141,21 +108,15 @@ void Q1StuffPage::wireFields() {
                              {eq1samelevel, &g_.SameLevelb, "q1sli", "q1sld"},
                              {eq1timelimit, &g_.timelimitb, "q1tli", "q1tld"},
                              {eq1fraglimitb, &g_.fraglimitb, "q1fli", "fld"}};
-  stepper("q1dedi", "q1dedd", eq1dedicatedb, g_.Dedicatedb, kLeft + 218, row(0));
-  stepper("q1lisi", "q1lisd", eq1listenb, g_.Listenb, kLeft + 218, row(1));
+  addStepper("q1dedi", "q1dedd", eq1dedicatedb, g_.Dedicatedb, kLeft + 218, row(0));
+  addStepper("q1lisi", "q1lisd", eq1listenb, g_.Listenb, kLeft + 218, row(1));
   for (int i = 0; i < 8; ++i) {
-    numberField(numbers[i].field, *numbers[i].value);
-    stepper(numbers[i].raise, numbers[i].lower, numbers[i].field, *numbers[i].value, kLeft + 218, row(i + 2));
+    wireNumberField(numbers[i].field, *numbers[i].value);
+    addStepper(numbers[i].raise, numbers[i].lower, numbers[i].field, *numbers[i].value, kLeft + 218, row(i + 2));
   }
-  connect(eq1hostname, &QLineEdit::textChanged, this, [this](const QString& text) {
-    options::HostNameTextChanged(g_, text.toStdString());
-    rows_.refreshAll();
-  });
-  connect(eq1connect, &QLineEdit::textChanged, this, [this](const QString& text) {
-    options::ConnectTextChanged(g_, text.toStdString());
-    rows_.refreshAll();
-  });
-  connect(eq1cmdline, &QLineEdit::textChanged, this, [this](const QString& text) { g_.CmdLine = text.toStdString(); });
+  wireText(eq1hostname, [this](const std::string& t) { options::HostNameTextChanged(g_, t); });
+  wireText(eq1connect, [this](const std::string& t) { options::ConnectTextChanged(g_, t); });
+  wireText(eq1cmdline, [this](const std::string& t) { g_.CmdLine = t; });
   connect(Cbq1map, &QComboBox::editTextChanged, this, &Q1StuffPage::Cbq1mapChange);
   connect(Cbq1cfg, &QComboBox::textActivated, this, &Q1StuffPage::Cbq1cfgClick);
   connect(Cbq1cfg, &QComboBox::editTextChanged, this, &Q1StuffPage::Cbq1cfgChange);
@@ -163,23 +124,13 @@ void Q1StuffPage::wireFields() {
 
 void Q1StuffPage::Cbq1mapChange(const QString& text) {
   options::MapTextChanged(g_, text.toStdString());
-  rows_.refreshAll();
+  changed();
 }
 
-void Q1StuffPage::Cbq1cfgClick(const QString& item) {
-  options::ChooseConfigSet(g_, item.toStdString());
-  Cbq1cfgChange(QString());
-  rows_.refreshAll();
-}
+void Q1StuffPage::Cbq1cfgClick(const QString& item) { chooseConfigSet(Cbq1cfg, item); }
 
 // The combo only takes choices: typed text is put back to the chosen set.
-void Q1StuffPage::Cbq1cfgChange(const QString&) {
-  QString chosen = QString::fromStdString(g_.ACFG);
-  if (Cbq1cfg->currentText() != chosen) {
-    QSignalBlocker quiet(Cbq1cfg);
-    Cbq1cfg->setEditText(chosen);
-  }
-}
+void Q1StuffPage::Cbq1cfgChange(const QString&) { putBackConfigSet(Cbq1cfg); }
 
 void Q1StuffPage::loadControls() {
   for (auto [field, value] : {std::pair{eq1dedicatedb, g_.Dedicatedb}, {eq1listenb, g_.Listenb},
@@ -195,14 +146,9 @@ void Q1StuffPage::loadControls() {
   if (g_.Connectb.empty()) g_.Connect = false;
   if (g_.mapb.empty()) g_.map = false;
   eq1cmdline->setText(QString::fromStdString(g_.CmdLine));
-  rows_.refreshAll();
+  changed();
 }
 
-void Q1StuffPage::fillConfigSets() {
-  QSignalBlocker quiet(Cbq1cfg);
-  Cbq1cfg->clear();
-  for (const std::string& item : ConfigSetChoices(g_)) Cbq1cfg->addItem(QString::fromStdString(item));
-  Cbq1cfg->setEditText(QString::fromStdString(g_.ACFG));
-}
+void Q1StuffPage::fillConfigSets() { fillConfigSetCombo(Cbq1cfg); }
 
 }  // namespace fdk

@@ -2,15 +2,13 @@
 // The "Q1 Stuff" page: every Quake start option as a switch with its value.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QObject>
 #include <QPushButton>
 
-#include "context.h"
-#include "optionrows.h"
+#include "optionpage.h"
 
 namespace fdk {
 
-class Q1StuffPage : public QObject {
+class Q1StuffPage : public OptionPage {
   Q_OBJECT
  public:
   Q1StuffPage(LauncherContext& ctx, QWidget* box);
@@ -28,18 +26,11 @@ class Q1StuffPage : public QObject {
   QComboBox *Cbq1map, *Cbq1cfg;
 
  private:
-  LauncherContext& ctx_;
-  GameSettings& g_;
-  OptionRows rows_;
-
   void buildLeftColumn();
   void buildRightColumn();
   void wirePlainSwitches();
   void wireRuleSwitches();
   void wireFields();
-  void countField(QLineEdit* field, int& value);
-  void numberField(QLineEdit* field, int& value);
-  void stepper(const char* raise, const char* lower, QLineEdit* field, int& value, int x, int y);
 
   void Cbq1mapChange(const QString& text);
   void Cbq1cfgClick(const QString& item);

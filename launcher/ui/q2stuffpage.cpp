@@ -19,7 +19,7 @@ const char* const kBySkin = "by Skin";
 }  // namespace
 
 Q2StuffPage::Q2StuffPage(LauncherContext& ctx, QWidget* box)
-    : QObject(box), ctx_(ctx), g_(ctx.vars.q2), rows_(box, &ctx.switches) {
+    : OptionPage(ctx, ctx.vars.q2, box) {
   buildLeftColumn();
   buildMiddleColumn();
   buildFlagColumn();
@@ -109,12 +109,7 @@ void Q2StuffPage::changed() {
 }
 
 void Q2StuffPage::wireSwitches() {
-  auto rule = [this](OptionSwitch* sw, auto apply) {
-    connect(sw, &OptionSwitch::clicked, this, [this, apply] {
-      apply();
-      changed();
-    });
-  };
+  auto rule = [this](OptionSwitch* sw, std::function<void()> apply) { wireRule(sw, std::move(apply)); };
   for (OptionSwitch* sw : {bq2useterm, bq2dm, bq2coop, bq2tp, bq2noexit, bq2samelevel, bq2timelimit, bq2fraglimit,
                            bq2cml, bq2maxclients, bq2quaddrop, bq2weaponstay, bq2spawnf, bq2NoHealth, bq2NoPowerups,
                            bq2NoFallDam, bq2InPower, bq2Fspawn, bq2noarmor, bq2InAmmo, bq2NoFriendFire, bq2FixedFov,
@@ -126,21 +121,8 @@ void Q2StuffPage::wireSwitches() {
 }
 
 void Q2StuffPage::countField(QLineEdit* field, int& value, const char* raise, const char* lower, int y) {
-  connect(field, &QLineEdit::textChanged, this, [field, &value](const QString& text) {
-    auto out = options::CountField(text.toStdString(), value);
-    value = out.value;
-    if (QString::fromStdString(out.text) != text) field->setText(QString::fromStdString(out.text));
-  });
-  if (raise == nullptr) return;
-  auto [up, down] = rows_.addRaiseLower(raise, lower, kLeft + 196, y);
-  connect(up, &QPushButton::clicked, this, [field, &value] {
-    value = options::Raise(value);
-    ShowNumber(field, value);
-  });
-  connect(down, &QPushButton::clicked, this, [field, &value] {
-    value = options::Lower(value);
-    ShowNumber(field, value);
-  });
+  wireCountField(field, value);
+  addStepper(raise, lower, field, value, kLeft + 196, y);
 }
 
 void Q2StuffPage::wireFields() {
@@ -153,11 +135,8 @@ void Q2StuffPage::wireFields() {
 }
 
 void Q2StuffPage::wireTexts() {
-  auto text = [this](QLineEdit* field, auto apply) {
-    connect(field, &QLineEdit::textChanged, this, [this, apply](const QString& t) {
-      apply(t.toStdString());
-      changed();
-    });
+  auto text = [this](QLineEdit* field, std::function<void(const std::string&)> apply) {
+    wireText(field, std::move(apply));
   };
   text(eq2hostname, [this](const std::string& t) { options::HostNameTextChanged(g_, t); });
   text(eq2connect, [this](const std::string& t) { options::ConnectTextChanged(g_, t); });
@@ -180,27 +159,11 @@ void Q2StuffPage::cbq2tpz(const QString& item) {
 }
 
 // The team-mode combo only takes its two choices.
-void Q2StuffPage::cbq2tpChange(const QString&) {
-  QString mode = QString::fromLatin1(options::TeamModeText(g_));
-  if (cbq2tp->currentText() != mode) {
-    QSignalBlocker quiet(cbq2tp);
-    cbq2tp->setEditText(mode);
-  }
-}
+void Q2StuffPage::cbq2tpChange(const QString&) { putBack(cbq2tp, QString::fromLatin1(options::TeamModeText(g_))); }
 
-void Q2StuffPage::Cbq2cfgClick(const QString& item) {
-  options::ChooseConfigSet(g_, item.toStdString());
-  Cbq2cfgChange(QString());
-  changed();
-}
+void Q2StuffPage::Cbq2cfgClick(const QString& item) { chooseConfigSet(Cbq2cfg, item); }
 
-void Q2StuffPage::Cbq2cfgChange(const QString&) {
-  QString chosen = QString::fromStdString(g_.ACFG);
-  if (Cbq2cfg->currentText() != chosen) {
-    QSignalBlocker quiet(Cbq2cfg);
-    Cbq2cfg->setEditText(chosen);
-  }
-}
+void Q2StuffPage::Cbq2cfgChange(const QString&) { putBackConfigSet(Cbq2cfg); }
 
 void Q2StuffPage::loadControls() {
   for (auto [field, value] : {std::pair{eq2dedicatedb, g_.Dedicatedb}, {Eq2maxclients, g_.maxclientsb},
@@ -223,11 +186,6 @@ void Q2StuffPage::loadControls() {
   changed();
 }
 
-void Q2StuffPage::fillConfigSets() {
-  QSignalBlocker quiet(Cbq2cfg);
-  Cbq2cfg->clear();
-  for (const std::string& item : ConfigSetChoices(g_)) Cbq2cfg->addItem(QString::fromStdString(item));
-  Cbq2cfg->setEditText(QString::fromStdString(g_.ACFG));
-}
+void Q2StuffPage::fillConfigSets() { fillConfigSetCombo(Cbq2cfg); }
 
 }  // namespace fdk

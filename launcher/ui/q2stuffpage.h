@@ -3,15 +3,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QObject>
 #include <QPushButton>
 
-#include "context.h"
-#include "optionrows.h"
+#include "optionpage.h"
 
 namespace fdk {
 
-class Q2StuffPage : public QObject {
+class Q2StuffPage : public OptionPage {
   Q_OBJECT
  public:
   Q2StuffPage(LauncherContext& ctx, QWidget* box);
@@ -30,10 +28,6 @@ class Q2StuffPage : public QObject {
   QLabel* ldmflags;  // the flags value the start script will carry
 
  private:
-  LauncherContext& ctx_;
-  GameSettings& g_;
-  OptionRows rows_;
-
   void buildLeftColumn();
   void buildMiddleColumn();
   void buildFlagColumn();
@@ -41,7 +35,7 @@ class Q2StuffPage : public QObject {
   void wireFields();
   void wireTexts();
   void countField(QLineEdit* field, int& value, const char* raise, const char* lower, int y);
-  void changed();
+  void changed() override;
 
   void cbq2tpz(const QString& item);
   void cbq2tpChange(const QString& text);

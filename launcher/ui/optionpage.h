@@ -1,0 +1,44 @@
+#pragma once
+// What the two option pages share: the value-field rules, the raise and lower
+// buttons, the config-set combo and switches whose click runs a rule.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QObject>
+#include <functional>
+
+#include "context.h"
+#include "optionrows.h"
+
+namespace fdk {
+
+class OptionPage : public QObject {
+  Q_OBJECT
+ protected:
+  OptionPage(LauncherContext& ctx, GameSettings& game, QWidget* box)
+      : QObject(box), ctx_(ctx), g_(game), rows_(box, &ctx.switches) {}
+
+  // Shows every switch again (and whatever else a page derives from the options).
+  virtual void changed() { rows_.refreshAll(); }
+
+  // A switch whose click applies a rule to the store.
+  void wireRule(OptionSwitch* sw, std::function<void()> apply);
+  // A text field whose every change applies a rule to the store.
+  void wireText(QLineEdit* field, std::function<void(const std::string&)> apply);
+  void wireCountField(QLineEdit* field, int& value);
+  void wireNumberField(QLineEdit* field, int& value);
+  void addStepper(const char* raise, const char* lower, QLineEdit* field, int& value, int x, int y);
+
+  // The config-set combo: a choice sets ACFG (and the Cfg switch), typing is put back.
+  void chooseConfigSet(QComboBox* combo, const QString& item);
+  void putBackConfigSet(QComboBox* combo);
+  void fillConfigSetCombo(QComboBox* combo);
+
+  // Puts a combo's text back to what the store holds, so that it only takes choices.
+  static void putBack(QComboBox* combo, const QString& text);
+
+  LauncherContext& ctx_;
+  GameSettings& g_;
+  OptionRows rows_;
+};
+
+}  // namespace fdk
