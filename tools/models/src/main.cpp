@@ -26,13 +26,13 @@ struct ModelSpec {
   size_t skinsInModel;
 };
 
-std::vector<PakMember> modelFiles(const ModelSpec& spec) {
-  const std::string folder = "players/" + spec.name + "/";
+std::vector<PakMember> modelFiles(const ModelSpec& model) {
+  const std::string folder = "players/" + model.name + "/";
   std::vector<std::string> names;
-  for (size_t i = 0; i < spec.skinsInModel; ++i) names.push_back(folder + spec.skins[i].name + ".pcx");
-  std::vector<PakMember> files{{folder + "tris.md2", encodeMd2(buildFigure(spec.shape, names))}};
+  for (size_t i = 0; i < model.skinsInModel; ++i) names.push_back(folder + model.skins[i].name + ".pcx");
+  std::vector<PakMember> files{{folder + "tris.md2", encodeMd2(buildFigure(model.shape, names))}};
   const Palette palette = demoPalette();
-  for (const SkinTheme& theme : spec.skins) {
+  for (const SkinTheme& theme : model.skins) {
     files.push_back({folder + theme.name + ".pcx", encodePcx(kSkinSide, kSkinSide, paintSkin(theme), palette)});
     files.push_back({folder + theme.name + "_i.pcx", encodePcx(32, 32, paintIcon(theme), palette)});
   }
@@ -55,10 +55,10 @@ bool writeTree(const fs::path& root, const std::vector<PakMember>& files) {
   return true;
 }
 
-ByteVector skinListText(const ModelSpec& spec) {
-  std::string text = "// extra skins for " + spec.name + "\n";
-  for (size_t i = spec.skinsInModel; i < spec.skins.size(); ++i) {
-    text += "players/" + spec.name + "/" + spec.skins[i].name + ".pcx\n";
+ByteVector skinListText(const ModelSpec& model) {
+  std::string text = "// extra skins for " + model.name + "\n";
+  for (size_t i = model.skinsInModel; i < model.skins.size(); ++i) {
+    text += "players/" + model.name + "/" + model.skins[i].name + ".pcx\n";
   }
   return ByteVector(text.begin(), text.end());
 }
