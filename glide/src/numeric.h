@@ -4,13 +4,21 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace glide {
 
 // Truncation toward zero. NaN and values outside the 32-bit range give INT32_MIN,
 // the "integer indefinite" an x86 conversion produces, instead of undefined behaviour.
 inline std::int32_t trunc_i32(float f) {
+#if defined(__SSE__)
+  return _mm_cvtt_ss2si(_mm_set_ss(f));  // the x86 conversion itself, without branches
+#else
   if (f >= -2147483648.0f && f < 2147483648.0f) return static_cast<std::int32_t>(f);
   return INT32_MIN;
+#endif
 }
 
 // Round to nearest, ties to even (the default rounding mode), with trunc_i32's limits.

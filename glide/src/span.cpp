@@ -19,19 +19,24 @@ std::int64_t coord_at(std::int32_t v, std::int32_t step, int n) {
 
 bool fits_i32(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
-// True when every texel the span reads lies inside the texture source, which lets
-// the loop skip the per-pixel guard. Without a wrap the texel column and row move
-// monotonically along the span, so the extremes are at its two ends.
+// True when every texel that coordinates within the range can address lies inside
+// the texture source and no coordinate wraps. The texel column grows with s and the
+// row with t, so the corners of the range bound every address.
+bool range_in_bounds(const SpanSetup &ss, const CoordRange &r) {
+  if (!fits_i32(r.s_lo) || !fits_i32(r.s_hi) || !fits_i32(r.t_lo) || !fits_i32(r.t_hi)) {
+    return false;
+  }
+  const std::int64_t lo = ss.tex_start + ((r.t_lo >> 16) << ss.width_log) + (r.s_lo >> 16);
+  const std::int64_t hi = ss.tex_start + ((r.t_hi >> 16) << ss.width_log) + (r.s_hi >> 16);
+  return lo >= 0 && hi < ss.tex_size;
+}
+
+// The same test for one span, whose coordinates run monotonically between its ends.
 bool texels_in_bounds(const SpanSetup &ss, const Span &sp) {
   const std::int64_t s1 = coord_at(sp.s, ss.g.dsdx, sp.count - 1);
   const std::int64_t t1 = coord_at(sp.t, ss.g.dtdx, sp.count - 1);
-  if (!fits_i32(s1) || !fits_i32(t1)) return false;
-  const std::int64_t s0 = sp.s >> 16, t0 = sp.t >> 16;
-  const std::int64_t lo = ss.tex_start + (std::min(t0, t1 >> 16) << ss.width_log) +
-                          std::min(s0, s1 >> 16);
-  const std::int64_t hi = ss.tex_start + (std::max(t0, t1 >> 16) << ss.width_log) +
-                          std::max(s0, s1 >> 16);
-  return lo >= 0 && hi < ss.tex_size;
+  return range_in_bounds(ss, {std::min<std::int64_t>(sp.s, s1), std::max<std::int64_t>(sp.s, s1),
+                              std::min<std::int64_t>(sp.t, t1), std::max<std::int64_t>(sp.t, t1)});
 }
 
 // The texel's offset in the texture source: (t >> 16) rows of the width plus s >> 16.
@@ -41,29 +46,33 @@ inline std::int64_t texel_offset(std::int64_t start, std::uint32_t s, std::uint3
          (static_cast<std::int32_t>(s) >> 16);
 }
 
-// Fast loop: bounds were proven for the whole span. Everything it needs is copied
-// into locals so that the buffer stores cannot force reloads. s and t step as
-// unsigned values: the step after the last pixel may wrap and is never used.
-void span_unguarded(const SpanSetup &ss, const Span &sp, std::uint16_t *color,
-                    std::int16_t *depth) {
-  const std::uint8_t *texels = ss.texels;
+// Fast loop: bounds were proven for the whole span, so no coordinate wraps on the
+// pixels drawn. The texel address comes from two 64-bit accumulators that need no
+// variable shift per pixel:
+//   s holds s + start * 2^16, so s >> 16 is start + (s >> 16);
+//   t holds t * width, and (t >> 16) with its low width_log bits cleared is
+//   (t >> 16) * width, since the fraction of t times width adds less than one row.
+// Everything is copied into locals so that the buffer stores cannot force reloads.
+[[gnu::always_inline]] inline void span_unguarded(const SpanLoop &loop, std::uint16_t *color,
+                                                  std::int16_t *depth, int count,
+                                                  std::int32_t s16, std::int32_t t16,
+                                                  std::int16_t z16) {
+  const std::uint8_t *texels = loop.texels;
   const std::uint16_t *palette = dev.palette;
-  const std::int64_t start = ss.tex_start;
-  const int width_log = ss.width_log;
-  const auto dsdx = static_cast<std::uint32_t>(ss.g.dsdx);
-  const auto dtdx = static_cast<std::uint32_t>(ss.g.dtdx);
-  const auto dzdx = static_cast<std::uint16_t>(ss.g.dzdx);
-  auto s = static_cast<std::uint32_t>(sp.s), t = static_cast<std::uint32_t>(sp.t);
-  auto z = static_cast<std::uint16_t>(sp.z);
-  for (int i = 0; i < sp.count; ++i) {
+  const std::int64_t row_mask = loop.row_mask, ds = loop.ds, dt = loop.dt;
+  const auto dz = static_cast<std::uint16_t>(loop.dz);
+  std::int64_t s = s16 + loop.start_16;
+  std::int64_t t = std::int64_t{t16} << loop.width_log;
+  auto z = static_cast<std::uint16_t>(z16);
+  for (int i = 0; i < count; ++i) {
     const auto zs = static_cast<std::int16_t>(z);
     if (zs > depth[i]) {
       depth[i] = zs;
-      color[i] = palette[texels[texel_offset(start, s, t, width_log)]];
+      color[i] = palette[texels[((t >> 16) & row_mask) + (s >> 16)]];
     }
-    z = static_cast<std::uint16_t>(z + dzdx);
-    s += dsdx;
-    t += dtdx;
+    z = static_cast<std::uint16_t>(z + dz);
+    s += ds;
+    t += dt;
   }
 }
 
@@ -88,25 +97,38 @@ void span_guarded(const SpanSetup &ss, const Span &sp, std::uint16_t *color,
 
 }  // namespace
 
-SpanSetup span_setup(const Gradients &g) {
+SpanSetup span_setup(const Gradients &g, const CoordRange &reach) {
   const TexSource &tex = dev.tex;
-  return {g, tex.base, tex.start, static_cast<std::int64_t>(tex.size), tex.width_log};
+  SpanSetup ss{};
+  ss.g = g;
+  ss.texels = tex.base;
+  ss.tex_start = tex.start;
+  ss.tex_size = static_cast<std::int64_t>(tex.size);
+  ss.width_log = tex.width_log;
+  ss.all_in_bounds = range_in_bounds(ss, reach);
+  ss.row_mask = ~((std::int64_t{1} << tex.width_log) - 1);
+  ss.start_16 = tex.start * 65536;
+  ss.dt_rows = std::int64_t{g.dtdx} << tex.width_log;
+  return ss;
 }
 
 void draw_span(const SpanSetup &ss, const Span &sp) {
   std::uint16_t *color = dev.color + sp.row * kBufferSide + sp.x;
   std::int16_t *depth = dev.depth + sp.row * kBufferSide + sp.x;
-  if (texels_in_bounds(ss, sp)) {
-    span_unguarded(ss, sp, color, depth);
+  if (ss.all_in_bounds || texels_in_bounds(ss, sp)) {
+    span_unguarded(span_loop(ss), color, depth, sp.count, sp.s, sp.t, sp.z);
   } else {
     span_guarded(ss, sp, color, depth);
   }
 }
 
-void prefetch_pixel(int row, int x) {
-  const int at = row * kBufferSide + x;
-  __builtin_prefetch(dev.depth + at, 1);
-  __builtin_prefetch(dev.color + at, 1);
+SpanLoop span_loop(const SpanSetup &ss) {
+  return {ss.texels, ss.row_mask, ss.g.dsdx, ss.dt_rows, ss.start_16, ss.width_log, ss.g.dzdx};
+}
+
+void draw_span_in_bounds(const SpanLoop &loop, std::uint16_t *color, std::int16_t *depth,
+                         int count, std::int32_t s, std::int32_t t, std::int16_t z) {
+  span_unguarded(loop, color, depth, count, s, t, z);
 }
 
 }  // namespace glide

@@ -122,24 +122,72 @@ void fill_row(int row, const Edge &l, const Edge &r, const SpanSetup &ss) {
   if (sp.count > 0) draw_span(ss, sp);
 }
 
-// Walks `rows` rows from row y, drawing those on the screen. The next row's first
-// pixel is requested from memory while the current row is drawn.
-void walk(int &y, Edge &l, Edge &r, int rows, const SpanSetup &ss) {
+// Walks `rows` rows from row y, drawing those on the screen. The edges are worked on
+// as local copies, which the compiler keeps in registers, and stored back at the end.
+void walk(int &y, Edge &left, Edge &right, int rows, const SpanSetup &ss) {
   if (rows <= 0) return;
+  Edge l = left, r = right;
   const int skip = std::clamp(-y, 0, rows);
   advance(l, skip, true);
   advance(r, skip, false);
   const int first = y + skip;
   const int visible = std::clamp(dev.height - first, 0, rows - skip);
   for (int i = 0; i < visible; ++i) {
-    if (i + 1 < visible) {
-      prefetch_pixel(first + i + 1, std::clamp(ceil_fixed(wrap_add(l.x, l.dxdy)), 0, kBufferSide - 1));
-    }
     fill_row(first + i, l, r, ss);
     advance(l, 1, true);
     advance(r, 1, false);
   }
+  left = l;
+  right = r;
   y += rows;
+}
+
+// Widens the range by the s and t that a left edge takes on its rows.
+void include_edge(CoordRange &r, const Edge &e, int rows) {
+  if (rows <= 0) return;
+  const std::int64_t s_end = std::int64_t{e.s} + std::int64_t{e.ds} * (rows - 1);
+  const std::int64_t t_end = std::int64_t{e.t} + std::int64_t{e.dt} * (rows - 1);
+  r.s_lo = std::min({r.s_lo, std::int64_t{e.s}, s_end});
+  r.s_hi = std::max({r.s_hi, std::int64_t{e.s}, s_end});
+  r.t_lo = std::min({r.t_lo, std::int64_t{e.t}, t_end});
+  r.t_hi = std::max({r.t_hi, std::int64_t{e.t}, t_end});
+}
+
+// Spans start at a left edge and take fewer than `widest` steps to the right.
+void include_span_steps(CoordRange &r, const Gradients &g, int widest) {
+  const std::int64_t ds = std::int64_t{g.dsdx} * widest, dt = std::int64_t{g.dtdx} * widest;
+  r.s_lo += std::min<std::int64_t>(ds, 0);
+  r.s_hi += std::max<std::int64_t>(ds, 0);
+  r.t_lo += std::min<std::int64_t>(dt, 0);
+  r.t_hi += std::max<std::int64_t>(dt, 0);
+}
+
+// The common case, picked once per triangle: every row and column on the screen and
+// every texel read in bounds. No clipping, no per-span checks; the whole walk runs
+// on locals, which matters for small triangles where rows are only a few pixels.
+[[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
+                                                  const SpanLoop &loop) {
+  std::int32_t lx = left.x, ls = left.s, lt = left.t, lz = left.z, rx = right.x;
+  std::uint16_t *color = dev.color + y * kBufferSide;
+  std::int16_t *depth = dev.depth + y * kBufferSide;
+  for (int i = 0; i < rows; ++i, color += kBufferSide, depth += kBufferSide) {
+    const int xl = ceil_fixed(lx), xr = ceil_fixed(rx);
+    if (xr > xl) draw_span_in_bounds(loop, color + xl, depth + xl, xr - xl, ls, lt, low16(lz));
+    lx = wrap_add(lx, left.dxdy);
+    rx = wrap_add(rx, right.dxdy);
+    ls = wrap_add(ls, left.ds);  // the step after the last row may wrap; it is never used
+    lt = wrap_add(lt, left.dt);
+    lz = wrap_add(lz, left.dz);
+  }
+  right.x = rx;
+  left.x = lx;
+  left.s = ls;
+  left.t = lt;
+  left.z = lz;
+}
+
+bool whole_on_screen(const SetupVertex &top, const SetupVertex &bot, int x_min, int x_max) {
+  return top.Y >= 0 && bot.Y <= dev.height && x_min >= 0 && x_max <= dev.width;
 }
 
 void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
@@ -147,13 +195,33 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   if (!within_reach(a) || !within_reach(b) || !within_reach(c)) return;
   const std::int64_t area = area_of(a, b, c);
   if (culled(area)) return;
-  const SpanSetup ss = span_setup(gradients(a, b, c, area));
+  const Gradients g = gradients(a, b, c, area);
 
   const SetupVertex *top = &a, *mid = &b, *bot = &c;
   sort_by_y(top, mid, bot);
   const bool long_edge_left = area_of(*top, *mid, *bot) < 0;
   Edge tm = make_edge(*top, *mid), tb = make_edge(*top, *bot), mb = make_edge(*mid, *bot);
 
+  const int x_min = std::min({a.X, b.X, c.X}), x_max = std::max({a.X, b.X, c.X});
+  const int widest = x_max - x_min;
+  CoordRange reach{INT64_MAX, INT64_MIN, INT64_MAX, INT64_MIN};
+  if (long_edge_left) {
+    include_edge(reach, tb, tb.count);
+  } else {
+    include_edge(reach, tm, tm.count);
+    include_edge(reach, mb, mb.count);
+  }
+  include_span_steps(reach, g, widest);
+  const SpanSetup ss = span_setup(g, reach);
+
+  if (ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max)) {
+    const SpanLoop loop = span_loop(ss);
+    Edge &upper_left = long_edge_left ? tb : tm, &upper_right = long_edge_left ? tm : tb;
+    Edge &lower_left = long_edge_left ? tb : mb, &lower_right = long_edge_left ? mb : tb;
+    walk_unclipped(top->Y, upper_left, upper_right, tm.count, loop);
+    walk_unclipped(mid->Y, lower_left, lower_right, mb.count, loop);
+    return;
+  }
   int y = top->Y;
   if (long_edge_left) {
     walk(y, tb, tm, tm.count, ss);
