@@ -84,6 +84,7 @@ TEST(Clear, ConvertsThroughTheColourFormat) {
 }
 
 TEST(Clear, FillsWholeRowsOfTheScreenHeightOnly) {
+  open_with(GR_RESOLUTION_640x480);  // zeroes rows 0..479
   open_with(GR_RESOLUTION_512x256);
   grBufferClear(0x00FFFFFF, 0, 0);
   EXPECT_EQ(pixel(1023, 255), 0xFFFF);  // beyond the width, within the height
