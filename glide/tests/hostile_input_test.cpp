@@ -104,22 +104,4 @@ TEST(HostileInput, EveryDrawingCallStaysInsideTheScreen) {
   SDL_Quit();
 }
 
-TEST(HostileInput, NullPointersAreIgnored) {
-  open_screen();
-  GrVertex v = vertex(1, 1);
-  grDrawTriangle(nullptr, &v, &v);
-  guDrawTriangleWithClip(&v, nullptr, &v);
-  grDrawLine(&v, nullptr);
-  grDrawPoint(nullptr);
-  grDrawPlanarPolygon(5, nullptr, &v);
-  grDrawPlanarPolygonVertexList(5, nullptr);
-  grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, nullptr);
-  grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, nullptr);
-  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, nullptr);
-  grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_888, GR_ORIGIN_ANY, FXFALSE,
-            nullptr);
-  guFbReadRegion(0, 0, 4, 4, nullptr, 8);
-  EXPECT_EQ(lit_in_rect(0, 0, 64, 64), 0);
-}
-
 }  // namespace

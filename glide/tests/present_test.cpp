@@ -201,12 +201,4 @@ TEST_F(Present, ReopeningAndClosingReleaseThePresentingBlockOnce) {
   EXPECT_TRUE(shows_red(5, 100));
 }
 
-TEST(PresentWithoutVideo, SwapRunsWithoutAWindow) {
-  grSstOpen(GR_RESOLUTION_320x200, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT,
-            GR_SMOOTHING_ENABLE, 2);
-  grBufferClear(0x00FF0000, 0, 0);
-  for (int i = 0; i < 40; ++i) grBufferSwap(1);
-  EXPECT_EQ(pixel(0, 0), 0xF800);
-}
-
 }  // namespace

@@ -123,16 +123,6 @@ TEST(Triangle, SamplesTheTexelUnderEachPixel) {
   }
 }
 
-TEST(Triangle, NothingIsDrawnOffTheScreen) {
-  open_screen();
-  triangle(600, 440, 5000, 440, 600, 9000);
-  triangle(-3000, -3000, 3100, -3000, -3000, 3100);
-  EXPECT_EQ(lit_in_rect(640, 0, 384, 1024), 0);
-  EXPECT_EQ(lit_in_rect(0, 480, 1024, 544), 0);
-  EXPECT_NE(pixel(639, 479), 0);
-  EXPECT_NE(pixel(0, 0), 0);
-}
-
 TEST(Depth, GreaterWinsAndTiesKeepTheFirst) {
   const struct {
     float first_oow, second_oow;
@@ -205,12 +195,6 @@ TEST(Line, BothDirectionsSetTheSamePixelsEndToEnd) {
   }
 }
 
-TEST(Line, EndpointsRoundToNearestEven) {
-  open_screen();
-  line(0.5f, 1.5f, 2.5f, 1.5f);  // (0, 2) to (2, 2)
-  EXPECT_EQ(lit_pixels(), (Pixels{{0, 2}, {1, 2}, {2, 2}}));
-}
-
 TEST(Line, PixelsOffTheScreenAreSkipped) {
   open_screen();
   line(-5, 3, 5, 3);
@@ -238,14 +222,6 @@ TEST(Point, UsesTheConstantColourThatLinesMakeWhite) {
   EXPECT_EQ(pixel(640, 0), 0);
 }
 
-TEST(Point, DoesNotTestOrWriteDepth) {
-  open_screen();
-  grBufferClear(0, 0, 0x7FFF);
-  GrVertex p = vertex(3, 3);
-  grDrawPoint(&p);
-  EXPECT_EQ(pixel(3, 3), 0xFFFF);
-}
-
 // A 40 x 40 square around the centre (20, 20): the fan from the centre draws the
 // top, right and bottom quarters; the closing left quarter is not part of it.
 const GrVertex kSquare[5] = {vertex(20, 20), vertex(0, 0), vertex(40, 0), vertex(40, 40),
@@ -270,12 +246,6 @@ TEST(PlanarPolygon, FanSharesTheFirstListedVertex) {
   open_screen();
   grDrawPlanarPolygonVertexList(5, kSquare);
   expect_three_quarters();
-
-  open_screen();  // the index list picks the shared vertex
-  const int from_corner[4] = {1, 2, 3, 4};
-  grDrawPlanarPolygon(4, from_corner, kSquare);
-  EXPECT_NE(pixel(5, 20), 0);
-  EXPECT_NE(pixel(35, 20), 0);
 }
 
 }  // namespace

@@ -21,12 +21,8 @@ TEST(MemRequired, SumsLevelsCountingUpward) {
       {GR_LOD_256, GR_LOD_256, GR_ASPECT_2x1, GR_TEXFMT_RGB_565, 65536},
       {GR_LOD_256, GR_LOD_128, GR_ASPECT_1x1, GR_TEXFMT_P_8, 65536 + 16384},
       {GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0},  // a chain the usual way
-      {GR_LOD_64, GR_LOD_64, GR_ASPECT_1x8, GR_TEXFMT_P_8, 8 * 64},
       {GR_LOD_2, GR_LOD_2, GR_ASPECT_8x1, GR_TEXFMT_P_8, 0},  // 2 / 8 rounds to nothing
-      {GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_AP_88, 2},
       {GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RSVD0, 0},
-      {GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RSVD2, 0},
-      {GR_LOD_256, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, 87381},  // every level
       {-5, 100, 99, GR_TEXFMT_P_8, 0},  // outside the tables: no memory
   };
   for (const auto &r : rows) {
@@ -127,19 +123,6 @@ TEST(Download, OnlyBothLevelsOfTmu0AreCopied) {
   EXPECT_EQ(index_of(sample_at(40, 40)), 0);
   grTexDownloadMipMap(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &info);
   EXPECT_EQ(index_of(sample_at(40, 40)), 9);
-}
-
-TEST(Download, EveryLevelCopiesFromTheStartOfTheData) {
-  open_screen();
-  index_palette();
-  std::vector<std::uint8_t> texels = coordinate_texels(8, 8);
-  GrTexInfo two{GR_LOD_8, GR_LOD_4, GR_ASPECT_1x1, GR_TEXFMT_P_8, texels.data()};
-  const FxU32 addr = grTexMinAddress(GR_TMU0);
-  grTexDownloadMipMap(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &two);
-  // The 4 x 4 level at addr + 64 holds the first 16 bytes of the data again.
-  GrTexInfo small{GR_LOD_4, GR_LOD_4, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr};
-  grTexSource(GR_TMU0, addr + 64, GR_MIPMAPLEVELMASK_BOTH, &small);
-  EXPECT_EQ(index_of(sample_at(200, 200)), 14);  // texel (3, 3) is byte 15: data texel (7, 1)
 }
 
 TEST(Download, PastTheEndIsCutOff) {
