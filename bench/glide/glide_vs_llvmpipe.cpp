@@ -11,6 +11,8 @@
 #include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -222,6 +224,7 @@ BENCHMARK(BM_Clear_llvmpipe)->Unit(benchmark::kMicrosecond);
 // Keeps the "rate" counter of every run for the comparison table.
 class RateCollector : public benchmark::ConsoleReporter {
  public:
+  RateCollector() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
   void ReportRuns(const std::vector<Run> &runs) override {
     for (const Run &r : runs) {
       // With repetitions only the median counts; a single run counts as it is.

@@ -190,6 +190,41 @@ bool whole_on_screen(const SetupVertex &top, const SetupVertex &bot, int x_min, 
   return top.Y >= 0 && bot.Y <= dev.height && x_min >= 0 && x_max <= dev.width;
 }
 
+// The three sides of a sorted triangle and which of them are on the left.
+struct Sides {
+  Edge tm, tb, mb;      // top to middle, top to bottom (the long edge), middle to bottom
+  bool long_edge_left;  // else the short edges tm and mb are on the left
+};
+
+// Every s and t that the spans of the triangle can reach.
+CoordRange coord_reach(const Sides &sides, const Gradients &g, int widest) {
+  CoordRange reach{INT64_MAX, INT64_MIN, INT64_MAX, INT64_MIN};
+  if (sides.long_edge_left) {
+    include_edge(reach, sides.tb, sides.tb.count);
+  } else {
+    include_edge(reach, sides.tm, sides.tm.count);
+    include_edge(reach, sides.mb, sides.mb.count);
+  }
+  include_span_steps(reach, g, widest);
+  return reach;
+}
+
+// Upper half with the top-to-middle edge, lower half with middle-to-bottom; the long
+// edge carries on from one half into the other.
+void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped) {
+  Edge &upper_l = e.long_edge_left ? e.tb : e.tm, &upper_r = e.long_edge_left ? e.tm : e.tb;
+  Edge &lower_l = e.long_edge_left ? e.tb : e.mb, &lower_r = e.long_edge_left ? e.mb : e.tb;
+  if (unclipped) {
+    const SpanLoop loop = span_loop(ss);
+    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop);
+    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop);
+  } else {
+    int y = top_y;
+    walk(y, upper_l, upper_r, e.tm.count, ss);
+    walk(y, lower_l, lower_r, e.mb.count, ss);
+  }
+}
+
 void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   const SetupVertex a = set_up(va), b = set_up(vb), c = set_up(vc);
   if (!within_reach(a) || !within_reach(b) || !within_reach(c)) return;
@@ -199,37 +234,12 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
 
   const SetupVertex *top = &a, *mid = &b, *bot = &c;
   sort_by_y(top, mid, bot);
-  const bool long_edge_left = area_of(*top, *mid, *bot) < 0;
-  Edge tm = make_edge(*top, *mid), tb = make_edge(*top, *bot), mb = make_edge(*mid, *bot);
+  Sides sides{make_edge(*top, *mid), make_edge(*top, *bot), make_edge(*mid, *bot),
+              area_of(*top, *mid, *bot) < 0};
 
   const int x_min = std::min({a.X, b.X, c.X}), x_max = std::max({a.X, b.X, c.X});
-  const int widest = x_max - x_min;
-  CoordRange reach{INT64_MAX, INT64_MIN, INT64_MAX, INT64_MIN};
-  if (long_edge_left) {
-    include_edge(reach, tb, tb.count);
-  } else {
-    include_edge(reach, tm, tm.count);
-    include_edge(reach, mb, mb.count);
-  }
-  include_span_steps(reach, g, widest);
-  const SpanSetup ss = span_setup(g, reach);
-
-  if (ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max)) {
-    const SpanLoop loop = span_loop(ss);
-    Edge &upper_left = long_edge_left ? tb : tm, &upper_right = long_edge_left ? tm : tb;
-    Edge &lower_left = long_edge_left ? tb : mb, &lower_right = long_edge_left ? mb : tb;
-    walk_unclipped(top->Y, upper_left, upper_right, tm.count, loop);
-    walk_unclipped(mid->Y, lower_left, lower_right, mb.count, loop);
-    return;
-  }
-  int y = top->Y;
-  if (long_edge_left) {
-    walk(y, tb, tm, tm.count, ss);
-    walk(y, tb, mb, mb.count, ss);
-  } else {
-    walk(y, tm, tb, tm.count, ss);
-    walk(y, mb, tb, mb.count, ss);
-  }
+  const SpanSetup ss = span_setup(g, coord_reach(sides, g, x_max - x_min));
+  walk_halves(top->Y, sides, ss, ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max));
 }
 
 void draw_wireframe(const GrVertex &a, const GrVertex &b, const GrVertex &c) {
