@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "device.h"
 #include "present.h"
@@ -61,29 +58,19 @@ void select_color_format(GrColorFormat_t format) {
   dev.alpha = f.alpha;
 }
 
-// Fills n 16-bit values with one value, 64 bytes per step. The buffers are 64-byte
-// aligned and n is a multiple of 1024, so there is no remainder.
-void fill_aligned(void *buffer, std::size_t n, std::uint16_t value) {
-#if defined(__SSE2__)
-  const __m128i v = _mm_set1_epi16(static_cast<short>(value));
-  auto *p = static_cast<__m128i *>(buffer);
-  for (std::size_t i = 0; i < n / 8; i += 4) {
-    _mm_store_si128(p + i, v);
-    _mm_store_si128(p + i + 1, v);
-    _mm_store_si128(p + i + 2, v);
-    _mm_store_si128(p + i + 3, v);
-  }
-#else
-  auto *p = static_cast<std::uint16_t *>(buffer);
-  std::fill(p, p + n, value);
-#endif
+// Fills n 16-bit values with one value. wchar_t is 32 bits here, so the C library's
+// wmemset fills two pixels per element with its widest stores for this processor.
+void fill_pixels(void *buffer, std::size_t n, std::uint16_t value) {
+  static_assert(sizeof(wchar_t) == 4, "two pixels per wide character");
+  const auto pair = static_cast<wchar_t>(value * 0x00010001u);
+  std::wmemset(static_cast<wchar_t *>(buffer), pair, n / 2);
 }
 
 // Whole rows, beyond the screen width too: the clear works on 1024-pixel rows.
 void clear_rows(int rows, std::uint16_t color, std::uint16_t depth) {
   const std::size_t pixels = static_cast<std::size_t>(rows) * kBufferSide;
-  fill_aligned(dev.color, pixels, color);
-  fill_aligned(dev.depth, pixels, depth);
+  fill_pixels(dev.color, pixels, color);
+  fill_pixels(dev.depth, pixels, depth);
 }
 
 // 8:8:8 staging pixels (byte 0 red, 1 green, 2 blue) into the colour buffer. The
