@@ -171,38 +171,43 @@ void gl_draw(const GlArrays &a) {
 
 constexpr double kFillPixels = double{kFillPairs} * kWidth * kHeight;
 
+// A counter of `amount` per iteration, reported per second.
+benchmark::Counter per_second(double amount) {
+  return benchmark::Counter(amount, benchmark::Counter::kIsIterationInvariantRate);
+}
+
 void BM_Fill_glide(benchmark::State &state) {
   glide_setup();
   const std::vector<GrVertex> v = to_glide(fill_corners());
   for (auto _ : state) glide_draw(v);
-  state.counters["rate"] = benchmark::Counter(kFillPixels * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rate"] = per_second(kFillPixels * 1e-6);
 }
 
 void BM_Fill_llvmpipe(benchmark::State &state) {
   if (!gl_setup()) return state.SkipWithError("no OSMesa context");
   const GlArrays a = to_gl(fill_corners());
   for (auto _ : state) gl_draw(a);
-  state.counters["rate"] = benchmark::Counter(kFillPixels * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rate"] = per_second(kFillPixels * 1e-6);
 }
 
 void BM_Model_glide(benchmark::State &state) {
   glide_setup();
   const std::vector<GrVertex> v = to_glide(model_corners());
   for (auto _ : state) glide_draw(v);
-  state.counters["rate"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rate"] = per_second(1);
 }
 
 void BM_Model_llvmpipe(benchmark::State &state) {
   if (!gl_setup()) return state.SkipWithError("no OSMesa context");
   const GlArrays a = to_gl(model_corners());
   for (auto _ : state) gl_draw(a);
-  state.counters["rate"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rate"] = per_second(1);
 }
 
 void BM_Clear_glide(benchmark::State &state) {
   glide_setup();
   for (auto _ : state) grBufferClear(0x00102030, 0, 0);
-  state.counters["rate"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rate"] = per_second(1);
 }
 
 void BM_Clear_llvmpipe(benchmark::State &state) {
@@ -211,7 +216,7 @@ void BM_Clear_llvmpipe(benchmark::State &state) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glFinish();
   }
-  state.counters["rate"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rate"] = per_second(1);
 }
 
 BENCHMARK(BM_Fill_glide)->Unit(benchmark::kMillisecond);

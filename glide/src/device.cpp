@@ -98,7 +98,9 @@ struct Clip {
 };
 
 Clip clip_to_buffer(int x, int y, int w, int h) {
-  auto lo = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, kBufferSide)); };
+  auto lo = [](std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, 0, kBufferSide));
+  };
   return {lo(x), lo(y), lo(std::int64_t{x} + w), lo(std::int64_t{y} + h)};
 }
 

@@ -71,7 +71,8 @@ void draw_fps(SDL_Surface *target) {
   if (text_image == nullptr) return;
   char text[96];
   std::snprintf(text, sizeof text, "fps: %f", static_cast<double>(dev.fps));
-  const int width = draw_text(text_pixels, kBufferSide, target->w, kTextScale, text, 0x0000, 0xFFFF);
+  const int width =
+      draw_text(text_pixels, kBufferSide, target->w, kTextScale, text, 0x0000, 0xFFFF);
   const SDL_Rect from{0, 0, width, kTextHeight};
   SDL_Rect to = from;
   SDL_BlitSurface(text_image, &from, target, &to);

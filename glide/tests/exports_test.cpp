@@ -52,8 +52,12 @@ TEST(Exports, ExactlyTheEntryPointsAndNothingElse) {
   ASSERT_EQ(kEntryPoints.size(), 81u);
   const std::set<std::string> exported = exported_symbols(GLIDE_LIBRARY_FILE);
   EXPECT_EQ(exported.size(), 81u);
-  for (const std::string &name : kEntryPoints) EXPECT_TRUE(exported.count(name)) << "missing " << name;
-  for (const std::string &name : exported) EXPECT_TRUE(kEntryPoints.count(name)) << "extra " << name;
+  for (const std::string &name : kEntryPoints) {
+    EXPECT_TRUE(exported.count(name)) << "missing " << name;
+  }
+  for (const std::string &name : exported) {
+    EXPECT_TRUE(kEntryPoints.count(name)) << "extra " << name;
+  }
 }
 
 }  // namespace

@@ -59,7 +59,9 @@ class Hostile {
     grTexSource(GR_TMU0, addresses[pick(std::size(addresses))], GR_MIPMAPLEVELMASK_BOTH, &info);
   }
 
-  std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_); }
+  std::size_t pick(std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
+  }
 
  private:
   float uniform(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
