@@ -10,10 +10,9 @@
 namespace fdk {
 
 namespace {
-QString joinLines(const std::vector<std::string>& lines) {
-  QStringList out;
-  for (const std::string& line : lines) out << QString::fromStdString(line);
-  return out.join('\n');
+// Copies that failed are worth a line on stderr; the launch goes on without them.
+void reportUncopied(const std::vector<std::string>& failed) {
+  for (const std::string& line : failed) std::cerr << "fragdock: config set file not copied: " << line << '\n';
 }
 }  // namespace
 
@@ -45,8 +44,7 @@ void Tfhub::bq1goClick() {
   vars.launchgame = '1';
   hide();
   QApplication::processEvents();
-  if (auto failed = CopyQ1ConfigSet(vars); !failed.empty())
-    std::cerr << "fragdock: config set not copied:\n" << joinLines(failed).toStdString() << '\n';
+  reportUncopied(CopyQ1ConfigSet(vars));
   if (std::string error = WriteQ1StartScript(vars); !error.empty())
     return abortLaunch(QStringLiteral("The start script could not be written:\n%1").arg(QString::fromStdString(error)));
   startGame(Q1CommandLine(vars), vars.q1.Path);
@@ -64,8 +62,7 @@ void Tfhub::bq2goClick() {
   hide();
   QApplication::processEvents();
   if (!vars.q2mod.empty() && modGameFolder.empty()) modGameFolder = vars.q2mod;
-  if (auto failed = CopyQ2ConfigSet(vars); !failed.empty())
-    std::cerr << "fragdock: config set not copied:\n" << joinLines(failed).toStdString() << '\n';
+  reportUncopied(CopyQ2ConfigSet(vars));
   if (std::string error = WriteQ2StartScript(vars); !error.empty())
     return abortLaunch(QStringLiteral("The start script could not be written:\n%1").arg(QString::fromStdString(error)));
   startGame(Q2CommandLine(vars, modGameFolder), vars.q2.Path);

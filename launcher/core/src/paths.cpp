@@ -74,8 +74,9 @@ bool entryExists(const std::string& path) {
 
 bool removeFile(const std::string& path) {
   std::error_code ec;
-  if (!fs::is_regular_file(fs::symlink_status(path, ec)) && !fs::is_symlink(fs::symlink_status(path, ec)))
-    return !entryExists(path);
+  const fs::file_status st = fs::symlink_status(path, ec);
+  if (!fs::exists(st)) return true;
+  if (fs::is_directory(st)) return false;  // never a folder, even an empty one
   fs::remove(path, ec);
   return !ec;
 }

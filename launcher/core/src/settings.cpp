@@ -247,14 +247,4 @@ std::string BackgroundBase(const Uvars& vars) {
   return isAbsolutePath(vars.app.fdockback) ? vars.app.fdockback : vars.programFolder + vars.app.fdockback;
 }
 
-std::vector<std::string> SectionKeys(const char* section) {
-  std::vector<std::string> keys;
-  std::string name(section);
-  if (name == kAppSection) return {kDontSave, "fdockback", "xinc", "yinc"};
-  Game g = name == kQ1Section ? Game::Quake1 : Game::Quake2;
-  for (const KeyDef& def : kGameKeys)
-    if (defaultFor(def, g) != nullptr) keys.emplace_back(def.key);
-  return keys;
-}
-
 }  // namespace fdk

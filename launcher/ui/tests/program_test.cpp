@@ -75,8 +75,9 @@ TEST(Program, DamagedSettingsFileIsReadAsFarAsItGoes) {
     EXPECT_EQ(p.process.exitStatus(), QProcess::NormalExit);
     std::string saved = p.prog.read("Fragdock.ini");
     EXPECT_NE(saved.find("[Quake 2]"), std::string::npos);
-    if (bytes.find("[Quake 1]") != std::string::npos)
+    if (bytes.find("[Quake 1]") != std::string::npos) {
       EXPECT_NE(saved.find("EXE=winquake.exe"), std::string::npos) << "what could be read is kept";
+    }
   }
 }
 

@@ -86,7 +86,4 @@ void EnforceSavedFolders(GameSettings& g);
 // from the program folder.
 std::string BackgroundBase(const Uvars& vars);
 
-// Every key of a section in write order; used by tests and the write.
-std::vector<std::string> SectionKeys(const char* section);
-
 }  // namespace fdk
