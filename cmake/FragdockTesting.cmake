@@ -33,3 +33,15 @@ function(fragdock_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
+
+# fragdock_add_subfolders(): adds every sub-folder of the current source folder that
+# has a CMakeLists.txt, in name order. Areas keep their benchmarks and tools apart this way.
+function(fragdock_add_subfolders)
+  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT areas)
+  foreach(area ${areas})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    endif()
+  endforeach()
+endfunction()

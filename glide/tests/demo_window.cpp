@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "glide.h"
+#include "sdl_keys.h"
 
 namespace {
 
@@ -65,15 +66,6 @@ void draw_frame(float angle) {
   quad(corner(cx - c + s, cy - s - c, 0.02f, 0, 0), corner(cx + c + s, cy + s - c, 0.02f, 255, 0),
        corner(cx + c - s, cy + s + c, 0.02f, 255, 255),
        corner(cx - c - s, cy - s + c, 0.02f, 0, 255));
-}
-
-void press(SDL_Keycode key) {
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.state = SDL_PRESSED;
-  e.key.keysym.sym = key;
-  e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-  SDL_PushEvent(&e);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "glide_test_util.h"
+#include "sdl_keys.h"
 
 using namespace glide_test;
 
@@ -57,15 +58,6 @@ class Present : public ::testing::Test {
 
   SDL_Window *window_ = nullptr;
 };
-
-void press(SDL_Keycode key) {
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.state = SDL_PRESSED;
-  e.key.keysym.sym = key;
-  e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-  SDL_PushEvent(&e);
-}
 
 bool wireframe_on() {
   grBufferClear(0, 0, 0);

@@ -1,8 +1,7 @@
 #include "setup.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QGridLayout>
+#include <iterator>
 
 #include "core/paths.h"
 #include "core/util.h"
@@ -10,12 +9,45 @@
 
 namespace fdk {
 
+enum class Picker { Folder, Exe, Background };
+
+// One row of the dialog: its label, edit, "..." button, the setting it edits and what the button picks.
+struct SetupRow {
+  QLineEdit* Tfsetup::*edit;
+  QPushButton* Tfsetup::*button;
+  const char* editName;
+  const char* label;
+  const char* buttonName;
+  Game game;
+  std::string GameSettings::*setting;  // null for the background, whose edit is not read back
+  Picker picker;
+};
+
 namespace {
 constexpr int kDesignWidth = 456;
 constexpr int kDesignHeight = 473;
 constexpr int kRowTop = 16;
 constexpr int kRowStep = 26;
 const QString kExeFilters = QStringLiteral("*.exe (*.exe);;*.* (*);;Pictures (*.jpg *.bmp)");
+
+using T = Tfsetup;
+using G = GameSettings;
+const SetupRow kRows[] = {
+    {&T::eq1p, &T::bq1p, "eq1p", "QUAKE 1 Path", "bq1p", Game::Quake1, &G::Path, Picker::Folder},
+    {&T::eq1exe, &T::bq1exe, "eq1exe", "QUAKE 1 EXE", "bq1exe", Game::Quake1, &G::EXE, Picker::Exe},
+    {&T::ep1p, &T::bp1p, "ep1p", "QUAKE 1 MODs", "bp1p", Game::Quake1, &G::Patch, Picker::Folder},
+    {&T::em1p, &T::bm1p, "em1p", "QUAKE 1 Maps", "bm1p", Game::Quake1, &G::Maps, Picker::Folder},
+    {&T::es1p, &T::bs1p, "es1p", "QUAKE 1 Skins", "bs1p", Game::Quake1, &G::Skins, Picker::Folder},
+    {&T::eq1cfg, &T::bbq1cfg, "eq1cfg", "QUAKE 1 CFGs", "bbq1cfg", Game::Quake1, &G::CFG, Picker::Folder},
+    {&T::eq2p, &T::bq2p, "eq2p", "QUAKE 2 Path", "bq2p", Game::Quake2, &G::Path, Picker::Folder},
+    {&T::eq2exe, &T::bq2exe, "eq2exe", "QUAKE 2 EXE", "bq2exe", Game::Quake2, &G::EXE, Picker::Exe},
+    {&T::ep2p, &T::bp2p, "ep2p", "QUAKE 2 MODs", "bp2p", Game::Quake2, &G::Patch, Picker::Folder},
+    {&T::em2p, &T::bm2p, "em2p", "QUAKE 2 Maps", "bm2p", Game::Quake2, &G::Maps, Picker::Folder},
+    {&T::es2p, &T::bs2p, "es2p", "QUAKE 2 Models", "bs2p", Game::Quake2, &G::Skins, Picker::Folder},
+    {&T::eq2cfg, &T::bbq2cfg, "eq2cfg", "QUAKE 2 CFGs", "bbq2cfg", Game::Quake2, &G::CFG, Picker::Folder},
+    {&T::efdockback, &T::Bfdockback, "efdockback", "Fragdock Background", "Bfdockback", Game::Quake1, nullptr,
+     Picker::Background},
+};
 
 QString defaultPickFolder(QWidget* parent, const QString& title, const QString& start) {
   return QFileDialog::getExistingDirectory(parent, title, start);
@@ -37,39 +69,13 @@ Tfsetup::Tfsetup(LauncherContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
   back_->setObjectName(QStringLiteral("setupback"));
   back_->setScaledContents(true);
 
-  GameSettings& q1 = ctx.vars.q1;
-  GameSettings& q2 = ctx.vars.q2;
-  eq1p = addRow(0, "eq1p", "QUAKE 1 Path", "bq1p", bq1p, &q1.Path);
-  eq1exe = addRow(1, "eq1exe", "QUAKE 1 EXE", "bq1exe", bq1exe, &q1.EXE);
-  ep1p = addRow(2, "ep1p", "QUAKE 1 MODs", "bp1p", bp1p, &q1.Patch);
-  em1p = addRow(3, "em1p", "QUAKE 1 Maps", "bm1p", bm1p, &q1.Maps);
-  es1p = addRow(4, "es1p", "QUAKE 1 Skins", "bs1p", bs1p, &q1.Skins);
-  eq1cfg = addRow(5, "eq1cfg", "QUAKE 1 CFGs", "bbq1cfg", bbq1cfg, &q1.CFG);
-  eq2p = addRow(6, "eq2p", "QUAKE 2 Path", "bq2p", bq2p, &q2.Path);
-  eq2exe = addRow(7, "eq2exe", "QUAKE 2 EXE", "bq2exe", bq2exe, &q2.EXE);
-  ep2p = addRow(8, "ep2p", "QUAKE 2 MODs", "bp2p", bp2p, &q2.Patch);
-  em2p = addRow(9, "em2p", "QUAKE 2 Maps", "bm2p", bm2p, &q2.Maps);
-  es2p = addRow(10, "es2p", "QUAKE 2 Models", "bs2p", bs2p, &q2.Skins);
-  eq2cfg = addRow(11, "eq2cfg", "QUAKE 2 CFGs", "bbq2cfg", bbq2cfg, &q2.CFG);
-  efdockback = addRow(12, "efdockback", "Fragdock Background", "Bfdockback", Bfdockback, nullptr);
-
   pickFolder = [this](const QString& title, const QString& start) { return defaultPickFolder(this, title, start); };
   pickFile = [this](const QString& title, const QString& start, int filter) {
     return defaultPickFile(this, title, start, filter);
   };
-  wireFolderPicker(bq1p, &q1.Path, QStringLiteral("QUAKE 1 Path"));
-  wireExePicker(bq1exe, q1);
-  wireFolderPicker(bp1p, &q1.Patch, QStringLiteral("QUAKE 1 MODs"));
-  wireFolderPicker(bm1p, &q1.Maps, QStringLiteral("QUAKE 1 Maps"));
-  wireFolderPicker(bs1p, &q1.Skins, QStringLiteral("QUAKE 1 Skins"));
-  wireFolderPicker(bbq1cfg, &q1.CFG, QStringLiteral("QUAKE 1 CFGs"));
-  wireFolderPicker(bq2p, &q2.Path, QStringLiteral("QUAKE 2 Path"));
-  wireExePicker(bq2exe, q2);
-  wireFolderPicker(bp2p, &q2.Patch, QStringLiteral("QUAKE 2 MODs"));
-  wireFolderPicker(bm2p, &q2.Maps, QStringLiteral("QUAKE 2 Maps"));
-  wireFolderPicker(bs2p, &q2.Skins, QStringLiteral("QUAKE 2 Models"));
-  wireFolderPicker(bbq2cfg, &q2.CFG, QStringLiteral("QUAKE 2 CFGs"));
-  connect(Bfdockback, &QPushButton::clicked, this, &Tfsetup::BfdockbackClick);
+  for (int row = 0; row < static_cast<int>(std::size(kRows)); ++row) buildRow(row, kRows[row]);
+
+  GameSettings& q1 = ctx.vars.q1;
 
   bq1qw = new OptionSwitch(&q1.QuakeWorld, &ctx.switches, this);
   bq1qw->setObjectName(QStringLiteral("bq1qw"));
@@ -85,26 +91,30 @@ Tfsetup::Tfsetup(LauncherContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
   connect(bdone, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QLineEdit* Tfsetup::addRow(int row, const QString& editName, const QString& label, const QString& buttonName,
-                           QPushButton*& button, std::string* setting) {
+void Tfsetup::buildRow(int row, const SetupRow& def) {
   int y = kRowTop + row * kRowStep;
-  auto* caption = new QLabel(label, this);
-  caption->setObjectName(QStringLiteral("l") + editName);
+  auto* caption = new QLabel(QString::fromLatin1(def.label), this);
+  caption->setObjectName(QStringLiteral("l") + QString::fromLatin1(def.editName));
   caption->setGeometry(16, y, 142, 22);
-  auto* edit = new QLineEdit(this);
-  edit->setObjectName(editName);
+  QLineEdit* edit = this->*def.edit = new QLineEdit(this);
+  edit->setObjectName(QString::fromLatin1(def.editName));
   edit->setGeometry(162, y, 240, 22);
-  button = new QPushButton(QStringLiteral("..."), this);
-  button->setObjectName(buttonName);
+  QPushButton* button = this->*def.button = new QPushButton(QStringLiteral("..."), this);
+  button->setObjectName(QString::fromLatin1(def.buttonName));
   button->setGeometry(408, y, 34, 22);
-  if (setting != nullptr) {
-    rows_.push_back({edit, setting});
-    // Typed text is stored as typed; the folder invariant is applied at the next save.
-    connect(edit, &QLineEdit::textChanged, this, [this, setting](const QString& text) {
-      if (!updating_) *setting = text.toStdString();
-    });
+  if (def.picker == Picker::Background) {
+    connect(button, &QPushButton::clicked, this, &Tfsetup::BfdockbackClick);
+    return;
   }
-  return edit;
+  GameSettings& game = ctx_.vars.game(def.game);
+  std::string* setting = &(game.*def.setting);
+  rows_.push_back({edit, setting});
+  // Typed text is stored as typed; the folder invariant is applied at the next save.
+  connect(edit, &QLineEdit::textChanged, this, [this, setting](const QString& text) {
+    if (!updating_) *setting = text.toStdString();
+  });
+  if (def.picker == Picker::Exe) wireExePicker(button, game);
+  else wireFolderPicker(button, setting, QString::fromLatin1(def.label));
 }
 
 void Tfsetup::infoupdate() {

@@ -13,6 +13,8 @@
 
 namespace fdk {
 
+struct SetupRow;
+
 class Tfsetup : public QDialog {
   Q_OBJECT
  public:
@@ -60,8 +62,7 @@ class Tfsetup : public QDialog {
   };
   std::vector<FolderRow> rows_;
 
-  QLineEdit* addRow(int row, const QString& editName, const QString& label, const QString& buttonName,
-                    QPushButton*& button, std::string* setting);
+  void buildRow(int row, const SetupRow& def);
   void wireFolderPicker(QPushButton* button, std::string* setting, const QString& title);
   void wireExePicker(QPushButton* button, GameSettings& game);
   void buildSizeEdits();

@@ -20,6 +20,8 @@ const QColor kAccent(240, 160, 64);
 const QColor kAccentDark(150, 80, 24);
 const QColor kSteel(44, 46, 52);
 
+QColor accent(int alpha) { return QColor(kAccent.red(), kAccent.green(), kAccent.blue(), alpha); }
+
 QImage canvas(int w, int h) {
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(Qt::black);
@@ -67,9 +69,9 @@ QImage pageBackground() {
   p.setPen(QPen(QColor(255, 255, 255, 22), 1));
   p.drawRect(image.rect().adjusted(4, 4, -5, -5));
   QLinearGradient stripe(0, 0, image.width(), 0);
-  stripe.setColorAt(0, QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 0));
-  stripe.setColorAt(0.5, QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 110));
-  stripe.setColorAt(1, QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 0));
+  stripe.setColorAt(0, accent(0));
+  stripe.setColorAt(0.5, accent(110));
+  stripe.setColorAt(1, accent(0));
   p.fillRect(QRect(0, 0, image.width(), 3), stripe);
   rivets(p, image.rect().adjusted(2, 2, -2, -2));
   return image;
