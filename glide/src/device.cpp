@@ -64,13 +64,30 @@ void fill_pixels(void *buffer, std::size_t n, std::uint16_t value) {
   static_assert(sizeof(wchar_t) == 4, "two pixels per wide character");
   const auto pair = static_cast<wchar_t>(value * 0x00010001u);
   std::wmemset(static_cast<wchar_t *>(buffer), pair, n / 2);
+  if (n % 2 != 0) static_cast<std::uint16_t *>(buffer)[n - 1] = value;
 }
 
-// Whole rows, beyond the screen width too: the clear works on 1024-pixel rows.
+// Anything that may have written right of the screen makes the next clear cover it.
+void forget_margin() { dev.margin.known = false; }
+
+// The clear works on whole 1024-pixel rows, beyond the screen width too. Nothing
+// draws right of the screen, so once those columns hold the clear values a clear with
+// the same values leaves them be: at 640 x 480 over a third of each frame's clear.
 void clear_rows(int rows, std::uint16_t color, std::uint16_t depth) {
-  const std::size_t pixels = static_cast<std::size_t>(rows) * kBufferSide;
-  fill_pixels(dev.color, pixels, color);
-  fill_pixels(dev.depth, pixels, depth);
+  const bool margin_holds = dev.margin.known && dev.margin.color == color &&
+                            dev.margin.depth == depth;
+  if (!margin_holds || dev.width >= kBufferSide) {
+    const std::size_t pixels = static_cast<std::size_t>(rows) * kBufferSide;
+    fill_pixels(dev.color, pixels, color);
+    fill_pixels(dev.depth, pixels, depth);
+    dev.margin = {true, color, depth};
+    return;
+  }
+  const auto width = static_cast<std::size_t>(dev.width);
+  for (int row = 0; row < rows; ++row) {
+    fill_pixels(dev.color + row * kBufferSide, width, color);
+    fill_pixels(dev.depth + row * kBufferSide, width, depth);
+  }
 }
 
 // 8:8:8 staging pixels (byte 0 red, 1 green, 2 blue) into the colour buffer. The
@@ -79,6 +96,7 @@ void convert_staging() {
   const int rows = std::min(dev.height, kStagingRows);
   const std::uint8_t *src = dev.staging;
   std::uint16_t *dst = dev.color;
+  forget_margin();
   for (int i = 0; i < rows * kBufferSide; ++i, src += 4) {
     dst[i] = pack_565(src[0], src[1], src[2]);
   }
@@ -168,6 +186,7 @@ FX_ENTRY FxBool FX_CALL grSstOpen(GrScreenResolution_t resolution, GrScreenRefre
                                   GrSmoothingMode_t, int) {
   if (resolution < 0 || resolution >= static_cast<int>(std::size(kResolutions))) return FXFALSE;
   select_color_format(color_format);
+  forget_margin();  // a narrower screen has drawn pixels where the new margin starts
   dev.width = kResolutions[resolution].width;
   dev.height = kResolutions[resolution].height;
   clear_rows(dev.height, 0, 0);
@@ -251,6 +270,7 @@ FX_ENTRY void FX_CALL grLfbBypassMode(GrLfbBypassMode_t) {}
 FX_ENTRY const void *FX_CALL grLfbGetReadPtr(GrBuffer_t) { return dev.color; }
 
 FX_ENTRY void *FX_CALL grLfbGetWritePtr(GrBuffer_t) {
+  forget_margin();
   if (writes_565(dev.lfb_write_mode)) return dev.color;
   return dev.staging;
 }
@@ -268,6 +288,7 @@ FX_ENTRY void FX_CALL grLfbEnd(void) {
 FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t, GrBuffer_t, GrLfbWriteMode_t write_mode,
                                   GrOriginLocation_t origin, FxBool, GrLfbInfo_t *info) {
   dev.lfb_write_mode = write_mode;
+  forget_margin();  // the caller may write anywhere in the buffer through the pointer
   if (write_mode != GR_LFBWRITEMODE_565) zero_staging();
   if (info != nullptr) {
     const bool direct = writes_565(write_mode);
@@ -302,6 +323,7 @@ FX_ENTRY FxBool FX_CALL guFbWriteRegion(int x, int y, int w, int h, const void *
   const auto *in = static_cast<const unsigned char *>(src);
   const bool over_black = dev.blending && dev.lfb_constant_alpha != 0;
   const int n = c.x1 - c.x0;
+  if (c.x1 > dev.width) forget_margin();
   for (int row = c.y0; row < c.y1; ++row) {
     const unsigned char *from = in + caller_offset(c.x0, row, x, y, stride);
     std::uint16_t *to = dev.color + row * kBufferSide + c.x0;

@@ -63,6 +63,12 @@ struct Device {
 
   Cull cull;
   TexSource tex;
+  // What the columns right of the screen hold, when known (see clear_rows).
+  struct {
+    bool known;
+    std::uint16_t color;
+    std::uint16_t depth;
+  } margin;
 };
 
 extern Device dev;

@@ -84,6 +84,51 @@ TEST(Clear, FillsWholeRowsOfTheScreenHeightOnly) {
   EXPECT_EQ(pixel(0, 256), 0);
 }
 
+// Columns right of the screen are skipped by a clear with unchanged values, so every
+// way of writing there must make the next clear cover them again.
+TEST(Clear, ColumnsRightOfTheScreenFollowEveryClear) {
+  const std::uint16_t mark = 0x1234;
+  auto expect_cleared_after = [&](const char *how, auto write) {
+    open_with(GR_RESOLUTION_640x480);
+    grBufferClear(0x00FFFFFF, 0, 0);
+    grBufferClear(0x00FFFFFF, 0, 0);
+    write();
+    grBufferClear(0x00FFFFFF, 0, 0);
+    EXPECT_EQ(pixel(700, 10), 0xFFFF) << how;
+    EXPECT_EQ(pixel(1023, 479), 0xFFFF) << how;
+  };
+  expect_cleared_after("region write", [&] { guFbWriteRegion(700, 10, 1, 1, &mark, 2); });
+  expect_cleared_after("write pointer", [&] {
+    static_cast<std::uint16_t *>(grLfbGetWritePtr(GR_BUFFER_BACKBUFFER))[10 * 1024 + 700] = mark;
+  });
+  expect_cleared_after("lock", [&] {
+    GrLfbInfo_t info{};
+    grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+              FXFALSE, &info);
+    static_cast<std::uint16_t *>(info.lfbPtr)[10 * 1024 + 700] = mark;
+    grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+  });
+  expect_cleared_after("8:8:8 conversion", [&] {
+    grLfbWriteMode(GR_LFBWRITEMODE_888);
+    grLfbBegin();
+    grLfbEnd();
+  });
+
+  open_with(GR_RESOLUTION_640x480);
+  grBufferClear(0x00FFFFFF, 0, 0);
+  grBufferClear(0x000000FF, 0, 0);  // another colour reaches the margin too
+  EXPECT_EQ(pixel(1023, 0), 0x001F);
+
+  open_with(GR_RESOLUTION_800x600);  // a wider screen draws where 640's margin starts
+  grBufferClear(0, 0, 0);
+  GrVertex a = vertex(700, 0), b = vertex(780, 0), c = vertex(700, 80);
+  grDrawTriangle(&a, &b, &c);
+  ASSERT_NE(pixel(710, 10), 0);
+  open_with(GR_RESOLUTION_640x480);
+  grBufferClear(0, 0, 0);
+  EXPECT_EQ(pixel(710, 10), 0);
+}
+
 TEST(ConstantColour, FloatComponentsRoundToNearestEven) {
   const struct {
     float r, g, b;
