@@ -46,36 +46,6 @@ inline std::int64_t texel_offset(std::int64_t start, std::uint32_t s, std::uint3
          (static_cast<std::int32_t>(s) >> 16);
 }
 
-// Fast loop: bounds were proven for the whole span, so no coordinate wraps on the
-// pixels drawn. The texel address comes from two 64-bit accumulators that need no
-// variable shift per pixel:
-//   s holds s + start * 2^16, so s >> 16 is start + (s >> 16);
-//   t holds t * width, and (t >> 16) with its low width_log bits cleared is
-//   (t >> 16) * width, since the fraction of t times width adds less than one row.
-// Everything is copied into locals so that the buffer stores cannot force reloads.
-[[gnu::always_inline]] inline void span_unguarded(const SpanLoop &loop, std::uint16_t *color,
-                                                  std::int16_t *depth, int count,
-                                                  std::int32_t s16, std::int32_t t16,
-                                                  std::int16_t z16) {
-  const std::uint8_t *texels = loop.texels;
-  const std::uint16_t *palette = dev.palette;
-  const std::int64_t row_mask = loop.row_mask, ds = loop.ds, dt = loop.dt;
-  const auto dz = static_cast<std::uint16_t>(loop.dz);
-  std::int64_t s = s16 + loop.start_16;
-  std::int64_t t = std::int64_t{t16} << loop.width_log;
-  auto z = static_cast<std::uint16_t>(z16);
-  for (int i = 0; i < count; ++i) {
-    const auto zs = static_cast<std::int16_t>(z);
-    if (zs > depth[i]) {
-      depth[i] = zs;
-      color[i] = palette[texels[((t >> 16) & row_mask) + (s >> 16)]];
-    }
-    z = static_cast<std::uint16_t>(z + dz);
-    s += ds;
-    t += dt;
-  }
-}
-
 // Guarded loop for spans whose coordinates leave the texture source or wrap:
 // every address is clamped into the readable memory.
 void span_guarded(const SpanSetup &ss, const Span &sp, std::uint16_t *color,
@@ -106,29 +76,26 @@ SpanSetup span_setup(const Gradients &g, const CoordRange &reach) {
   ss.tex_size = static_cast<std::int64_t>(tex.size);
   ss.width_log = tex.width_log;
   ss.all_in_bounds = range_in_bounds(ss, reach);
-  ss.row_mask = ~((std::int64_t{1} << tex.width_log) - 1);
-  ss.start_16 = tex.start * 65536;
-  ss.dt_rows = std::int64_t{g.dtdx} << tex.width_log;
   return ss;
 }
 
-void draw_span(const SpanSetup &ss, const Span &sp) {
-  std::uint16_t *color = dev.color + sp.row * kBufferSide + sp.x;
-  std::int16_t *depth = dev.depth + sp.row * kBufferSide + sp.x;
-  if (ss.all_in_bounds || texels_in_bounds(ss, sp)) {
-    span_unguarded(span_loop(ss), color, depth, sp.count, sp.s, sp.t, sp.z);
-  } else {
-    span_guarded(ss, sp, color, depth);
-  }
-}
-
 SpanLoop span_loop(const SpanSetup &ss) {
-  return {ss.texels, ss.row_mask, ss.g.dsdx, ss.dt_rows, ss.start_16, ss.width_log, ss.g.dzdx};
+  // Texture memory and the built-in texture both lie inside the device.
+  const std::int64_t base = ss.texels - reinterpret_cast<const std::uint8_t *>(&dev);
+  return {(base + ss.tex_start) * 65536, ~((std::int64_t{1} << ss.width_log) - 1), ss.g.dsdx,
+          std::int64_t{ss.g.dtdx} << ss.width_log, ss.width_log,
+          static_cast<std::uint16_t>(ss.g.dzdx)};
 }
 
-void draw_span_in_bounds(const SpanLoop &loop, std::uint16_t *color, std::int16_t *depth,
-                         int count, std::int32_t s, std::int32_t t, std::int16_t z) {
-  span_unguarded(loop, color, depth, count, s, t, z);
+void draw_span(const SpanSetup &ss, const Span &sp) {
+  const std::ptrdiff_t at = std::ptrdiff_t{sp.row} * kBufferSide + sp.x;
+  if (ss.all_in_bounds || texels_in_bounds(ss, sp)) {
+    const SpanLoop loop = span_loop(ss);
+    span_in_bounds(loop, at, at + sp.count, sp.s + loop.texel_16,
+                   std::int64_t{sp.t} << ss.width_log, static_cast<std::uint16_t>(sp.z));
+  } else {
+    span_guarded(ss, sp, dev.color + at, dev.depth + at);
+  }
 }
 
 }  // namespace glide

@@ -1,7 +1,10 @@
 // One row of a filled triangle: depth test, texel fetch, palette look-up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "device.h"
 
 namespace glide {
 
@@ -12,8 +15,7 @@ struct Gradients {
   std::int16_t dzdx;
 };
 
-// What all spans of one triangle share, gathered once per triangle, including the
-// steps of the fast loop's texel accumulators (see span.cpp).
+// What all spans of one triangle share, gathered once per triangle.
 struct SpanSetup {
   Gradients g;
   const std::uint8_t *texels;  // the texture source's readable memory
@@ -21,9 +23,6 @@ struct SpanSetup {
   std::int64_t tex_size;
   int width_log;
   bool all_in_bounds;       // every span of the triangle reads inside the texture source
-  std::int64_t row_mask;    // clears the column bits of a texel offset
-  std::int64_t start_16;    // tex_start in 16.16
-  std::int64_t dt_rows;     // dtdx times the texture width
 };
 
 // The range of 16.16 texture coordinates a triangle can reach, in 64 bits.
@@ -44,20 +43,45 @@ struct Span {
 // Gathers the per-triangle span state; `reach` bounds every s and t of its spans.
 SpanSetup span_setup(const Gradients &g, const CoordRange &reach);
 void draw_span(const SpanSetup &setup, const Span &span);
-// The fast loop's constants, copied out of the set-up so that a caller can keep them
-// in registers across all rows of a triangle.
+
+// The fast loop's constants for a triangle whose texel reads are all in bounds
+// (setup.all_in_bounds). Its addresses are offsets from the device, so one base
+// register reaches the colour, depth, palette and texels, and a caller walking many
+// short rows keeps everything else in registers.
 struct SpanLoop {
-  const std::uint8_t *texels;
-  std::int64_t row_mask, ds, dt, start_16;
+  std::int64_t texel_16;  // offset of texel (0, 0) from the device, times 2^16
+  std::int64_t row_mask;  // clears the column bits of a texel offset
+  std::int64_t ds;        // dsdx
+  std::int64_t dt;        // dtdx times the texture width
   int width_log;
-  std::int32_t dz;
+  std::uint16_t dz;
 };
 
 SpanLoop span_loop(const SpanSetup &setup);
 
-// The span loop for a triangle whose texel reads are all in bounds
-// (setup.all_in_bounds), given the buffer addresses of the first pixel.
-void draw_span_in_bounds(const SpanLoop &loop, std::uint16_t *color, std::int16_t *depth,
-                         int count, std::int32_t s, std::int32_t t, std::int16_t z);
+// The fast loop over buffer pixels at .. end - 1. Its texel address needs no variable
+// shift per pixel: s holds s + texel_16, so s >> 16 is the texel column plus the
+// offset of texel (0, 0); t holds t times the texture width, and (t >> 16) with the
+// column bits cleared is (t >> 16) times the width, since the fraction of t times the
+// width adds less than one row. Bounds were proven for the whole triangle, so no
+// coordinate wraps on the pixels drawn.
+[[gnu::always_inline]] inline void span_in_bounds(const SpanLoop &loop, std::ptrdiff_t at,
+                                                  std::ptrdiff_t end, std::int64_t s,
+                                                  std::int64_t t, std::uint16_t z) {
+  Device &d = dev;
+  const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
+  const std::int64_t row_mask = loop.row_mask, ds = loop.ds, dt = loop.dt;
+  const std::uint16_t dz = loop.dz;
+  for (std::ptrdiff_t i = at; i != end; ++i) {
+    const auto zs = static_cast<std::int16_t>(z);
+    if (zs > d.depth[i]) {
+      d.depth[i] = zs;
+      d.color[i] = d.palette[bytes[((t >> 16) & row_mask) + (s >> 16)]];
+    }
+    z = static_cast<std::uint16_t>(z + dz);
+    s += ds;
+    t += dt;
+  }
+}
 
 }  // namespace glide

@@ -78,13 +78,21 @@ struct Edge {
   std::int32_t x, dxdy, s, ds, t, dt, z, dz;
 };
 
+// The position and slope of an edge; enough for a right edge.
 Edge make_edge(const SetupVertex &p, const SetupVertex &q) {
   Edge e{};
   e.count = q.Y - p.Y;
   if (e.count == 0) return e;
-  const float inv = kFixed / static_cast<float>(e.count);
   e.x = p.X * 65536;
-  e.dxdy = trunc_i32(static_cast<float>(q.X - p.X) * inv);
+  e.dxdy = trunc_i32(static_cast<float>(q.X - p.X) * (kFixed / static_cast<float>(e.count)));
+  return e;
+}
+
+// A left edge also carries s, t and depth down its rows.
+Edge make_left_edge(const SetupVertex &p, const SetupVertex &q) {
+  Edge e = make_edge(p, q);
+  if (e.count == 0) return e;
+  const float inv = kFixed / static_cast<float>(e.count);
   e.s = trunc_i32(p.s * kFixed);
   e.ds = trunc_i32((q.s - p.s) * inv);
   e.t = trunc_i32(p.t * kFixed);
@@ -94,12 +102,17 @@ Edge make_edge(const SetupVertex &p, const SetupVertex &q) {
   return e;
 }
 
+// Moves the texture coordinates of a left edge down n rows.
+void advance_coords(Edge &e, int n) {
+  e.s = wrap_add(e.s, wrap_mul(e.ds, n));
+  e.t = wrap_add(e.t, wrap_mul(e.dt, n));
+}
+
 // Moves an edge down n rows; the left edge carries s, t and z along.
 void advance(Edge &e, int n, bool left) {
   e.x = wrap_add(e.x, wrap_mul(e.dxdy, n));
   if (!left) return;
-  e.s = wrap_add(e.s, wrap_mul(e.ds, n));
-  e.t = wrap_add(e.t, wrap_mul(e.dt, n));
+  advance_coords(e, n);
   e.z = wrap_add(e.z, wrap_mul(e.dz, n));
 }
 
@@ -165,25 +178,27 @@ void include_span_steps(CoordRange &r, const Gradients &g, int widest) {
 // The common case, picked once per triangle: every row and column on the screen and
 // every texel read in bounds. No clipping, no per-span checks; the whole walk runs
 // on locals, which matters for small triangles where rows are only a few pixels.
+// The left edge's s and t are carried in the span loop's 64-bit form: the bounds
+// proof covers every row of the edge, so they take the same values as the 32-bit walk.
 [[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
                                                   const SpanLoop &loop) {
-  std::int32_t lx = left.x, ls = left.s, lt = left.t, lz = left.z, rx = right.x;
-  std::uint16_t *color = dev.color + y * kBufferSide;
-  std::int16_t *depth = dev.depth + y * kBufferSide;
-  for (int i = 0; i < rows; ++i, color += kBufferSide, depth += kBufferSide) {
+  std::int64_t ls = left.s + loop.texel_16, lt = std::int64_t{left.t} << loop.width_log;
+  const std::int64_t dls = left.ds, dlt = std::int64_t{left.dt} << loop.width_log;
+  std::int32_t lx = left.x, rx = right.x, lz = left.z;
+  std::ptrdiff_t row = std::ptrdiff_t{y} * kBufferSide;
+  for (int i = 0; i < rows; ++i, row += kBufferSide) {
     const int xl = ceil_fixed(lx), xr = ceil_fixed(rx);
-    if (xr > xl) draw_span_in_bounds(loop, color + xl, depth + xl, xr - xl, ls, lt, low16(lz));
+    if (xr > xl) span_in_bounds(loop, row + xl, row + xr, ls, lt, static_cast<std::uint16_t>(lz));
     lx = wrap_add(lx, left.dxdy);
     rx = wrap_add(rx, right.dxdy);
-    ls = wrap_add(ls, left.ds);  // the step after the last row may wrap; it is never used
-    lt = wrap_add(lt, left.dt);
+    ls += dls;
+    lt += dlt;
     lz = wrap_add(lz, left.dz);
   }
   right.x = rx;
   left.x = lx;
-  left.s = ls;
-  left.t = lt;
   left.z = lz;
+  advance_coords(left, rows);
 }
 
 bool whole_on_screen(const SetupVertex &top, const SetupVertex &bot, int x_min, int x_max) {
@@ -195,6 +210,13 @@ struct Sides {
   Edge tm, tb, mb;      // top to middle, top to bottom (the long edge), middle to bottom
   bool long_edge_left;  // else the short edges tm and mb are on the left
 };
+
+Sides make_sides(const SetupVertex &top, const SetupVertex &mid, const SetupVertex &bot) {
+  if (area_of(top, mid, bot) < 0) {
+    return {make_edge(top, mid), make_left_edge(top, bot), make_edge(mid, bot), true};
+  }
+  return {make_left_edge(top, mid), make_edge(top, bot), make_left_edge(mid, bot), false};
+}
 
 // Every s and t that the spans of the triangle can reach.
 CoordRange coord_reach(const Sides &sides, const Gradients &g, int widest) {
@@ -234,8 +256,7 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
 
   const SetupVertex *top = &a, *mid = &b, *bot = &c;
   sort_by_y(top, mid, bot);
-  Sides sides{make_edge(*top, *mid), make_edge(*top, *bot), make_edge(*mid, *bot),
-              area_of(*top, *mid, *bot) < 0};
+  Sides sides = make_sides(*top, *mid, *bot);
 
   const int x_min = std::min({a.X, b.X, c.X}), x_max = std::max({a.X, b.X, c.X});
   const SpanSetup ss = span_setup(g, coord_reach(sides, g, x_max - x_min));
