@@ -69,7 +69,7 @@ void span_guarded(const SpanSetup &ss, const Span &sp, std::uint16_t *color,
 
 SpanSetup span_setup(const Gradients &g, const CoordRange &reach) {
   const TexSource &tex = dev.tex;
-  SpanSetup ss{};
+  SpanSetup ss;  // every field set below, without a zero fill first
   ss.g = g;
   ss.texels = tex.base;
   ss.tex_start = tex.start;
