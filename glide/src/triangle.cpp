@@ -57,18 +57,22 @@ Gradients gradients(const SetupVertex &a, const SetupVertex &b, const SetupVerte
           low16(trunc_i32(step(a.q, b.q, c.q) * 16.0f))};
 }
 
-// (top, middle, bottom) by Y; the comparisons keep the original tie order.
-void sort_by_y(const SetupVertex *&top, const SetupVertex *&mid, const SetupVertex *&bot) {
+// (top, middle, bottom) by Y; the comparisons keep the original tie order. Returns
+// whether the new order is an odd permutation of the old one, which flips the sign
+// of the area.
+bool sort_by_y(const SetupVertex *&top, const SetupVertex *&mid, const SetupVertex *&bot) {
   const SetupVertex *a = top, *b = mid, *c = bot;
+  bool odd = false;
   if (b->Y > a->Y) {
     if (a->Y >= c->Y) top = c, mid = a, bot = b;
-    else if (b->Y >= c->Y) top = a, mid = c, bot = b;
+    else if (b->Y >= c->Y) top = a, mid = c, bot = b, odd = true;
     else top = a, mid = b, bot = c;
   } else {
-    if (b->Y >= c->Y) top = c, mid = b, bot = a;
+    if (b->Y >= c->Y) top = c, mid = b, bot = a, odd = true;
     else if (a->Y >= c->Y) top = b, mid = c, bot = a;
-    else top = b, mid = a, bot = c;
+    else top = b, mid = a, bot = c, odd = true;
   }
+  return odd;
 }
 
 // One side of the triangle, walked a row at a time. No sub-pixel correction: the
@@ -214,8 +218,9 @@ struct Sides {
   bool long_edge_left;  // else the short edges tm and mb are on the left
 };
 
-Sides make_sides(const SetupVertex &top, const SetupVertex &mid, const SetupVertex &bot) {
-  if (area_of(top, mid, bot) < 0) {
+Sides make_sides(const SetupVertex &top, const SetupVertex &mid, const SetupVertex &bot,
+                 bool long_edge_left) {
+  if (long_edge_left) {
     return {make_edge(top, mid), make_left_edge(top, bot), make_edge(mid, bot), true};
   }
   return {make_left_edge(top, mid), make_edge(top, bot), make_left_edge(mid, bot), false};
@@ -269,9 +274,11 @@ void prefetch_rows(const SetupVertex &a, const SetupVertex &b, const SetupVertex
   const int top = std::clamp(std::min({a.Y, b.Y, c.Y}), 0, dev.height);
   const int end = std::clamp(std::max({a.Y, b.Y, c.Y}), top, std::min(dev.height, top + kRows));
   const int x = std::clamp(std::min({a.X, b.X, c.X}), 0, kBufferSide - 1);
-  for (int y = top; y < end; ++y) {
-    prefetch_for_write(dev.depth + y * kBufferSide + x);
-    prefetch_for_write(dev.color + y * kBufferSide + x);
+  const std::int16_t *depth = dev.depth + top * kBufferSide + x;
+  const std::uint16_t *color = dev.color + top * kBufferSide + x;
+  for (int n = end - top; n > 0; --n, depth += kBufferSide, color += kBufferSide) {
+    prefetch_for_write(depth);
+    prefetch_for_write(color);
   }
 }
 
@@ -284,8 +291,9 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   const Gradients g = gradients(a, b, c, area);
 
   const SetupVertex *top = &a, *mid = &b, *bot = &c;
-  sort_by_y(top, mid, bot);
-  Sides sides = make_sides(*top, *mid, *bot);
+  // The long edge is on the left when the sorted corners run clockwise.
+  const bool odd = sort_by_y(top, mid, bot);
+  Sides sides = make_sides(*top, *mid, *bot, odd ? area > 0 : area < 0);
 
   const int x_min = std::min({a.X, b.X, c.X}), x_max = std::max({a.X, b.X, c.X});
   const SpanSetup ss = span_setup(g, coord_reach(sides, g, x_max - x_min));
