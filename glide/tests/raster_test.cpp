@@ -123,6 +123,29 @@ TEST(Triangle, SamplesTheTexelUnderEachPixel) {
   }
 }
 
+TEST(Triangle, NegativeTexelColumnsReachIntoThePreviousTexelRow) {
+  // The texel address is row * width + column, so a column left of 0 reads the end
+  // of the row above, on every pixel of a triangle wholly on the screen. t sits one
+  // 16.16 step below the next texel row, so any carry into it shows.
+  open_screen();
+  index_palette();
+  std::vector<std::uint8_t> texels(64 * 64);
+  for (int i = 0; i < 64 * 64; ++i) texels[i] = static_cast<std::uint8_t>(i % 64 + 7 * (i / 64));
+  use_texture(GR_LOD_64, GR_ASPECT_1x1, texels);
+  const float oow = 1.0f / 128.0f, texel = 4 * oow, below = 65535.0f / 65536.0f;
+  const GrVertex a = vertex(0, 8, oow, -10 * texel, (8 + below) * texel),
+                 b = vertex(64, 8, oow, 54 * texel, (8 + below) * texel),
+                 c = vertex(0, 56, oow, -10 * texel, (56 + below) * texel);
+  grDrawTriangle(&a, &b, &c);
+  for (int y : {8, 9, 30, 54}) {
+    const std::vector<std::uint16_t> r = row(y, 64);
+    for (int x = 0; x < 56 - y; ++x) {
+      const int at = y * 64 + x - 10;
+      ASSERT_EQ(index_of(r[x]), (at % 64 + 7 * (at / 64)) & 255) << x << "," << y;
+    }
+  }
+}
+
 TEST(Depth, GreaterWinsAndTiesKeepTheFirst) {
   const struct {
     float first_oow, second_oow;
