@@ -76,7 +76,7 @@ void forget_margin() { dev.margin.known = false; }
 void clear_rows(int rows, std::uint16_t color, std::uint16_t depth) {
   const bool margin_holds = dev.margin.known && dev.margin.color == color &&
                             dev.margin.depth == depth;
-  if (!margin_holds || dev.width >= kBufferSide) {
+  if (!margin_holds) {
     const std::size_t pixels = static_cast<std::size_t>(rows) * kBufferSide;
     fill_pixels(dev.color, pixels, color);
     fill_pixels(dev.depth, pixels, depth);

@@ -82,17 +82,18 @@ SpanSetup span_setup(const Gradients &g, const CoordRange &reach) {
 SpanLoop span_loop(const SpanSetup &ss) {
   // Texture memory and the built-in texture both lie inside the device.
   const std::int64_t base = ss.texels - reinterpret_cast<const std::uint8_t *>(&dev);
-  return {(base + ss.tex_start) * 65536, ~((std::int64_t{1} << ss.width_log) - 1), ss.g.dsdx,
-          std::int64_t{ss.g.dtdx} << ss.width_log, ss.width_log,
-          static_cast<std::uint16_t>(ss.g.dzdx)};
+  SpanLoop loop{(base + ss.tex_start) * 65536, ~((std::int64_t{1} << ss.width_log) - 1),
+                ss.g.dsdx, 0, ss.width_log, static_cast<std::uint16_t>(ss.g.dzdx)};
+  loop.dt = loop_t(loop, ss.g.dtdx);
+  return loop;
 }
 
 void draw_span(const SpanSetup &ss, const Span &sp) {
   const std::ptrdiff_t at = std::ptrdiff_t{sp.row} * kBufferSide + sp.x;
   if (ss.all_in_bounds || texels_in_bounds(ss, sp)) {
     const SpanLoop loop = span_loop(ss);
-    span_in_bounds(loop, at, at + sp.count, sp.s + loop.texel_16,
-                   std::int64_t{sp.t} << ss.width_log, static_cast<std::uint16_t>(sp.z));
+    span_in_bounds(loop, at, at + sp.count, loop_s(loop, sp.s), loop_t(loop, sp.t),
+                   static_cast<std::uint16_t>(sp.z));
   } else {
     span_guarded(ss, sp, dev.color + at, dev.depth + at);
   }

@@ -59,12 +59,20 @@ struct SpanLoop {
 
 SpanLoop span_loop(const SpanSetup &setup);
 
-// The fast loop over buffer pixels at .. end - 1. Its texel address needs no variable
-// shift per pixel: s holds s + texel_16, so s >> 16 is the texel column plus the
-// offset of texel (0, 0); t holds t times the texture width, and (t >> 16) with the
-// column bits cleared is (t >> 16) times the width, since the fraction of t times the
-// width adds less than one row. Bounds were proven for the whole triangle, so no
-// coordinate wraps on the pixels drawn.
+// A 16.16 s, and a 16.16 t or t step, in the fast loop's accumulator form.
+inline std::int64_t loop_s(const SpanLoop &loop, std::int32_t s) {
+  return s + loop.texel_16;
+}
+inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
+  return std::int64_t{t} << loop.width_log;
+}
+
+// The fast loop over buffer pixels at .. end - 1, given s and t in accumulator form.
+// Its texel address needs no variable shift per pixel: s holds s + texel_16, so
+// s >> 16 is the texel column plus the offset of texel (0, 0); t holds t times the
+// texture width, and (t >> 16) with the column bits cleared is (t >> 16) times the
+// width, since the fraction of t times the width adds less than one row. Bounds were
+// proven for the whole triangle, so no coordinate wraps on the pixels drawn.
 [[gnu::always_inline]] inline void span_in_bounds(const SpanLoop &loop, std::ptrdiff_t at,
                                                   std::ptrdiff_t end, std::int64_t s,
                                                   std::int64_t t, std::uint16_t z) {

@@ -82,24 +82,32 @@ struct Edge {
   std::int32_t x, dxdy, s, ds, t, dt, z, dz;
 };
 
+// 2^16 over the rows from p to q; 0 for an edge without rows, whose steps are then 0.
+float per_row(const SetupVertex &p, const SetupVertex &q) {
+  return q.Y == p.Y ? 0.0f : kFixed / static_cast<float>(q.Y - p.Y);
+}
+
 // The position and slope of an edge; enough for a right edge. Every field is set one
 // by one: zero-initialising the whole struct compiles to a string store whose start-up
 // cost is felt on every small triangle.
-Edge make_edge(const SetupVertex &p, const SetupVertex &q) {
+Edge make_edge(const SetupVertex &p, const SetupVertex &q, float inv) {
   Edge e;
   e.count = q.Y - p.Y;
   e.x = p.X * 65536;
-  const float inv = e.count == 0 ? 0.0f : kFixed / static_cast<float>(e.count);
-  e.dxdy = e.count == 0 ? 0 : trunc_i32(static_cast<float>(q.X - p.X) * inv);
+  e.dxdy = trunc_i32(static_cast<float>(q.X - p.X) * inv);
   e.s = e.ds = e.t = e.dt = e.z = e.dz = 0;
   return e;
 }
 
+Edge make_edge(const SetupVertex &p, const SetupVertex &q) {
+  return make_edge(p, q, per_row(p, q));
+}
+
 // A left edge also carries s, t and depth down its rows.
 [[gnu::always_inline]] inline Edge make_left_edge(const SetupVertex &p, const SetupVertex &q) {
-  Edge e = make_edge(p, q);
+  const float inv = per_row(p, q);
+  Edge e = make_edge(p, q, inv);
   if (e.count == 0) return e;
-  const float inv = kFixed / static_cast<float>(e.count);
   e.s = trunc_i32(p.s * kFixed);
   e.ds = trunc_i32((q.s - p.s) * inv);
   e.t = trunc_i32(p.t * kFixed);
@@ -189,8 +197,8 @@ void include_span_steps(CoordRange &r, const Gradients &g, int widest) {
 // proof covers every row of the edge, so they take the same values as the 32-bit walk.
 [[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
                                                   const SpanLoop &loop) {
-  std::int64_t ls = left.s + loop.texel_16, lt = std::int64_t{left.t} << loop.width_log;
-  const std::int64_t dls = left.ds, dlt = std::int64_t{left.dt} << loop.width_log;
+  std::int64_t ls = loop_s(loop, left.s), lt = loop_t(loop, left.t);
+  const std::int64_t dls = left.ds, dlt = loop_t(loop, left.dt);
   std::int32_t lx = left.x, rx = right.x, lz = left.z;
   std::ptrdiff_t row = std::ptrdiff_t{y} * kBufferSide;
   for (int i = 0; i < rows; ++i, row += kBufferSide) {
@@ -269,11 +277,11 @@ inline void prefetch_for_write(const void *p) {
 // The rows of a small triangle are seldom in the cache after a clear: asking for them
 // here lets the set-up arithmetic below hide the wait. Taller triangles walk their
 // rows long enough for the processor to fetch ahead by itself.
-void prefetch_rows(const SetupVertex &a, const SetupVertex &b, const SetupVertex &c) {
+void prefetch_rows(int top_y, int bottom_y, int x_min) {
   constexpr int kRows = 16;
-  const int top = std::clamp(std::min({a.Y, b.Y, c.Y}), 0, dev.height);
-  const int end = std::clamp(std::max({a.Y, b.Y, c.Y}), top, std::min(dev.height, top + kRows));
-  const int x = std::clamp(std::min({a.X, b.X, c.X}), 0, kBufferSide - 1);
+  const int top = std::clamp(top_y, 0, dev.height);
+  const int end = std::clamp(bottom_y, top, std::min(dev.height, top + kRows));
+  const int x = std::clamp(x_min, 0, kBufferSide - 1);
   const std::int16_t *depth = dev.depth + top * kBufferSide + x;
   const std::uint16_t *color = dev.color + top * kBufferSide + x;
   for (int n = end - top; n > 0; --n, depth += kBufferSide, color += kBufferSide) {
@@ -287,15 +295,14 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   if (!within_reach(a) || !within_reach(b) || !within_reach(c)) return;
   const std::int64_t area = area_of(a, b, c);
   if (culled(area)) return;
-  prefetch_rows(a, b, c);
-  const Gradients g = gradients(a, b, c, area);
-
   const SetupVertex *top = &a, *mid = &b, *bot = &c;
-  // The long edge is on the left when the sorted corners run clockwise.
   const bool odd = sort_by_y(top, mid, bot);
-  Sides sides = make_sides(*top, *mid, *bot, odd ? area > 0 : area < 0);
-
   const int x_min = std::min({a.X, b.X, c.X}), x_max = std::max({a.X, b.X, c.X});
+  prefetch_rows(top->Y, bot->Y, x_min);
+
+  const Gradients g = gradients(a, b, c, area);
+  // The long edge is on the left when the sorted corners run clockwise.
+  Sides sides = make_sides(*top, *mid, *bot, odd ? area > 0 : area < 0);
   const SpanSetup ss = span_setup(g, coord_reach(sides, g, x_max - x_min));
   walk_halves(top->Y, sides, ss, ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max));
 }
