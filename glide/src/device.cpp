@@ -25,6 +25,16 @@ constexpr ScreenSize kResolutions[] = {
     {640, 400}, {640, 480}, {800, 600}, {960, 720}, {856, 480}, {512, 256},
 };
 
+// The clear and the staging conversion work on whole screen rows without clipping,
+// which holds only while every screen fits the buffers.
+constexpr bool buffers_hold_every_screen() {
+  for (const ScreenSize &s : kResolutions) {
+    if (s.width > kBufferSide || s.height > kStagingRows) return false;
+  }
+  return true;
+}
+static_assert(buffers_hold_every_screen());
+
 struct ColorFormat {
   Channel red, green, blue, alpha;
 };
@@ -90,14 +100,14 @@ void clear_rows(int rows, std::uint16_t color, std::uint16_t depth) {
   }
 }
 
-// 8:8:8 staging pixels (byte 0 red, 1 green, 2 blue) into the colour buffer. The
-// staging buffer holds 512 rows; taller screens convert only the rows it holds.
+// 8:8:8 staging pixels (byte 0 red, 1 green, 2 blue) into the colour buffer, every
+// row of the screen and all 1024 pixels of each.
 void convert_staging() {
-  const int rows = std::min(dev.height, kStagingRows);
+  const int pixels = dev.height * kBufferSide;
   const std::uint8_t *src = dev.staging;
   std::uint16_t *dst = dev.color;
   forget_margin();
-  for (int i = 0; i < rows * kBufferSide; ++i, src += 4) {
+  for (int i = 0; i < pixels; ++i, src += 4) {
     dst[i] = pack_565(src[0], src[1], src[2]);
   }
 }

@@ -10,7 +10,9 @@
 namespace glide {
 
 inline constexpr int kBufferSide = 1024;              // colour and depth buffers are square
-inline constexpr int kStagingRows = 512;              // 8:8:8 staging: 512 rows of 1024 pixels
+// 8:8:8 staging covers the whole buffer, as the colour buffer does, so a caller that
+// writes every row of the screen at the stride the lock reports stays inside it.
+inline constexpr int kStagingRows = kBufferSide;
 inline constexpr std::size_t kTexMemSize = 0x200000;  // 2 MiB of texture memory
 inline constexpr std::size_t kBuiltinTexSize = 256;   // the 16 x 16 texture used before any source
 

@@ -165,14 +165,109 @@ TEST(Lfb, StagingConversionOf888Writes) {
   EXPECT_EQ(pixel(2, 0), 0x0000);  // the rest of the zeroed staging buffer comes through
 }
 
-TEST(Lfb, ConversionStopsAtTheRowsTheStagingBufferHolds) {
-  open_with(GR_RESOLUTION_800x600);
-  grBufferClear(0x00FFFFFF, 0, 0);
-  grLfbWriteMode(GR_LFBWRITEMODE_888);
-  grLfbBegin();
-  grLfbEnd();
-  EXPECT_EQ(pixel(0, 511), 0x0000);
-  EXPECT_EQ(pixel(0, 512), 0xFFFF);
+// The two screens taller than half the buffer, where 8:8:8 writes reach the most rows.
+const GrScreenResolution_t kTallScreens[] = {GR_RESOLUTION_800x600, GR_RESOLUTION_960x720};
+
+// Marks the row just below the screen, which 8:8:8 conversion must leave alone.
+void mark_row_below_screen() {
+  const std::vector<std::uint16_t> marker(1024, 0x1234);
+  guFbWriteRegion(0, static_cast<int>(grSstScreenHeight()), 1024, 1, marker.data(), 2048);
+}
+
+// One row of 8:8:8 pixels (red, green, blue, ignored byte) whose 565 forms all differ.
+void write_888_row(std::uint8_t *row) {
+  for (int x = 0; x < 1024; ++x) {
+    row[4 * x] = static_cast<std::uint8_t>(x);
+    row[4 * x + 1] = static_cast<std::uint8_t>(x >> 2);
+    row[4 * x + 2] = static_cast<std::uint8_t>(255 - x);
+    row[4 * x + 3] = 0xEE;
+  }
+}
+
+std::uint16_t converted_888(int x) {
+  const unsigned r = x & 255, g = (x >> 2) & 255, b = (255 - x) & 255;
+  return static_cast<std::uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+}
+
+// Counts the pixels of row y that differ from what write_888_row converts to.
+int row_mismatches_888(int y) {
+  const std::vector<std::uint16_t> r = row(y, 1024);
+  int bad = 0;
+  for (int x = 0; x < 1024; ++x) bad += r[x] != converted_888(x);
+  return bad;
+}
+
+TEST(Lfb, ConversionCoversEveryScreenRowAndNoMore) {
+  for (GrScreenResolution_t res : kTallScreens) {
+    ASSERT_EQ(open_with(res), FXTRUE);
+    const int h = static_cast<int>(grSstScreenHeight());
+    grBufferClear(0x00FFFFFF, 0, 0);
+    mark_row_below_screen();
+    grLfbWriteMode(GR_LFBWRITEMODE_888);
+    grLfbBegin();
+    auto *staging = static_cast<std::uint8_t *>(grLfbGetWritePtr(GR_BUFFER_BACKBUFFER));
+    write_888_row(staging + std::size_t{4096} * (h - 1));
+    grLfbEnd();
+    EXPECT_EQ(pixel(0, 511), 0x0000) << h;
+    EXPECT_EQ(pixel(0, 512), 0x0000) << h;  // zeroed staging rows come through too
+    EXPECT_EQ(pixel(799, h - 2), 0x0000) << h;
+    EXPECT_EQ(row_mismatches_888(h - 1), 0) << h;
+    EXPECT_EQ(pixel(0, h), 0x1234) << h;
+  }
+}
+
+// Byte i of texture memory as the pattern below writes it: varies along and across
+// 256-byte rows, so any write over it shows.
+std::uint8_t texmem_pattern(std::size_t i) { return static_cast<std::uint8_t>(i * 7 + i / 256); }
+
+void fill_texture_memory() {
+  std::vector<std::uint8_t> block(65536);
+  for (FxU32 start = 0; start < 0x200000; start += 65536) {
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = texmem_pattern(start + i);
+    GrTexInfo info{GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, block.data()};
+    grTexDownloadMipMap(GR_TMU0, grTexMinAddress(GR_TMU0) + start, GR_MIPMAPLEVELMASK_BOTH, &info);
+  }
+}
+
+// Reads all of texture memory back, 256 x 256 texels at a time through a triangle
+// whose pixel (x, y) samples texel (x, y) (its long sides keep rows 0-255 whole),
+// and counts the bytes that no longer hold the pattern. Needs index_palette().
+int texture_memory_mismatches() {
+  const float oow = 1.0f / 128.0f;
+  const GrVertex a = vertex(0, 0, oow, 0, 0), b = vertex(512, 0, oow, 512 * oow, 0),
+                 c = vertex(0, 512, oow, 0, 512 * oow);
+  std::vector<std::uint16_t> px(65536);
+  int bad = 0;
+  for (FxU32 start = 0; start < 0x200000; start += 65536) {
+    GrTexInfo info{GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr};
+    grTexSource(GR_TMU0, grTexMinAddress(GR_TMU0) + start, GR_MIPMAPLEVELMASK_BOTH, &info);
+    grBufferClear(0, 0, 0);
+    grDrawTriangle(&a, &b, &c);
+    guFbReadRegion(0, 0, 256, 256, px.data(), 512);
+    for (std::size_t i = 0; i < px.size(); ++i) bad += index_of(px[i]) != texmem_pattern(start + i);
+  }
+  return bad;
+}
+
+TEST(Lfb, LockedWritesReachTheLastScreenRowAndNothingElse) {
+  for (GrScreenResolution_t res : kTallScreens) {
+    ASSERT_EQ(open_with(res), FXTRUE);
+    const int h = static_cast<int>(grSstScreenHeight());
+    index_palette();
+    fill_texture_memory();
+    ASSERT_EQ(texture_memory_mismatches(), 0) << "the read-back itself";
+    grBufferClear(0x00FFFFFF, 0, 0);
+    mark_row_below_screen();
+    GrLfbInfo_t info{};
+    grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_888,
+              GR_ORIGIN_UPPER_LEFT, FXFALSE, &info);
+    ASSERT_EQ(info.strideInBytes, 4096u);
+    write_888_row(static_cast<std::uint8_t *>(info.lfbPtr) + std::size_t{4096} * (h - 1));
+    grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+    EXPECT_EQ(row_mismatches_888(h - 1), 0) << h;
+    EXPECT_EQ(pixel(0, h), 0x1234) << h;
+    EXPECT_EQ(texture_memory_mismatches(), 0) << h;
+  }
 }
 
 TEST(Lfb, LockReportsTheBufferThatItsModeWrites) {
