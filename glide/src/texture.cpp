@@ -18,6 +18,9 @@ constexpr FxU32 kAspectDivisor[kAspectCount] = {8, 4, 2, 1, 2, 4, 8};
 // Bytes per texel by format; the reserved formats 6, 7 and 15 take no memory.
 constexpr FxU32 kTexelBytes[16] = {1, 1, 1, 1, 1, 1, 0, 0, 2, 2, 2, 2, 2, 2, 2, 0};
 
+// A level outside the table describes no texture, so a call naming one is ignored
+// whole, like any other unknown value. Narrowing it to the levels that exist instead
+// would size and copy levels the caller never described, reading past its data.
 bool valid_lod(GrLOD_t lod) { return lod >= 0 && lod < kLodCount; }
 bool valid_aspect(GrAspectRatio_t a) { return a >= 0 && a < kAspectCount; }
 
@@ -63,10 +66,9 @@ FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) { return kMinAddress + kTexMe
 // chain given with the small level as the larger number sums nothing.
 FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t small_lod, GrLOD_t large_lod,
                                             GrAspectRatio_t aspect, GrTextureFormat_t format) {
+  if (!valid_lod(small_lod) || !valid_lod(large_lod)) return 0;
   FxU32 total = 0;
-  for (GrLOD_t lod = std::max(small_lod, 0); lod <= std::min(large_lod, kLodCount - 1); ++lod) {
-    total += level_size(lod, aspect, format);
-  }
+  for (GrLOD_t lod = small_lod; lod <= large_lod; ++lod) total += level_size(lod, aspect, format);
   return total;
 }
 
@@ -81,9 +83,9 @@ FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 start_address, F
                                           GrTexInfo *info) {
   if (tmu != GR_TMU0 || even_odd != GR_MIPMAPLEVELMASK_BOTH) return;
   if (info == nullptr || info->data == nullptr) return;
+  if (!valid_lod(info->smallLod) || !valid_lod(info->largeLod)) return;
   std::int64_t offset = std::int64_t{start_address} - kMinAddress;
-  for (GrLOD_t lod = std::max(info->smallLod, 0);
-       lod <= std::min(info->largeLod, kLodCount - 1); ++lod) {
+  for (GrLOD_t lod = info->smallLod; lod <= info->largeLod; ++lod) {
     const FxU32 size = level_size(lod, info->aspectRatio, info->format);
     copy_to_texmem(offset, info->data, size);
     offset += size;

@@ -2,6 +2,9 @@
 // the pixels that triangles sample.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <memory>
 #include <vector>
 
 #include "glide_test_util.h"
@@ -23,7 +26,17 @@ TEST(MemRequired, SumsLevelsCountingUpward) {
       {GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0},  // a chain the usual way
       {GR_LOD_2, GR_LOD_2, GR_ASPECT_8x1, GR_TEXFMT_P_8, 0},  // 2 / 8 rounds to nothing
       {GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RSVD0, 0},
-      {-5, 100, 99, GR_TEXFMT_P_8, 0},  // outside the tables: no memory
+      // Levels, aspects or formats outside the tables describe no texture: no memory,
+      // even where some of the levels named lie inside the table.
+      {-5, 100, 99, GR_TEXFMT_P_8, 0},
+      {-1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0},
+      {GR_LOD_1, 9, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0},
+      {INT_MIN, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0},
+      {GR_LOD_256, INT_MAX, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0},
+      {GR_LOD_8, GR_LOD_8, -1, GR_TEXFMT_P_8, 0},
+      {GR_LOD_8, GR_LOD_8, 7, GR_TEXFMT_P_8, 0},
+      {GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, 16, 0},
+      {GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, -1, 0},
   };
   for (const auto &r : rows) {
     EXPECT_EQ(grTexCalcMemRequired(r.small, r.large, r.aspect, r.format), r.bytes)
@@ -125,6 +138,41 @@ TEST(Download, OnlyBothLevelsOfTmu0AreCopied) {
   EXPECT_EQ(index_of(sample_at(40, 40)), 9);
 }
 
+// Out-of-table values make a download copy nothing. Each source buffer is a heap block
+// of exactly the bytes its in-table levels need, so the sanitizer build also sees any
+// read beyond what the caller passed.
+TEST(Download, LevelsAspectsAndFormatsOutsideTheTablesCopyNothing) {
+  const struct {
+    GrLOD_t small, large;
+    GrAspectRatio_t aspect;
+    GrTextureFormat_t format;
+    std::size_t bytes;
+  } rows[] = {
+      {-1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, 1},
+      {-3, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, 4096},
+      {INT_MIN, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_P_8, 64},
+      {GR_LOD_1, 9, GR_ASPECT_1x1, GR_TEXFMT_P_8, 1},
+      {GR_LOD_8, INT_MAX, GR_ASPECT_1x1, GR_TEXFMT_P_8, 64},
+      {GR_LOD_8, GR_LOD_8, 7, GR_TEXFMT_P_8, 64},
+      {GR_LOD_8, GR_LOD_8, -1, GR_TEXFMT_P_8, 64},
+      {GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, 16, 64},
+  };
+  open_screen();
+  index_palette();
+  std::vector<std::uint8_t> known(64, 9);
+  const FxU32 addr = grTexMinAddress(GR_TMU0) + 8192;
+  GrTexInfo eight{GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_P_8, known.data()};
+  for (const auto &r : rows) {
+    grTexDownloadMipMap(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &eight);
+    const std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[r.bytes]);
+    std::fill_n(data.get(), r.bytes, std::uint8_t{200});
+    GrTexInfo info{r.small, r.large, r.aspect, r.format, data.get()};
+    grTexDownloadMipMap(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &info);
+    grTexSource(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &eight);
+    EXPECT_EQ(index_of(sample_at(0, 0)), 9) << r.small << " " << r.large << " " << r.aspect;
+  }
+}
+
 TEST(Download, PastTheEndIsCutOff) {
   open_screen();
   index_palette();
@@ -137,6 +185,28 @@ TEST(Download, PastTheEndIsCutOff) {
   GrTexInfo one{GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr};
   grTexSource(GR_TMU0, end - 1, GR_MIPMAPLEVELMASK_BOTH, &one);
   EXPECT_EQ(index_of(sample_at(0, 0)), 5);  // the last byte of texture memory
+}
+
+TEST(Source, LevelOrAspectOutsideTheTablesKeepsTheCurrentTexture) {
+  open_screen();
+  index_palette();
+  std::vector<std::uint8_t> other(64, 3);
+  GrTexInfo eight{GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_P_8, other.data()};
+  const FxU32 elsewhere = grTexMinAddress(GR_TMU0) + 0x100000;
+  grTexDownloadMipMap(GR_TMU0, elsewhere, GR_MIPMAPLEVELMASK_BOTH, &eight);
+  std::vector<std::uint8_t> texels(64, 9);
+  use_texture(GR_LOD_8, GR_ASPECT_1x1, texels);
+  const GrTexInfo rows[] = {
+      {GR_LOD_1, -1, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr},
+      {GR_LOD_1, 9, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr},
+      {GR_LOD_1, INT_MIN, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr},
+      {GR_LOD_1, GR_LOD_8, -1, GR_TEXFMT_P_8, nullptr},
+      {GR_LOD_1, GR_LOD_8, 7, GR_TEXFMT_P_8, nullptr},
+  };
+  for (GrTexInfo info : rows) {
+    grTexSource(GR_TMU0, elsewhere, GR_MIPMAPLEVELMASK_BOTH, &info);
+    EXPECT_EQ(index_of(sample_at(40, 40)), 9) << info.largeLod << " " << info.aspectRatio;
+  }
 }
 
 TEST(Source, ReadsOutsideTextureMemoryAreClamped) {
