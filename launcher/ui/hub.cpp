@@ -15,6 +15,7 @@
 #include "q1stuffpage.h"
 #include "q2stuffpage.h"
 #include "setup.h"
+#include "storedfield.h"
 
 namespace fdk {
 
@@ -180,7 +181,7 @@ void Tfhub::FormActivate() {
   for (QLabel* preview : {q1prev, q1skin, q2prev, iq2sp}) preview->setPixmap(ctx_.placeholder);
 
   setup_.infoupdate();
-  setup_.efdockback->setText(QString::fromStdString(app.fdockback));
+  setup_.efdockback->setText(ShowStored(app.fdockback));
   emit setup_.quakeWorldChanged(ctx_.vars.q1.QuakeWorld);
   q1stuff->loadControls();
   q2stuff->loadControls();
@@ -246,12 +247,19 @@ void Tfhub::fadeLogo(bool in) {
 void Tfhub::FormClose() {
   std::string error = SaveSettings(ctx_.vars);
   if (!error.empty()) {
-    std::cerr << "fragdock: " << error << '\n';
-    QMessageBox::warning(this, QStringLiteral("Fragdock"),
-                         QStringLiteral("Your settings could not be saved:\n%1").arg(QString::fromStdString(error)));
+    std::cerr << "fragdock: your settings could not be saved: " << error << '\n';
+    // A close that a signal asked for must end: nobody may be there to answer a box.
+    if (!closingFromSignal_)
+      QMessageBox::warning(this, QStringLiteral("Fragdock"),
+                           QStringLiteral("Your settings could not be saved:\n%1").arg(QString::fromStdString(error)));
   }
   CleanUpLeftovers(ctx_.vars.programFolder);
   if (TabSet->currentIndex() == Info && isVisible()) fadeLogo(false);
+}
+
+void Tfhub::closeFromSignal() {
+  closingFromSignal_ = true;
+  close();
 }
 
 void Tfhub::closeEvent(QCloseEvent* event) {

@@ -45,6 +45,9 @@ class Tfhub : public QWidget {
   void setBackgrounds(const QPixmap& picture);
   bool loaded() const { return !firstActivation_; }
   QSize lockedClientSize() const;
+  // Closes as the close button does, but reports on stderr only: a logout or a
+  // kill must not wait for a message box.
+  void closeFromSignal();
 
  signals:
   void closed();
@@ -58,6 +61,7 @@ class Tfhub : public QWidget {
   Tfsetup& setup_;
   bool firstActivation_ = true;
   bool closing_ = false;
+  bool closingFromSignal_ = false;
   QTimer* typer_;
   int typed_ = 0;
 
@@ -79,6 +83,8 @@ class Tfhub : public QWidget {
   void bq2goClick();
   bool startGame(const std::string& commandLine, const std::string& folder);
   void abortLaunch(const QString& why);
+  bool gameFoldersReady(Game game);
+  void reportUncopied(const std::vector<std::string>& failed);
 };
 
 }  // namespace fdk

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   QObject::connect(&hub, &fdk::Tfhub::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
   fdk::InstallQuitSignals([&] {
-    if (hub.isVisible() || hub.loaded()) hub.close();
+    if (hub.isVisible() || hub.loaded()) hub.closeFromSignal();
     else app.quit();
   });
 

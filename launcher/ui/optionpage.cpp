@@ -5,6 +5,7 @@
 
 #include "core/launch.h"
 #include "core/launchoptions.h"
+#include "storedfield.h"
 
 namespace fdk {
 
@@ -15,9 +16,10 @@ void OptionPage::wireRule(OptionSwitch* sw, std::function<void()> apply) {
   });
 }
 
-void OptionPage::wireText(QLineEdit* field, std::function<void(const std::string&)> apply) {
-  connect(field, &QLineEdit::textChanged, this, [this, apply = std::move(apply)](const QString& text) {
-    apply(text.toStdString());
+void OptionPage::wireText(QLineEdit* field, const std::string& stored,
+                          std::function<void(const std::string&)> apply) {
+  connect(field, &QLineEdit::textChanged, this, [this, &stored, apply = std::move(apply)](const QString& text) {
+    apply(FromField(text, stored));
     changed();
   });
 }
@@ -55,18 +57,23 @@ void OptionPage::addStepper(const char* raise, const char* lower, QLineEdit* fie
 }
 
 void OptionPage::chooseConfigSet(QComboBox* combo, const QString& item) {
-  options::ChooseConfigSet(g_, item.toStdString());
+  // Items keep the folder's name as bytes: a name that is not UTF-8 is shown readably
+  // but must still name the folder.
+  const int index = combo->findText(item);
+  const QByteArray name = index >= 0 ? combo->itemData(index).toByteArray() : item.toUtf8();
+  options::ChooseConfigSet(g_, name.toStdString());
   putBackConfigSet(combo);
   changed();
 }
 
-void OptionPage::putBackConfigSet(QComboBox* combo) { putBack(combo, QString::fromStdString(g_.ACFG)); }
+void OptionPage::putBackConfigSet(QComboBox* combo) { putBack(combo, ShowStored(g_.ACFG)); }
 
 void OptionPage::fillConfigSetCombo(QComboBox* combo) {
   QSignalBlocker quiet(combo);
   combo->clear();
-  for (const std::string& item : ConfigSetChoices(g_)) combo->addItem(QString::fromStdString(item));
-  combo->setEditText(QString::fromStdString(g_.ACFG));
+  for (const std::string& item : ConfigSetChoices(g_))
+    combo->addItem(ShowStored(item), QByteArray::fromStdString(item));
+  combo->setEditText(ShowStored(g_.ACFG));
 }
 
 void OptionPage::putBack(QComboBox* combo, const QString& text) {

@@ -22,8 +22,9 @@ class OptionPage : public QObject {
 
   // A switch whose click applies a rule to the store.
   void wireRule(OptionSwitch* sw, std::function<void()> apply);
-  // A text field whose every change applies a rule to the store.
-  void wireText(QLineEdit* field, std::function<void(const std::string&)> apply);
+  // A text field whose every change applies a rule to the store; the rule gets the
+  // bytes to store, which are the stored ones while the text is not edited.
+  void wireText(QLineEdit* field, const std::string& stored, std::function<void(const std::string&)> apply);
   void wireCountField(QLineEdit* field, int& value);
   void wireNumberField(QLineEdit* field, int& value);
   void addStepper(const char* raise, const char* lower, QLineEdit* field, int& value, int x, int y);

@@ -25,6 +25,7 @@ QLineEdit* OptionRows::addField(const char* name, int x, int y, int width) {
   auto* field = new QLineEdit(parent_);
   field->setObjectName(QString::fromLatin1(name));
   field->setGeometry(x, y, width, kRowHeight);
+  field->setMaxLength(kNoLengthLimit);  // a stored value is never cut short by showing it
   return field;
 }
 

@@ -32,6 +32,9 @@ class OptionRows {
   std::vector<OptionSwitch*> switches_;
 };
 
+// Fields take any length of text: the default limit would cut long stored values.
+inline constexpr int kNoLengthLimit = 1 << 30;
+
 // Gives a switch's label the decorative letters of the Use Terminator switch.
 void MakeDecorative(OptionSwitch* sw);
 

@@ -3,6 +3,7 @@
 
 #include "core/launch.h"
 #include "core/launchoptions.h"
+#include "storedfield.h"
 
 namespace fdk {
 
@@ -114,16 +115,16 @@ void Q1StuffPage::wireFields() {
     wireNumberField(numbers[i].field, *numbers[i].value);
     addStepper(numbers[i].raise, numbers[i].lower, numbers[i].field, *numbers[i].value, kLeft + 218, row(i + 2));
   }
-  wireText(eq1hostname, [this](const std::string& t) { options::HostNameTextChanged(g_, t); });
-  wireText(eq1connect, [this](const std::string& t) { options::ConnectTextChanged(g_, t); });
-  wireText(eq1cmdline, [this](const std::string& t) { g_.CmdLine = t; });
+  wireText(eq1hostname, g_.HostNameb, [this](const std::string& t) { options::HostNameTextChanged(g_, t); });
+  wireText(eq1connect, g_.Connectb, [this](const std::string& t) { options::ConnectTextChanged(g_, t); });
+  wireText(eq1cmdline, g_.CmdLine, [this](const std::string& t) { g_.CmdLine = t; });
   connect(Cbq1map, &QComboBox::editTextChanged, this, &Q1StuffPage::Cbq1mapChange);
   connect(Cbq1cfg, &QComboBox::textActivated, this, &Q1StuffPage::Cbq1cfgClick);
   connect(Cbq1cfg, &QComboBox::editTextChanged, this, &Q1StuffPage::Cbq1cfgChange);
 }
 
 void Q1StuffPage::Cbq1mapChange(const QString& text) {
-  options::MapTextChanged(g_, text.toStdString());
+  options::MapTextChanged(g_, FromField(text, g_.mapb));
   changed();
 }
 
@@ -139,13 +140,13 @@ void Q1StuffPage::loadControls() {
                               {eq1timelimit, g_.timelimitb}, {eq1fraglimitb, g_.fraglimitb}})
     ShowNumber(field, value);
   // An option whose text is empty cannot be on.
-  eq1hostname->setText(QString::fromStdString(g_.HostNameb));
-  eq1connect->setText(QString::fromStdString(g_.Connectb));
-  Cbq1map->setEditText(QString::fromStdString(g_.mapb));
+  eq1hostname->setText(ShowStored(g_.HostNameb));
+  eq1connect->setText(ShowStored(g_.Connectb));
+  Cbq1map->setEditText(ShowStored(g_.mapb));
   if (g_.HostNameb.empty()) g_.HostName = false;
   if (g_.Connectb.empty()) g_.Connect = false;
   if (g_.mapb.empty()) g_.map = false;
-  eq1cmdline->setText(QString::fromStdString(g_.CmdLine));
+  eq1cmdline->setText(ShowStored(g_.CmdLine));
   changed();
 }
 

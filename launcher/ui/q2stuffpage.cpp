@@ -4,6 +4,7 @@
 
 #include "core/launch.h"
 #include "core/launchoptions.h"
+#include "storedfield.h"
 
 namespace fdk {
 
@@ -135,15 +136,12 @@ void Q2StuffPage::wireFields() {
 }
 
 void Q2StuffPage::wireTexts() {
-  auto text = [this](QLineEdit* field, std::function<void(const std::string&)> apply) {
-    wireText(field, std::move(apply));
-  };
-  text(eq2hostname, [this](const std::string& t) { options::HostNameTextChanged(g_, t); });
-  text(eq2connect, [this](const std::string& t) { options::ConnectTextChanged(g_, t); });
-  text(Eq2cd, [this](const std::string& t) { options::CdDirTextChanged(g_, t); });
-  text(eq2cmdline, [this](const std::string& t) { g_.CmdLine = t; });
+  wireText(eq2hostname, g_.HostNameb, [this](const std::string& t) { options::HostNameTextChanged(g_, t); });
+  wireText(eq2connect, g_.Connectb, [this](const std::string& t) { options::ConnectTextChanged(g_, t); });
+  wireText(Eq2cd, g_.cddirb, [this](const std::string& t) { options::CdDirTextChanged(g_, t); });
+  wireText(eq2cmdline, g_.CmdLine, [this](const std::string& t) { g_.CmdLine = t; });
   connect(cbq2map, &QComboBox::editTextChanged, this, [this](const QString& t) {
-    options::MapTextChanged(g_, t.toStdString());
+    options::MapTextChanged(g_, FromField(t, g_.mapb));
     changed();
   });
   connect(cbq2tp, &QComboBox::textActivated, this, &Q2StuffPage::cbq2tpz);
@@ -170,18 +168,18 @@ void Q2StuffPage::loadControls() {
                               {eq2dm, g_.Deathmatchb}, {eq2coop, g_.Coopb}, {eq2fraglimitb, g_.fraglimitb},
                               {eq2timelimit, g_.timelimitb}})
     ShowNumber(field, value);
-  eq2hostname->setText(QString::fromStdString(g_.HostNameb));
-  eq2connect->setText(QString::fromStdString(g_.Connectb));
-  cbq2map->setEditText(QString::fromStdString(g_.mapb));
+  eq2hostname->setText(ShowStored(g_.HostNameb));
+  eq2connect->setText(ShowStored(g_.Connectb));
+  cbq2map->setEditText(ShowStored(g_.mapb));
   {
     // The CD folder is shown as stored: an empty one loaded with cddir on stays on.
     QSignalBlocker quiet(Eq2cd);
-    Eq2cd->setText(QString::fromStdString(g_.cddirb));
+    Eq2cd->setText(ShowStored(g_.cddirb));
   }
   if (g_.HostNameb.empty()) g_.HostName = false;
   if (g_.Connectb.empty()) g_.Connect = false;
   if (g_.mapb.empty()) g_.map = false;
-  eq2cmdline->setText(QString::fromStdString(g_.CmdLine));
+  eq2cmdline->setText(ShowStored(g_.CmdLine));
   cbq2tpChange(QString());
   changed();
 }

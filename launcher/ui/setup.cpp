@@ -5,7 +5,9 @@
 
 #include "core/paths.h"
 #include "core/util.h"
+#include "optionrows.h"
 #include "pictures.h"
+#include "storedfield.h"
 
 namespace fdk {
 
@@ -99,6 +101,7 @@ void Tfsetup::buildRow(int row, const SetupRow& def) {
   QLineEdit* edit = this->*def.edit = new QLineEdit(this);
   edit->setObjectName(QString::fromLatin1(def.editName));
   edit->setGeometry(162, y, 240, 22);
+  edit->setMaxLength(kNoLengthLimit);
   QPushButton* button = this->*def.button = new QPushButton(QStringLiteral("..."), this);
   button->setObjectName(QString::fromLatin1(def.buttonName));
   button->setGeometry(408, y, 34, 22);
@@ -111,7 +114,7 @@ void Tfsetup::buildRow(int row, const SetupRow& def) {
   rows_.push_back({edit, setting});
   // Typed text is stored as typed; the folder invariant is applied at the next save.
   connect(edit, &QLineEdit::textChanged, this, [this, setting](const QString& text) {
-    if (!updating_) *setting = text.toStdString();
+    if (!updating_) *setting = FromField(text, *setting);
   });
   if (def.picker == Picker::Exe) wireExePicker(button, game);
   else wireFolderPicker(button, setting, QString::fromLatin1(def.label));
@@ -119,7 +122,7 @@ void Tfsetup::buildRow(int row, const SetupRow& def) {
 
 void Tfsetup::infoupdate() {
   updating_ = true;
-  for (const FolderRow& row : rows_) row.edit->setText(QString::fromStdString(*row.setting));
+  for (const FolderRow& row : rows_) row.edit->setText(ShowStored(*row.setting));
   updating_ = false;
 }
 

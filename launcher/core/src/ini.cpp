@@ -1,14 +1,6 @@
 #include "core/ini.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "core/paths.h"
+#include "core/files.h"
 
 namespace fdk {
 
@@ -71,9 +63,9 @@ IniFile IniFile::parse(std::string_view bytes) {
   return ini;
 }
 
-bool IniFile::load(const std::string& path, IniFile& out) {
+bool IniFile::load(const std::string& path, IniFile& out, std::uint64_t maxBytes) {
   std::string bytes;
-  if (!readWholeFile(path, bytes)) {
+  if (!readWholeFile(path, bytes, maxBytes)) {
     out = IniFile();
     return false;
   }
@@ -140,64 +132,6 @@ std::string IniFile::serialize() const {
     if (i + 1 < lines_.size() || finalEol_) out += eol_;
   }
   return out;
-}
-
-std::string IniFile::saveAtomically(const std::string& path) const {
-  return writeFileAtomically(path, serialize());
-}
-
-bool readWholeFile(const std::string& path, std::string& out) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  out = std::move(bytes);
-  return true;
-}
-
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = folderPart(path) + "." + fileNamePart(path) + ".tmpXXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return "cannot create a temporary file beside " + path + ": " + std::strerror(errno);
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      std::string err = std::strerror(errno);
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return "cannot write " + path + ": " + err;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  fchmod(fd, 0644);
-  bool ok = ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::string err = std::strerror(errno);
-    ::unlink(temp.c_str());
-    return "cannot replace " + path + ": " + err;
-  }
-  return {};
 }
 
 }  // namespace fdk

@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <cstdint>
 #include <variant>
 
 #include "core/ini.h"
@@ -100,6 +101,8 @@ constexpr const char* kDontSave = "dont Save INI";
 constexpr const char* kBackDefault = "themes/Fragdock";  // a new file's background
 constexpr const char* kBackMissing = "fragdock";         // a file without the key
 constexpr int kMaxInc = 65535;
+// Far beyond any real settings file; a bigger one is damaged and is not read into memory.
+constexpr std::uint64_t kMaxIniBytes = 64u << 20;
 
 const char* defaultFor(const KeyDef& def, Game g) { return g == Game::Quake1 ? def.q1 : def.q2; }
 const char* sectionOf(Game g) { return g == Game::Quake1 ? kQ1Section : kQ2Section; }
@@ -202,9 +205,11 @@ std::string LoadSettings(Uvars& vars, const DefaultRoots& roots) {
   if (loading) return {};
   loading = true;
   std::string error;
+  // Writes follow a settings file that is a symbolic link, so its clean-up does too.
+  removeStaleTemporaries(vars.iniPath(), AtTargetLink::Follow);
   if (!entryExists(vars.iniPath())) error = SetDefaults(vars, roots);
   IniFile ini;
-  if (IniFile::load(vars.iniPath(), ini)) {
+  if (IniFile::load(vars.iniPath(), ini, kMaxIniBytes)) {
     readAll(ini, vars);
   } else if (entryExists(vars.iniPath())) {
     // A settings file that is there but cannot be read must never be overwritten
@@ -226,12 +231,13 @@ std::string SaveSettings(Uvars& vars) {
   EnforceSavedFolders(vars.q2);
   if (vars.app.dontSaveIni) return {};
   std::string before;
-  bool existed = readWholeFile(vars.iniPath(), before);
+  bool existed = readWholeFile(vars.iniPath(), before, kMaxIniBytes);
   IniFile ini = IniFile::parse(before);
   writeAll(ini, vars);
   std::string after = ini.serialize();
   if (existed && after == before) return {};
-  return writeFileAtomically(vars.iniPath(), after);
+  // A settings file kept elsewhere through a link stays there: the link is followed.
+  return writeFileAtomically(vars.iniPath(), after, AtTargetLink::Follow);
 }
 
 void EnforceLoadedFolders(GameSettings& g) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "core/ini.h"
 #include "tempdir.h"
@@ -169,4 +171,32 @@ TEST(Settings, BackgroundRelativeOrAbsolute) {
   EXPECT_EQ(BackgroundBase(vars), "/opt/fragdock/themes/Fragdock");
   vars.app.fdockback = "/pics/sky";
   EXPECT_EQ(BackgroundBase(vars), "/pics/sky");
+}
+
+TEST(Settings, ALinkedSettingsFileStaysLinkedAndKeepsItsPermissions) {
+  Store s;
+  s.prog.write("elsewhere/Fragdock.ini", "[Quake 1]\nEXE=winquake\n");
+  ::chmod(s.prog.file("elsewhere/Fragdock.ini").c_str(), 0600);
+  std::filesystem::create_symlink(s.prog.file("elsewhere/Fragdock.ini"), s.prog.file("Fragdock.ini"));
+  s.prog.write("elsewhere/.Fragdock.ini.tmpAb12Cd", "left by a killed save");
+  ASSERT_EQ(s.load(), "");
+  EXPECT_FALSE(s.prog.exists("elsewhere/.Fragdock.ini.tmpAb12Cd")) << "cleaned up at the start";
+  s.vars.q1.EXE = "glquake";
+  ASSERT_EQ(SaveSettings(s.vars), "");
+  EXPECT_TRUE(std::filesystem::is_symlink(s.prog.file("Fragdock.ini")));
+  EXPECT_NE(s.prog.read("elsewhere/Fragdock.ini").find("EXE=glquake"), std::string::npos);
+  struct stat st {};
+  ASSERT_EQ(::stat(s.prog.file("elsewhere/Fragdock.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(Settings, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced) {
+  Store s;
+  ASSERT_EQ(::mkfifo(s.prog.file("Fragdock.ini").c_str(), 0600), 0);
+  EXPECT_NE(s.load(), "") << "said, and did not hang";
+  EXPECT_TRUE(s.vars.app.dontSaveIni);
+  EXPECT_EQ(SaveSettings(s.vars), "");
+  struct stat st {};
+  ASSERT_EQ(::lstat(s.prog.file("Fragdock.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }

@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QThread>
 #include <filesystem>
+#include <regex>
+#include <sys/stat.h>
 
 #include "uitest.h"
 
@@ -93,4 +95,54 @@ TEST(Program, MissingPlaceholderSaysNoWay) {
   EXPECT_TRUE(err.contains("NO WAY")) << err.toStdString();
   p.process.kill();  // the message box waits for a user
   p.process.waitForFinished(5000);
+}
+
+TEST(Program, LatinOneTextValuesKeepEveryByteThroughAStartAndAClose) {
+  Program p;
+  p.run();
+  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  EXPECT_EQ(p.terminate(), 0);
+
+  // Every text value of both games and the background, in Latin-1 ("\xE4" is not UTF-8).
+  std::string ini = p.prog.read("Fragdock.ini");
+  for (const char* key : {"Path", "Patch", "Maps", "Skins", "CFG"})
+    ini = std::regex_replace(ini, std::regex(std::string("\n") + key + "=[^\n]*"),
+                             std::string("\n") + key + "=/home/j\xF6rg/" + key + "\xE4/");
+  for (const char* key : {"EXE", "ACFG", "CmdLine", "Connectb", "HostNameb", "mapb", "cddirb"})
+    ini = std::regex_replace(ini, std::regex(std::string("\n") + key + "=[^\n]*"),
+                             std::string("\n") + key + "=caf\xE9 " + key + " \xA9\xFF");
+  ini = std::regex_replace(ini, std::regex("\nfdockback=[^\n]*"), "\nfdockback=th\xE8mes/Fragdock");
+  p.prog.write("th\xE8mes/Fragdock.bmp", p.prog.read("themes/Fragdock.bmp"));
+  p.prog.write("Fragdock.ini", ini);
+
+  p.run();
+  ASSERT_TRUE(WaitFor([&] { return p.process.state() == QProcess::Running; }, 5000));
+  QThread::msleep(800);
+  EXPECT_EQ(p.terminate(), 0);
+  EXPECT_EQ(p.prog.read("Fragdock.ini"), ini);
+}
+
+TEST(Program, AClosingSignalThatCannotSaveReportsAndEnds) {
+  Program p;
+  p.run();
+  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  // The settings file turns into a folder that a rename cannot replace.
+  std::filesystem::remove(p.prog.file("Fragdock.ini"));
+  p.prog.write("Fragdock.ini/keep", "x");
+  p.process.terminate();
+  EXPECT_TRUE(p.process.waitForFinished(10000)) << "no message box may hold the exit";
+  EXPECT_TRUE(p.process.readAllStandardError().contains("could not be saved"));
+  EXPECT_EQ(p.prog.read("Fragdock.ini/keep"), "x");
+  if (p.process.state() != QProcess::NotRunning) p.process.kill();
+}
+
+TEST(Program, ASettingsFileThatIsAFifoDoesNotHangTheStart) {
+  Program p;
+  ASSERT_EQ(::mkfifo(p.prog.file("Fragdock.ini").c_str(), 0600), 0);
+  p.run();
+  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  EXPECT_EQ(p.terminate(), 0);
+  struct stat st {};
+  ASSERT_EQ(::lstat(p.prog.file("Fragdock.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files.h"
+
 namespace fdk {
 
 class IniFile {
@@ -20,8 +22,9 @@ class IniFile {
   // Parses any bytes: lines that are neither sections nor keys are kept as they are.
   static IniFile parse(std::string_view bytes);
 
-  // Reads the file; a missing or unreadable file gives an empty IniFile and false.
-  static bool load(const std::string& path, IniFile& out);
+  // Reads the file; a missing or unreadable file, or one larger than maxBytes,
+  // gives an empty IniFile and false.
+  static bool load(const std::string& path, IniFile& out, std::uint64_t maxBytes = UINT64_MAX);
 
   std::optional<std::string> read(std::string_view section, std::string_view key) const;
 
@@ -30,10 +33,6 @@ class IniFile {
   void write(std::string_view section, std::string_view key, std::string_view value);
 
   std::string serialize() const;
-
-  // Writes to a temporary file beside the target and renames it over the target,
-  // so a crash never leaves a half-written file. Returns an error text, empty on success.
-  std::string saveAtomically(const std::string& path) const;
 
  private:
   struct Line {
@@ -47,11 +46,5 @@ class IniFile {
   std::size_t sectionEnd(std::size_t headerIndex) const;
   std::optional<std::size_t> findKey(std::size_t headerIndex, std::string_view key) const;
 };
-
-// Writes bytes to path through a temporary file and a rename. Returns an error text, empty on success.
-std::string writeFileAtomically(const std::string& path, std::string_view bytes);
-
-// Reads a whole file; false when it cannot be read.
-bool readWholeFile(const std::string& path, std::string& out);
 
 }  // namespace fdk
