@@ -9,12 +9,25 @@
 
 namespace fdk {
 
-namespace {
-// Copies that failed are worth a line on stderr; the launch goes on without them.
-void reportUncopied(const std::vector<std::string>& failed) {
-  for (const std::string& line : failed) std::cerr << "fragdock: config set file not copied: " << line << '\n';
+// Config-set files that were left out are told once, before the game starts; the
+// launch goes on without them.
+void Tfhub::reportUncopied(const std::vector<std::string>& failed) {
+  if (failed.empty()) return;
+  QString text = QStringLiteral("Some files of the config set were not copied into the game:");
+  for (const std::string& line : failed) {
+    std::cerr << "fragdock: config set file not copied: " << line << '\n';
+    text += QStringLiteral("\n") + QString::fromStdString(line);
+  }
+  ctx_.warn(text);
 }
-}  // namespace
+
+// Nothing of a launch is written before the game folders are known to be there.
+bool Tfhub::gameFoldersReady(Game game) {
+  std::string error = CheckGameFolders(ctx_.vars, game);
+  if (error.empty()) return true;
+  abortLaunch(QStringLiteral("The game was not started.\n\n%1").arg(QString::fromStdString(error)));
+  return false;
+}
 
 // A launch that cannot go on brings the window back; every setting stays as it was.
 void Tfhub::abortLaunch(const QString& why) {
@@ -42,6 +55,7 @@ bool Tfhub::startGame(const std::string& commandLine, const std::string& folder)
 void Tfhub::bq1goClick() {
   Uvars& vars = ctx_.vars;
   vars.launchgame = '1';
+  if (!gameFoldersReady(Game::Quake1)) return;
   hide();
   QApplication::processEvents();
   reportUncopied(CopyQ1ConfigSet(vars));
@@ -53,6 +67,7 @@ void Tfhub::bq1goClick() {
 void Tfhub::bq2goClick() {
   Uvars& vars = ctx_.vars;
   vars.launchgame = '2';
+  if (!gameFoldersReady(Game::Quake2)) return;
   if (!vars.q2mod.empty() && !fileExists(vars.q2.Patch + vars.q2mod + ".zip")) {
     // Starting without the MOD the player chose would be a different game: say why nothing happens.
     return abortLaunch(QStringLiteral("The MOD \"%1\" cannot be installed: its archive %2 is missing.")

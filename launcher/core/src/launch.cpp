@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/ini.h"
+#include "core/files.h"
 #include "core/listing.h"
 #include "core/paths.h"
 #include "core/util.h"
@@ -85,9 +85,19 @@ bool IsPlainFolderName(const std::string& name) {
 
 namespace {
 
-std::string writeScript(const std::string& folder, const std::vector<std::string>& lines) {
+const char* baseFolderOf(Game game) { return game == Game::Quake1 ? "id1/" : "baseq2/"; }
+const char* gameNameOf(Game game) { return game == Game::Quake1 ? "Quake" : "Quake 2"; }
+
+// A MOD's folder may be made by the launch (it is the player's own choice); the game
+// folder and its base folder never are: a launch into a mistyped folder must not
+// leave folders behind that look like a game.
+std::string ensureModFolder(const std::string& folder) {
   std::error_code ec;
-  fs::create_directories(folder, ec);
+  fs::create_directory(folder, ec);
+  return ec ? "cannot create the MOD folder " + folder + ": " + ec.message() : std::string();
+}
+
+std::string writeScript(const std::string& folder, const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return writeFileAtomically(folder + "q.cfg", text);
@@ -99,12 +109,25 @@ std::string unsafeMod(const std::string& mod) {
 
 }  // namespace
 
+std::string CheckGameFolders(const Uvars& vars, Game game) {
+  const std::string& path = vars.game(game).Path;
+  const std::string name = gameNameOf(game);
+  if (!folderExists(path))
+    return "The " + name + " game folder " + path + " does not exist. Choose the game's folder in Setup.";
+  const std::string base = baseFolderOf(game);
+  if (!folderExists(path + base))
+    return "The " + name + " game folder " + path + " has no \"" + base + "\" folder. Is it the right folder?";
+  return {};
+}
+
 std::string WriteQ1StartScript(const Uvars& vars) {
   const std::string& path = vars.q1.Path;
   if (!vars.q1mod.empty() && !IsPlainFolderName(vars.q1mod)) return unsafeMod(vars.q1mod);
   removeFile(path + "id1/q.cfg");
   if (!vars.q1mod.empty()) removeFile(path + vars.q1mod + "/q.cfg");
-  std::string folder = path + (vars.q1mod.empty() ? std::string("id1") : vars.q1mod) + "/";
+  if (vars.q1mod.empty()) return writeScript(path + "id1/", Q1StartScriptLines(vars.q1));
+  const std::string folder = path + vars.q1mod + "/";
+  if (std::string error = ensureModFolder(folder); !error.empty()) return error;
   return writeScript(folder, Q1StartScriptLines(vars.q1));
 }
 
@@ -116,40 +139,49 @@ std::string WriteQ2StartScript(const Uvars& vars) {
 }
 
 std::vector<std::string> ConfigSetFiles(const GameSettings& g) {
-  if (g.ACFG.empty()) return {};
+  if (g.ACFG.empty() || !IsPlainFolderName(g.ACFG)) return {};
   return ListFolder(withTrailingSep(g.CFG) + g.ACFG + "/", "*", {EntryKind::Files, true});
 }
 
 namespace {
 
 // Copies every file of the set into each target folder, replacing what is there.
+// Only plain files of the set's own folder are copied, and a link found in the game
+// is replaced rather than written through, so nothing outside either folder is read
+// or changed.
 std::vector<std::string> copySet(const GameSettings& g, const std::vector<std::string>& targets) {
+  if (g.ACFG.empty()) return {};
+  if (!IsPlainFolderName(g.ACFG))
+    return {"the config set name \"" + g.ACFG + "\" is not a plain folder name; nothing was copied"};
   std::vector<std::string> failed;
   const std::string source = withTrailingSep(g.CFG) + g.ACFG + "/";
   for (const std::string& name : ConfigSetFiles(g)) {
-    for (const std::string& target : targets) {
-      std::error_code ec;
-      fs::create_directories(target, ec);
-      fs::copy_file(source + name, target + name, fs::copy_options::overwrite_existing, ec);
-      if (ec) failed.push_back(target + name + ": " + ec.message());
-    }
+    for (const std::string& target : targets)
+      if (std::string error = copyFileReplacing(source + name, target + name); !error.empty())
+        failed.push_back(error);
   }
   return failed;
 }
 
-std::vector<std::string> targetsFor(const GameSettings& g, const char* base, const std::string& mod) {
-  std::vector<std::string> targets{g.Path + base};
+std::vector<std::string> targetsFor(const GameSettings& g, Game game, const std::string& mod) {
+  std::vector<std::string> targets{g.Path + baseFolderOf(game)};
   if (IsPlainFolderName(mod)) targets.push_back(g.Path + mod + "/");
   return targets;
 }
 
+std::vector<std::string> copySetInto(const Uvars& vars, Game game, const std::string& mod) {
+  const GameSettings& g = vars.game(game);
+  if (g.ACFG.empty()) return {};
+  if (IsPlainFolderName(mod))
+    if (std::string error = ensureModFolder(g.Path + mod + "/"); !error.empty()) return {error};
+  return copySet(g, targetsFor(g, game, mod));
+}
+
 }  // namespace
 
-std::vector<std::string> CopyQ1ConfigSet(const Uvars& vars) { return copySet(vars.q1, targetsFor(vars.q1, "id1/", vars.q1mod)); }
+std::vector<std::string> CopyQ1ConfigSet(const Uvars& vars) { return copySetInto(vars, Game::Quake1, vars.q1mod); }
 
-std::vector<std::string> CopyQ2ConfigSet(const Uvars& vars) {
-  return copySet(vars.q2, targetsFor(vars.q2, "baseq2/", vars.q2mod));
-}
+std::vector<std::string> CopyQ2ConfigSet(const Uvars& vars) { return copySetInto(vars, Game::Quake2, vars.q2mod); }
 
 std::vector<std::string> ConfigSetChoices(const GameSettings& g) {
   std::vector<std::string> items{kNoneItem};

@@ -5,6 +5,8 @@
 #include "core/launchoptions.h"
 #include "tempdir.h"
 
+#include <filesystem>
+
 using namespace fdk;
 
 namespace {
@@ -18,6 +20,8 @@ struct Games {
     vars.q2.Path = dir.folder() + "quake2/";
     vars.q1.CFG = dir.folder() + "cfgs1/";
     vars.q2.CFG = dir.folder() + "cfgs2/";
+    std::filesystem::create_directories(dir.file("quake/id1"));
+    std::filesystem::create_directories(dir.file("quake2/baseq2"));
   }
 };
 }  // namespace
@@ -67,6 +71,7 @@ TEST(StartScript, QuakeTwoDefaultsAndEmptyScript) {
 
 TEST(StartScript, UnwritableFolderAndHostileModAreReported) {
   Games g;
+  std::filesystem::remove_all(g.dir.file("quake2"));
   g.dir.write("quake2", "a file where the game folder should be");
   EXPECT_NE(WriteQ2StartScript(g.vars).find("q.cfg"), std::string::npos);
   g.vars.q1mod = "..";
@@ -178,4 +183,63 @@ TEST(Terminator, OnlyWhenTheToolIsThere) {
   EXPECT_EQ(TerminatorCommandLine(g.vars), "");
   g.dir.write("prog/term", "");
   EXPECT_EQ(TerminatorCommandLine(g.vars), "\"" + g.dir.folder() + "prog/term\" 2");
+}
+
+TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
+  Games g;
+  g.dir.write("outside/config.cfg", "from outside the CFG folder");
+  g.dir.write("cfgs1/lan/config.cfg", "lan");
+  for (const char* name : {"../outside", "../../../../../etc", "lan/../../outside", "..", ".", "/etc", "a\\b"}) {
+    g.vars.q1.ACFG = name;
+    g.vars.q2.ACFG = name;
+    EXPECT_TRUE(ConfigSetFiles(g.vars.q1).empty()) << name;
+    std::vector<std::string> q1 = CopyQ1ConfigSet(g.vars);
+    std::vector<std::string> q2 = CopyQ2ConfigSet(g.vars);
+    ASSERT_EQ(q1.size(), 1u) << name;
+    EXPECT_NE(q1[0].find("not a plain folder name"), std::string::npos) << q1[0];
+    EXPECT_EQ(q2.size(), 1u) << name;
+    EXPECT_FALSE(g.dir.exists("quake/id1/config.cfg")) << name;
+    EXPECT_FALSE(g.dir.exists("quake2/baseq2/config.cfg")) << name;
+  }
+}
+
+TEST(ConfigSets, LinksAreNeitherFollowedInTheSetNorWrittenThroughInTheGame) {
+  Games g;
+  g.dir.write("cfgs1/lan/autoexec.cfg", "binds");
+  g.dir.write("cfgs1/lan/config.cfg", "name player");
+  g.dir.write("private/passwd", "secret");
+  g.dir.write("elsewhere/autoexec.cfg", "a file outside the game");
+  std::filesystem::create_symlink(g.dir.file("private/passwd"), g.dir.file("cfgs1/lan/passwd.cfg"));
+  std::filesystem::create_symlink(g.dir.file("elsewhere/autoexec.cfg"), g.dir.file("quake/id1/autoexec.cfg"));
+  g.vars.q1.ACFG = "lan";
+
+  std::vector<std::string> failed = CopyQ1ConfigSet(g.vars);
+  ASSERT_EQ(failed.size(), 1u);
+  EXPECT_NE(failed[0].find("passwd.cfg"), std::string::npos) << failed[0];
+  EXPECT_FALSE(g.dir.exists("quake/id1/passwd.cfg"));
+  EXPECT_EQ(g.dir.read("quake/id1/autoexec.cfg"), "binds");
+  EXPECT_FALSE(std::filesystem::is_symlink(g.dir.file("quake/id1/autoexec.cfg")));
+  EXPECT_EQ(g.dir.read("elsewhere/autoexec.cfg"), "a file outside the game");
+  EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "name player");
+}
+
+TEST(GameFolders, MissingFoldersAreReportedAndNeverMade) {
+  Games g;
+  EXPECT_EQ(CheckGameFolders(g.vars, Game::Quake1), "");
+  EXPECT_EQ(CheckGameFolders(g.vars, Game::Quake2), "");
+
+  g.vars.q1.Path = g.dir.folder() + "qauke/";  // mistyped
+  std::string error = CheckGameFolders(g.vars, Game::Quake1);
+  EXPECT_NE(error.find("qauke/ does not exist"), std::string::npos) << error;
+  EXPECT_NE(WriteQ1StartScript(g.vars), "");
+  EXPECT_FALSE(g.dir.exists("qauke")) << "the start script makes no game folder";
+
+  std::filesystem::remove_all(g.dir.file("quake2/baseq2"));
+  error = CheckGameFolders(g.vars, Game::Quake2);
+  EXPECT_NE(error.find("\"baseq2/\""), std::string::npos) << error;
+  EXPECT_NE(WriteQ2StartScript(g.vars), "");
+  g.vars.q2.ACFG = "duel";
+  g.dir.write("cfgs2/duel/config.cfg", "q2");
+  EXPECT_FALSE(CopyQ2ConfigSet(g.vars).empty());
+  EXPECT_FALSE(g.dir.exists("quake2/baseq2")) << "neither does the config-set copy";
 }

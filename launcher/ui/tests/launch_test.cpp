@@ -17,7 +17,7 @@ struct LaunchRun : Launcher {
     q1 = games.folder() + "quake/";
     q2 = games.folder() + "quake two/";  // a blank in the folder must not matter
     for (const auto& [folder, exe] : {std::pair{q1, "quake"}, {q2, "quake2"}}) {
-      std::filesystem::create_directories(folder);
+      std::filesystem::create_directories(folder + (exe == std::string("quake") ? "id1" : "baseq2"));
       std::filesystem::copy_file(FRAGDOCK_STANDIN, folder + exe);
     }
     games.write("cfgs1/lan/config.cfg", "name lanplayer\r\n");
@@ -120,4 +120,39 @@ TEST(Launch, QuakeTwoModWithoutArchiveIsRefusedWithAMessage) {
   EXPECT_TRUE(r.hub->isVisible());
   EXPECT_FALSE(r.games.exists("quake two/standin-launch.txt"));
   EXPECT_FALSE(r.games.exists("quake two/baseq2/q.cfg"));
+}
+
+TEST(Launch, AMistypedGameFolderIsReportedBeforeAnythingIsWritten) {
+  LaunchRun r;
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q1.Path = r.games.folder() + "qauke/";
+  r.press(Tfhub::Q1Stuff, "bq1go1");
+  ASSERT_EQ(r.warnings.size(), 1);
+  EXPECT_TRUE(r.warnings[0].contains("qauke/ does not exist")) << r.warnings[0].toStdString();
+  EXPECT_FALSE(r.games.exists("qauke"));
+  EXPECT_TRUE(r.hub->isVisible());
+
+  std::filesystem::remove_all(r.q2 + "baseq2");
+  r.press(Tfhub::Q2Stuff, "bq2go1");
+  ASSERT_EQ(r.warnings.size(), 2);
+  EXPECT_TRUE(r.warnings[1].contains("baseq2")) << r.warnings[1].toStdString();
+  EXPECT_FALSE(r.games.exists("quake two/baseq2"));
+  EXPECT_FALSE(r.games.exists("quake two/standin-launch.txt"));
+  EXPECT_TRUE(r.hub->isVisible());
+  r.hub->close();
+  EXPECT_EQ(r.savedIni().read("Quake 1", "Path"), r.games.folder() + "qauke/") << "every setting kept";
+}
+
+TEST(Launch, ConfigSetFilesLeftOutAreToldOnceAndTheGameStillStarts) {
+  LaunchRun r;
+  r.games.write("private/passwd", "secret");
+  std::filesystem::create_symlink(r.games.file("private/passwd"), r.games.file("cfgs1/lan/a.cfg"));
+  std::filesystem::create_symlink(r.games.file("private/passwd"), r.games.file("cfgs1/lan/b.cfg"));
+  ASSERT_TRUE(r.start());
+  r.press(Tfhub::Q1Stuff, "bq1go1");
+  ASSERT_EQ(r.warnings.size(), 1);
+  EXPECT_TRUE(r.warnings[0].contains("a.cfg") && r.warnings[0].contains("b.cfg"));
+  EXPECT_FALSE(r.games.exists("quake/id1/a.cfg"));
+  EXPECT_EQ(r.games.read("quake/id1/config.cfg"), "name lanplayer\r\n");
+  EXPECT_NE(r.launched(r.q1), "");
 }

@@ -18,6 +18,11 @@ std::vector<std::string> Q2StartScriptLines(const GameSettings& q2);
 // True for a name that is one folder inside the game folder (no separators, not "." or "..").
 bool IsPlainFolderName(const std::string& name);
 
+// Why a launch of the game cannot use its folder (the game folder or its base
+// folder "id1/" or "baseq2/" is missing); empty when both are there. Checked before
+// anything is written, because a launch never makes game folders.
+std::string CheckGameFolders(const Uvars& vars, Game game);
+
 // Removes old start scripts and writes the new one, lines ended by CR LF:
 // Quake into the chosen MOD's folder (else "id1/"), Quake 2 into "baseq2/".
 // Returns an error text naming the file, empty on success.
@@ -28,7 +33,9 @@ std::string WriteQ2StartScript(const Uvars& vars);
 std::vector<std::string> ConfigSetFiles(const GameSettings& g);
 
 // Copies the chosen config set into the game, replacing files there. Nothing
-// happens without a chosen set. Returns the names of files that could not be copied.
+// happens without a chosen set; a set name that is not one plain folder name, and
+// entries that are links or not plain files, are never copied. Returns why each
+// file that was not copied was left out.
 std::vector<std::string> CopyQ1ConfigSet(const Uvars& vars);
 std::vector<std::string> CopyQ2ConfigSet(const Uvars& vars);
 
