@@ -34,7 +34,7 @@ struct Run {
   explicit Run(const std::string& folder) {
     ctx.vars.programFolder = folder;
     ctx.roots.home = fdk::homeFolder();
-    ctx.fatal = [](const QString&) { std::abort(); };
+    ctx.messages.endProgram = [] { std::abort(); };
     setup = std::make_unique<fdk::Tfsetup>(ctx);
     hub = std::make_unique<fdk::Tfhub>(ctx, *setup);
     splash = std::make_unique<fdk::Tfstartup>(ctx, *hub, *setup);
@@ -68,7 +68,7 @@ void BM_StartupWorkWithoutTimer(benchmark::State& state) {
   std::string folder = copyProgramFolder();
   for (auto _ : state) {
     Run run(folder);
-    fdk::LoadSettings(run.ctx.vars, run.ctx.roots);
+    if (!fdk::LoadSettings(run.ctx.vars, run.ctx.roots)) state.SkipWithError("settings not loaded");
     if (!run.splash->loadPictures()) state.SkipWithError("pictures missing");
     run.hub->show();
     QApplication::processEvents();

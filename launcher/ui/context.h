@@ -3,10 +3,9 @@
 // programs it started and the pictures loaded at start-up.
 #include <QPixmap>
 #include <QString>
-#include <functional>
-
 #include "core/processes.h"
 #include "core/settings.h"
+#include "messages.h"
 
 namespace fdk {
 
@@ -26,10 +25,7 @@ struct LauncherContext {
   QPixmap littleBack;   // "litleback": setup dialog and editors
   SwitchPictures switches;
 
-  // Ends the program at once with "NO WAY" (settings are not saved). Tests replace it.
-  std::function<void(const QString& text)> fatal;
-  // Tells the user about a problem the launcher survives. Tests replace it.
-  std::function<void(const QString& text)> warn;
+  UserMessages messages;
 
   QString folder() const { return QString::fromStdString(vars.programFolder); }
 };

@@ -3,12 +3,10 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGraphicsOpacityEffect>
-#include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QGuiApplication>
 #include <QVBoxLayout>
-#include <iostream>
 
 #include "core/cleanup.h"
 #include "pictures.h"
@@ -245,13 +243,12 @@ void Tfhub::fadeLogo(bool in) {
 }
 
 void Tfhub::FormClose() {
-  std::string error = SaveSettings(ctx_.vars);
-  if (!error.empty()) {
-    std::cerr << "fragdock: your settings could not be saved: " << error << '\n';
+  if (Status saved = SaveSettings(ctx_.vars); !saved) {
+    const QString text =
+        QStringLiteral("Your settings could not be saved:\n%1").arg(QString::fromStdString(saved.error().text));
     // A close that a signal asked for must end: nobody may be there to answer a box.
-    if (!closingFromSignal_)
-      QMessageBox::warning(this, QStringLiteral("Fragdock"),
-                           QStringLiteral("Your settings could not be saved:\n%1").arg(QString::fromStdString(error)));
+    if (closingFromSignal_) ctx_.messages.log(text);
+    else ctx_.messages.warn(text);
   }
   CleanUpLeftovers(ctx_.vars.programFolder);
   if (TabSet->currentIndex() == Info && isVisible()) fadeLogo(false);

@@ -38,10 +38,6 @@ class Tfhub : public QWidget {
   Q1StuffPage* q1stuff;
   Q2StuffPage* q2stuff;
 
-  // The MOD's game folder for the Quake 2 command line; the MOD installation
-  // sets it, and without one the MOD's own name is the folder.
-  std::string modGameFolder;
-
   void setBackgrounds(const QPixmap& picture);
   bool loaded() const { return !firstActivation_; }
   QSize lockedClientSize() const;
@@ -81,10 +77,8 @@ class Tfhub : public QWidget {
   // The launches (hub_launch.cpp).
   void bq1goClick();
   void bq2goClick();
-  bool startGame(const std::string& commandLine, const std::string& folder);
-  void abortLaunch(const QString& why);
-  bool gameFoldersReady(Game game);
-  void reportUncopied(const std::vector<std::string>& failed);
+  void launch(Game game);
+  void abortLaunch(const std::string& why);
 };
 
 }  // namespace fdk

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdlib>
-#include <iostream>
 
 #include "core/paths.h"
 #include "hub.h"
@@ -20,13 +19,11 @@ int main(int argc, char** argv) {
   fdk::LauncherContext ctx;
   ctx.vars.programFolder = fdk::executableFolder();
   ctx.roots.home = fdk::homeFolder();
-  ctx.fatal = [](const QString& text) {
-    // Printed first, so that scripts and logs see why the launcher ended.
-    std::cerr << "fragdock: " << text.toStdString() << std::endl;
-    QMessageBox::critical(nullptr, QStringLiteral("Fragdock"), text);
-    std::exit(EXIT_FAILURE);
+  ctx.messages.showBox = [](fdk::UserMessages::Kind kind, const QString& text) {
+    if (kind == fdk::UserMessages::Kind::Fatal) QMessageBox::critical(nullptr, QStringLiteral("Fragdock"), text);
+    else QMessageBox::warning(nullptr, QStringLiteral("Fragdock"), text);
   };
-  ctx.warn = [](const QString& text) { QMessageBox::warning(nullptr, QStringLiteral("Fragdock"), text); };
+  ctx.messages.endProgram = [] { std::exit(EXIT_FAILURE); };
 
   fdk::Tfsetup setup(ctx);
   fdk::Tfhub hub(ctx, setup);

@@ -1,8 +1,8 @@
 #include "pictures.h"
 
-#include <iostream>
+#include <cstdint>
 
-#include "core/ini.h"
+#include "base/files.h"
 #include "core/paths.h"
 #include "core/util.h"
 #include "formats/pcx.h"
@@ -16,17 +16,12 @@ bool looksLikePcx(const std::string& path, const std::string& bytes) {
   return named || (!bytes.empty() && bytes[0] == '\x0A');
 }
 
-// PCX is not among Qt's formats: decode it with the viewer's reader and expand
-// the palette. A damaged file gives a null image and a line on stderr.
-QImage decodePcxPicture(const std::string& path, const std::string& bytes) {
+// PCX is not among Qt's formats: decode it with the shared reader and expand the palette.
+Result<QImage> decodePcxPicture(const std::string& path, const std::string& bytes) {
   auto data = std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
   auto pcx = formats::decodePcx(data, path, formats::PcxRows::Padded);
-  if (!pcx) {
-    std::cerr << "fragdock: " << pcx.error().text << '\n';
-    return {};
-  }
+  if (!pcx) return Error{pcx.error().text};
   QImage image(static_cast<int>(pcx->width), static_cast<int>(pcx->height), QImage::Format_RGB32);
-  if (image.isNull()) return {};
   for (uint32_t y = 0; y < pcx->height; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
     for (uint32_t x = 0; x < pcx->width; ++x) {
@@ -39,16 +34,22 @@ QImage decodePcxPicture(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-QImage LoadPictureFile(const std::string& path, bool /*flag*/) {
+Result<QImage> ReadPictureFile(const std::string& path) {
   // Previews and backgrounds are small; a huge file is a mistake or an attack.
-  constexpr long long kMaxPictureBytes = 64ll << 20;
-  std::string bytes;
-  if (!fileExists(path) || FileSizeOf(path) > kMaxPictureBytes || !readWholeFile(path, bytes)) return {};
-  if (looksLikePcx(path, bytes)) return decodePcxPicture(path, bytes);
+  constexpr std::uint64_t kMaxPictureBytes = 64u << 20;
+  Result<std::string> bytes = readWholeFile(path, kMaxPictureBytes);
+  if (!bytes) return bytes.error();
+  if (looksLikePcx(path, *bytes)) return decodePcxPicture(path, *bytes);
   // Otherwise the format is taken from the content, so a JPG saved as ".bmp" still loads.
   QImage image;
-  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+  if (!image.loadFromData(reinterpret_cast<const uchar*>(bytes->data()), static_cast<int>(bytes->size())))
+    return Error{path + ": not a picture that can be read (BMP, JPG, PNG or PCX)"};
   return image;
+}
+
+QImage LoadPictureFile(const std::string& path, bool /*flag*/) {
+  Result<QImage> image = ReadPictureFile(path);
+  return image ? *image : QImage();
 }
 
 std::string FindPicture(const std::string& base) {
@@ -57,9 +58,17 @@ std::string FindPicture(const std::string& base) {
   return {};
 }
 
+Result<QPixmap> ReadNamedPicture(const std::string& base) {
+  const std::string path = FindPicture(base);
+  if (path.empty()) return Error{"missing picture " + base + ".bmp (or .jpg)"};
+  Result<QImage> image = ReadPictureFile(path);
+  if (!image) return image.error();
+  return QPixmap::fromImage(*image);
+}
+
 QPixmap LoadNamedPicture(const std::string& base) {
-  std::string path = FindPicture(base);
-  return path.empty() ? QPixmap() : QPixmap::fromImage(LoadPictureFile(path));
+  Result<QPixmap> picture = ReadNamedPicture(base);
+  return picture ? *picture : QPixmap();
 }
 
 }  // namespace fdk

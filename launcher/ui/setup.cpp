@@ -157,7 +157,7 @@ void Tfsetup::BfdockbackClick() {
   ctx_.vars.app.fdockback = base;
   QPixmap picture = LoadNamedPicture(BackgroundBase(ctx_.vars));
   if (picture.isNull()) {
-    ctx_.fatal(QStringLiteral("NO WAY"));
+    ctx_.messages.fatal(QStringLiteral("NO WAY"));
     return;
   }
   ctx_.background = picture;

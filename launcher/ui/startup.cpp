@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <iostream>
 
 #include "core/paths.h"
 #include "hub.h"
@@ -70,17 +69,24 @@ void Tfstartup::showEvent(QShowEvent* event) {
 void Tfstartup::FormActivate() {
   activated_ = true;
   repaint();
-  std::string error = LoadSettings(ctx_.vars, ctx_.roots);
-  if (!error.empty()) std::cerr << "fragdock: " << error << '\n';
+  if (Status loaded = LoadSettings(ctx_.vars, ctx_.roots); !loaded)
+    ctx_.messages.log(QString::fromStdString(loaded.error().text));
   spinner_->start();
   loader_->start();
 }
 
 bool Tfstartup::require(const char* name, QPixmap& out) {
-  out = LoadNamedPicture(ctx_.vars.programFolder + name);
-  if (!out.isNull()) return true;
-  std::cerr << "fragdock: missing or unreadable picture " << ctx_.vars.programFolder << name << ".bmp (or .jpg)\n";
-  ctx_.fatal(QStringLiteral("NO WAY"));
+  return requireAt(ctx_.vars.programFolder + name, out);
+}
+
+bool Tfstartup::requireAt(const std::string& base, QPixmap& out) {
+  Result<QPixmap> picture = ReadNamedPicture(base);
+  if (picture) {
+    out = *picture;
+    return true;
+  }
+  ctx_.messages.log(QString::fromStdString(picture.error().text));
+  ctx_.messages.fatal(QStringLiteral("NO WAY"));
   return false;
 }
 
@@ -90,12 +96,7 @@ bool Tfstartup::loadPictures() {
   hub_.q1prev->setPixmap(ctx_.logo);
   if (!require("litleback", ctx_.littleBack)) return false;
   setup_.setBackground(ctx_.littleBack);
-  ctx_.background = LoadNamedPicture(BackgroundBase(ctx_.vars));
-  if (ctx_.background.isNull()) {
-    std::cerr << "fragdock: missing or unreadable background " << BackgroundBase(ctx_.vars) << ".bmp (or .jpg)\n";
-    ctx_.fatal(QStringLiteral("NO WAY"));
-    return false;
-  }
+  if (!requireAt(BackgroundBase(ctx_.vars), ctx_.background)) return false;
   // Later code reads the logo as a plain bitmap.
   if (!fileExists(folder + "fdk.bmp")) ctx_.logo.save(QString::fromStdString(folder + "fdk.bmp"), "BMP");
   return require("!none!", ctx_.placeholder);

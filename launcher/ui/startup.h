@@ -39,7 +39,8 @@ class Tfstartup : public QWidget {
 
   void FormActivate();
   void TimerTick();
-  bool require(const char* name, QPixmap& out);
+  bool require(const char* name, QPixmap& out);        // in the program folder
+  bool requireAt(const std::string& base, QPixmap& out);  // anywhere
 };
 
 }  // namespace fdk

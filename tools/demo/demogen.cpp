@@ -130,9 +130,9 @@ bool writeSettings(const std::string& program, const std::string& demo) {
   pointGameAt(vars.q1, demo + "quake/", demo + "q1/", "quake");
   pointGameAt(vars.q2, demo + "quake2/", demo + "q2/", "quake2");
   vars.q2.cddirb = demo + "quake2";
-  std::string error = fdk::SaveSettings(vars);
-  if (!error.empty()) std::fprintf(stderr, "fragdock_demogen: %s\n", error.c_str());
-  return error.empty();
+  fdk::Status saved = fdk::SaveSettings(vars);
+  if (!saved) std::fprintf(stderr, "fragdock_demogen: %s\n", saved.error().text.c_str());
+  return saved.ok();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/launch.h"
 #include "core/listing.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -19,8 +20,7 @@ void CleanUpLeftovers(const std::string& programFolder) {
 }
 
 void DeleteLeftoverStartScripts(const Uvars& vars) {
-  removeFile(vars.q1.Path + "id1/q.cfg");
-  removeFile(vars.q2.Path + "baseq2/q.cfg");
+  for (Game game : kGames) removeFile(vars.game(game).Path + TraitsOf(game).baseFolder + "q.cfg");
 }
 
 }  // namespace fdk

@@ -1,6 +1,7 @@
 #include "core/ini.h"
 
-#include "core/files.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace fdk {
 
@@ -10,18 +11,6 @@ std::string_view trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto x = static_cast<unsigned char>(a[i]);
-    auto y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // "[name]" → name; anything else → nullopt.
@@ -63,14 +52,10 @@ IniFile IniFile::parse(std::string_view bytes) {
   return ini;
 }
 
-bool IniFile::load(const std::string& path, IniFile& out, std::uint64_t maxBytes) {
-  std::string bytes;
-  if (!readWholeFile(path, bytes, maxBytes)) {
-    out = IniFile();
-    return false;
-  }
-  out = parse(bytes);
-  return true;
+Result<IniFile> IniFile::load(const std::string& path, std::uint64_t maxBytes) {
+  Result<std::string> bytes = readWholeFile(path, maxBytes);
+  if (!bytes) return bytes.error();
+  return parse(*bytes);
 }
 
 std::optional<std::size_t> IniFile::findSection(std::string_view section) const {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/files.h"
+#include "base/files.h"
 #include "core/listing.h"
 #include "core/paths.h"
 #include "core/util.h"
@@ -11,6 +11,17 @@
 namespace fdk {
 
 namespace fs = std::filesystem;
+
+namespace {
+const GameTraits kTraits[] = {
+    {Game::Quake1, "Quake", "id1/", '1', true},
+    {Game::Quake2, "Quake 2", "baseq2/", '2', false},
+};
+}  // namespace
+
+const GameTraits& TraitsOf(Game game) { return kTraits[game == Game::Quake1 ? 0 : 1]; }
+
+const std::string& ChosenMod(const Uvars& vars, Game game) { return game == Game::Quake1 ? vars.q1mod : vars.q2mod; }
 
 int DeathmatchFlags(const GameSettings& g) {
   struct Bit {
@@ -85,57 +96,51 @@ bool IsPlainFolderName(const std::string& name) {
 
 namespace {
 
-const char* baseFolderOf(Game game) { return game == Game::Quake1 ? "id1/" : "baseq2/"; }
-const char* gameNameOf(Game game) { return game == Game::Quake1 ? "Quake" : "Quake 2"; }
-
 // A MOD's folder may be made by the launch (it is the player's own choice); the game
 // folder and its base folder never are: a launch into a mistyped folder must not
 // leave folders behind that look like a game.
-std::string ensureModFolder(const std::string& folder) {
+Status ensureModFolder(const std::string& folder) {
   std::error_code ec;
   fs::create_directory(folder, ec);
-  return ec ? "cannot create the MOD folder " + folder + ": " + ec.message() : std::string();
+  if (ec) return Error{"cannot create the MOD folder " + folder + ": " + ec.message()};
+  return {};
 }
 
-std::string writeScript(const std::string& folder, const std::vector<std::string>& lines) {
+Status writeScript(const std::string& folder, const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return writeFileAtomically(folder + "q.cfg", text);
 }
 
-std::string unsafeMod(const std::string& mod) {
-  return "the MOD name \"" + mod + "\" is not a plain folder name; nothing was written";
+std::vector<std::string> startScriptLines(const Uvars& vars, Game game) {
+  return game == Game::Quake1 ? Q1StartScriptLines(vars.q1) : Q2StartScriptLines(vars.q2);
 }
 
 }  // namespace
 
-std::string CheckGameFolders(const Uvars& vars, Game game) {
+Status CheckGameFolders(const Uvars& vars, Game game) {
+  const GameTraits& t = TraitsOf(game);
   const std::string& path = vars.game(game).Path;
-  const std::string name = gameNameOf(game);
   if (!folderExists(path))
-    return "The " + name + " game folder " + path + " does not exist. Choose the game's folder in Setup.";
-  const std::string base = baseFolderOf(game);
-  if (!folderExists(path + base))
-    return "The " + name + " game folder " + path + " has no \"" + base + "\" folder. Is it the right folder?";
+    return Error{"The " + std::string(t.name) + " game folder " + path +
+                 " does not exist. Choose the game's folder in Setup."};
+  if (!folderExists(path + t.baseFolder))
+    return Error{"The " + std::string(t.name) + " game folder " + path + " has no \"" + t.baseFolder +
+                 "\" folder. Is it the right folder?"};
   return {};
 }
 
-std::string WriteQ1StartScript(const Uvars& vars) {
-  const std::string& path = vars.q1.Path;
-  if (!vars.q1mod.empty() && !IsPlainFolderName(vars.q1mod)) return unsafeMod(vars.q1mod);
-  removeFile(path + "id1/q.cfg");
-  if (!vars.q1mod.empty()) removeFile(path + vars.q1mod + "/q.cfg");
-  if (vars.q1mod.empty()) return writeScript(path + "id1/", Q1StartScriptLines(vars.q1));
-  const std::string folder = path + vars.q1mod + "/";
-  if (std::string error = ensureModFolder(folder); !error.empty()) return error;
-  return writeScript(folder, Q1StartScriptLines(vars.q1));
-}
-
-std::string WriteQ2StartScript(const Uvars& vars) {
-  const std::string& path = vars.q2.Path;
-  removeFile(path + "baseq2/q.cfg");
-  if (IsPlainFolderName(vars.q2mod)) removeFile(path + vars.q2mod + "/q.cfg");
-  return writeScript(path + "baseq2/", Q2StartScriptLines(vars.q2));
+Status WriteStartScript(const Uvars& vars, Game game) {
+  const GameTraits& t = TraitsOf(game);
+  const std::string& path = vars.game(game).Path;
+  const std::string& mod = ChosenMod(vars, game);
+  if (!mod.empty() && !IsPlainFolderName(mod))
+    return Error{"the MOD name \"" + mod + "\" is not a plain folder name; nothing was written"};
+  removeFile(path + t.baseFolder + "q.cfg");
+  if (!mod.empty()) removeFile(path + mod + "/q.cfg");
+  if (mod.empty() || !t.scriptInModFolder) return writeScript(path + t.baseFolder, startScriptLines(vars, game));
+  if (Status made = ensureModFolder(path + mod + "/"); !made) return made;
+  return writeScript(path + mod + "/", startScriptLines(vars, game));
 }
 
 std::vector<std::string> ConfigSetFiles(const GameSettings& g) {
@@ -143,45 +148,30 @@ std::vector<std::string> ConfigSetFiles(const GameSettings& g) {
   return ListFolder(withTrailingSep(g.CFG) + g.ACFG + "/", "*", {EntryKind::Files, true});
 }
 
-namespace {
-
-// Copies every file of the set into each target folder, replacing what is there.
 // Only plain files of the set's own folder are copied, and a link found in the game
 // is replaced rather than written through, so nothing outside either folder is read
 // or changed.
-std::vector<std::string> copySet(const GameSettings& g, const std::vector<std::string>& targets) {
-  if (g.ACFG.empty()) return {};
-  if (!IsPlainFolderName(g.ACFG))
-    return {"the config set name \"" + g.ACFG + "\" is not a plain folder name; nothing was copied"};
-  std::vector<std::string> failed;
-  const std::string source = withTrailingSep(g.CFG) + g.ACFG + "/";
-  for (const std::string& name : ConfigSetFiles(g)) {
-    for (const std::string& target : targets)
-      if (std::string error = copyFileReplacing(source + name, target + name); !error.empty())
-        failed.push_back(error);
-  }
-  return failed;
-}
-
-std::vector<std::string> targetsFor(const GameSettings& g, Game game, const std::string& mod) {
-  std::vector<std::string> targets{g.Path + baseFolderOf(game)};
-  if (IsPlainFolderName(mod)) targets.push_back(g.Path + mod + "/");
-  return targets;
-}
-
-std::vector<std::string> copySetInto(const Uvars& vars, Game game, const std::string& mod) {
+Report CopyConfigSet(const Uvars& vars, Game game) {
   const GameSettings& g = vars.game(game);
-  if (g.ACFG.empty()) return {};
-  if (IsPlainFolderName(mod))
-    if (std::string error = ensureModFolder(g.Path + mod + "/"); !error.empty()) return {error};
-  return copySet(g, targetsFor(g, game, mod));
+  const std::string& mod = ChosenMod(vars, game);
+  Report report;
+  if (g.ACFG.empty()) return report;
+  if (!IsPlainFolderName(g.ACFG)) {
+    report.skip("config set \"" + g.ACFG + "\"", "not a plain folder name; nothing was copied");
+    return report;
+  }
+  std::vector<std::string> targets{g.Path + TraitsOf(game).baseFolder};
+  if (IsPlainFolderName(mod)) {
+    if (Status made = ensureModFolder(g.Path + mod + "/"); !made) report.skip(mod, made.error().text);
+    else targets.push_back(g.Path + mod + "/");
+  }
+  const std::string source = withTrailingSep(g.CFG) + g.ACFG + "/";
+  for (const std::string& name : ConfigSetFiles(g))
+    for (const std::string& target : targets)
+      if (Status copied = copyFileReplacing(source + name, target + name); !copied)
+        report.skip(name, copied.error().text);
+  return report;
 }
-
-}  // namespace
-
-std::vector<std::string> CopyQ1ConfigSet(const Uvars& vars) { return copySetInto(vars, Game::Quake1, vars.q1mod); }
-
-std::vector<std::string> CopyQ2ConfigSet(const Uvars& vars) { return copySetInto(vars, Game::Quake2, vars.q2mod); }
 
 std::vector<std::string> ConfigSetChoices(const GameSettings& g) {
   std::vector<std::string> items{kNoneItem};
@@ -203,21 +193,25 @@ std::string Q1CommandLine(const Uvars& vars) {
   return line;
 }
 
-std::string Q2CommandLine(const Uvars& vars, const std::string& modGameFolder) {
+std::string Q2CommandLine(const Uvars& vars) {
   const GameSettings& g = vars.q2;
   std::string line = g.EXE;
   if (g.Dedicated) line += " +set dedicated " + IntToText(g.Dedicatedb);
-  if (!vars.q2mod.empty()) line += " +set game " + modGameFolder;
+  if (!vars.q2mod.empty()) line += " +set game " + vars.modGameFolder;
   line += " +exec q.cfg " + g.CmdLine;
   if (g.cddir) line += " +set cddir " + g.cddirb;
   return line;
 }
 
-std::string TerminatorCommandLine(const Uvars& vars) {
+std::string CommandLine(const Uvars& vars, Game game) {
+  return game == Game::Quake1 ? Q1CommandLine(vars) : Q2CommandLine(vars);
+}
+
+std::string TerminatorCommandLine(const Uvars& vars, Game game) {
   const std::string term = vars.programFolder + "term";
   if (!fileExists(term)) return {};
   // Quoted, so that a program folder with blanks still names one program.
-  return "\"" + term + "\" " + std::string(1, vars.launchgame);
+  return "\"" + term + "\" " + std::string(1, TraitsOf(game).number);
 }
 
 }  // namespace fdk

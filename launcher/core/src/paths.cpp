@@ -27,16 +27,6 @@ std::string joinPath(std::string_view folder, std::string_view name) {
   return out;
 }
 
-std::string folderPart(std::string_view path) {
-  auto pos = path.rfind(kSep);
-  return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
-}
-
-std::string fileNamePart(std::string_view path) {
-  auto pos = path.rfind(kSep);
-  return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
-}
-
 std::string withoutLastFour(std::string_view name) {
   return std::string(name.substr(0, name.size() >= 4 ? name.size() - 4 : 0));
 }

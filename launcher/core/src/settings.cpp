@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <variant>
 
+#include "base/files.h"
 #include "core/ini.h"
 #include "core/paths.h"
 #include "core/util.h"
@@ -195,47 +196,45 @@ void AssignDefaults(Uvars& vars, const DefaultRoots& roots) {
       if (const char* text = defaultFor(def, g)) assignDefault(vars.game(g), def, text, roots);
 }
 
-std::string SetDefaults(Uvars& vars, const DefaultRoots& roots) {
+Status SetDefaults(Uvars& vars, const DefaultRoots& roots) {
   AssignDefaults(vars, roots);
   return SaveSettings(vars);
 }
 
-std::string LoadSettings(Uvars& vars, const DefaultRoots& roots) {
+Status LoadSettings(Uvars& vars, const DefaultRoots& roots) {
   static bool loading = false;
   if (loading) return {};
   loading = true;
-  std::string error;
+  Status status;
   // Writes follow a settings file that is a symbolic link, so its clean-up does too.
   removeStaleTemporaries(vars.iniPath(), AtTargetLink::Follow);
-  if (!entryExists(vars.iniPath())) error = SetDefaults(vars, roots);
-  IniFile ini;
-  if (IniFile::load(vars.iniPath(), ini, kMaxIniBytes)) {
-    readAll(ini, vars);
+  if (!entryExists(vars.iniPath())) status = SetDefaults(vars, roots);
+  if (Result<std::string> bytes = readWholeFile(vars.iniPath(), kMaxIniBytes)) {
+    readAll(IniFile::parse(*bytes), vars);
   } else if (entryExists(vars.iniPath())) {
     // A settings file that is there but cannot be read must never be overwritten
     // with values we did not read from it: run on the defaults and keep the file.
     AssignDefaults(vars, roots);
     vars.app.dontSaveIni = true;
-    error = "cannot read " + vars.iniPath() + "; running on the built-in defaults and leaving it unchanged";
+    status = Error{bytes.error().text + "; running on the built-in defaults and leaving it unchanged"};
   }
   EnforceLoadedFolders(vars.q1);
   EnforceLoadedFolders(vars.q2);
   vars.q1mod.clear();
   vars.q2mod.clear();
   loading = false;
-  return error;
+  return status;
 }
 
-std::string SaveSettings(Uvars& vars) {
+Status SaveSettings(Uvars& vars) {
   EnforceSavedFolders(vars.q1);
   EnforceSavedFolders(vars.q2);
   if (vars.app.dontSaveIni) return {};
-  std::string before;
-  bool existed = readWholeFile(vars.iniPath(), before, kMaxIniBytes);
-  IniFile ini = IniFile::parse(before);
+  Result<std::string> before = readWholeFile(vars.iniPath(), kMaxIniBytes);
+  IniFile ini = IniFile::parse(before ? *before : std::string());
   writeAll(ini, vars);
   std::string after = ini.serialize();
-  if (existed && after == before) return {};
+  if (before && after == *before) return {};
   // A settings file kept elsewhere through a link stays there: the link is followed.
   return writeFileAtomically(vars.iniPath(), after, AtTargetLink::Follow);
 }

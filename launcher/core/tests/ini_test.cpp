@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "tempdir.h"
+#include "testing/tempdir.h"
 
 using namespace fdk;
 
@@ -53,16 +53,4 @@ TEST(IniFile, HostileBytesNeverCrash) {
   }
   EXPECT_EQ(IniFile::parse(longLine).read("Quake 1", "EXE"), "q.exe");
   EXPECT_EQ(IniFile::parse(longLine).read("Quake 1", "Path")->size(), 10u * 1024 * 1024);
-}
-
-TEST(AtomicWrite, ReplacesWholeAndLeavesNoTemporaryFile) {
-  TempDir dir;
-  dir.write("Fragdock.ini", "old contents");
-  EXPECT_EQ(writeFileAtomically(dir.file("Fragdock.ini"), "new"), "");
-  EXPECT_EQ(dir.read("Fragdock.ini"), "new");
-  int entries = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.folder())) ++entries;
-  EXPECT_EQ(entries, 1);
-  std::string error = writeFileAtomically(dir.file("missing/Fragdock.ini"), "x");
-  EXPECT_NE(error.find("missing/Fragdock.ini"), std::string::npos) << error;
 }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/launchoptions.h"
-#include "tempdir.h"
+#include "testing/tempdir.h"
 
 #include <filesystem>
 
@@ -28,7 +28,7 @@ struct Games {
 
 TEST(StartScript, QuakeDefaultsWriteFiveLinesIntoId1) {
   Games g;
-  ASSERT_EQ(WriteQ1StartScript(g.vars), "");
+  ASSERT_TRUE(WriteStartScript(g.vars, Game::Quake1).ok());
   EXPECT_EQ(g.dir.read("quake/id1/q.cfg"),
             "deathmatch 1\r\nnoexit 2\r\npausable 0\r\nhostname fragdock\r\nfraglimit 15\r\n");
 }
@@ -41,7 +41,7 @@ TEST(StartScript, QuakeWithModWritesIntoTheModAndRemovesTheOldOne) {
   g.vars.q1.Pausable = true;
   g.vars.q1.NoDemos = true;
   g.vars.q1.HostName = false;
-  ASSERT_EQ(WriteQ1StartScript(g.vars), "");
+  ASSERT_TRUE(WriteStartScript(g.vars, Game::Quake1).ok());
   EXPECT_FALSE(g.dir.exists("quake/id1/q.cfg"));
   EXPECT_EQ(g.dir.read("quake/ctf/q.cfg"), "deathmatch 1\r\nnoexit 2\r\nfraglimit 15\r\nmap \r\n");
 }
@@ -61,7 +61,7 @@ TEST(StartScript, EveryQuakeLineInOrder) {
 TEST(StartScript, QuakeTwoDefaultsAndEmptyScript) {
   Games g;
   g.dir.write("quake2/baseq2/q.cfg", "old");
-  ASSERT_EQ(WriteQ2StartScript(g.vars), "");
+  ASSERT_TRUE(WriteStartScript(g.vars, Game::Quake2).ok());
   EXPECT_EQ(g.dir.read("quake2/baseq2/q.cfg"),
             "deathmatch 1\r\nhostname fragdock\r\nfraglimit 15\r\nmap guer\r\ndmflags 16400\r\n");
   GameSettings q1{};
@@ -73,9 +73,9 @@ TEST(StartScript, UnwritableFolderAndHostileModAreReported) {
   Games g;
   std::filesystem::remove_all(g.dir.file("quake2"));
   g.dir.write("quake2", "a file where the game folder should be");
-  EXPECT_NE(WriteQ2StartScript(g.vars).find("q.cfg"), std::string::npos);
+  EXPECT_NE(WriteStartScript(g.vars, Game::Quake2).error().text.find("q.cfg"), std::string::npos);
   g.vars.q1mod = "..";
-  EXPECT_NE(WriteQ1StartScript(g.vars), "");
+  EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake1).ok());
   EXPECT_FALSE(g.dir.exists("q.cfg"));
 }
 
@@ -119,12 +119,13 @@ TEST(CommandLine, QuakeTwo) {
   q.Dedicated = true;
   q.Dedicatedb = 8;
   g.vars.q2mod = "Arena";
-  EXPECT_EQ(Q2CommandLine(g.vars, "arena"), "quake2.exe +set dedicated 8 +set game arena +exec q.cfg ");
+  g.vars.modGameFolder = "arena";
+  EXPECT_EQ(Q2CommandLine(g.vars), "quake2.exe +set dedicated 8 +set game arena +exec q.cfg ");
   q.Dedicated = false;
   g.vars.q2mod.clear();
   q.cddir = true;
   q.cddirb.clear();
-  EXPECT_EQ(Q2CommandLine(g.vars, ""), "quake2.exe +exec q.cfg  +set cddir ");
+  EXPECT_EQ(Q2CommandLine(g.vars), "quake2.exe +exec q.cfg  +set cddir ");
 }
 
 TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
@@ -136,13 +137,13 @@ TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
   g.dir.write("cfgs1/.git/x", "no");
   g.dir.write("quake/id1/config.cfg", "old config");
   EXPECT_EQ(ConfigSetChoices(g.vars.q1), (std::vector<std::string>{"(none)", "lan"}));
-  EXPECT_TRUE(CopyQ1ConfigSet(g.vars).empty());  // no set chosen: nothing happens
+  EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake1).empty());  // no set chosen: nothing happens
   EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "old config");
 
   options::ChooseConfigSet(g.vars.q1, "lan");
   EXPECT_TRUE(g.vars.q1.UseCFG);
   g.vars.q1mod = "ctf";
-  EXPECT_TRUE(CopyQ1ConfigSet(g.vars).empty());
+  EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake1).empty());
   EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "new config");
   EXPECT_EQ(g.dir.read("quake/ctf/autoexec.cfg"), "binds");
   EXPECT_FALSE(g.dir.exists("quake/id1/.hidden"));
@@ -151,7 +152,7 @@ TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
   g.dir.write("cfgs2/duel/config.cfg", "q2");
   g.vars.q2.ACFG = "duel";
   g.vars.q2mod = "arena";
-  EXPECT_TRUE(CopyQ2ConfigSet(g.vars).empty());
+  EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake2).empty());
   EXPECT_EQ(g.dir.read("quake2/baseq2/config.cfg"), "q2");
   EXPECT_EQ(g.dir.read("quake2/arena/config.cfg"), "q2");
 
@@ -179,10 +180,9 @@ TEST(ValueFields, CountAndNumberRules) {
 
 TEST(Terminator, OnlyWhenTheToolIsThere) {
   Games g;
-  g.vars.launchgame = '2';
-  EXPECT_EQ(TerminatorCommandLine(g.vars), "");
+  EXPECT_EQ(TerminatorCommandLine(g.vars, Game::Quake2), "");
   g.dir.write("prog/term", "");
-  EXPECT_EQ(TerminatorCommandLine(g.vars), "\"" + g.dir.folder() + "prog/term\" 2");
+  EXPECT_EQ(TerminatorCommandLine(g.vars, Game::Quake2), "\"" + g.dir.folder() + "prog/term\" 2");
 }
 
 TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
@@ -193,10 +193,10 @@ TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
     g.vars.q1.ACFG = name;
     g.vars.q2.ACFG = name;
     EXPECT_TRUE(ConfigSetFiles(g.vars.q1).empty()) << name;
-    std::vector<std::string> q1 = CopyQ1ConfigSet(g.vars);
-    std::vector<std::string> q2 = CopyQ2ConfigSet(g.vars);
+    Report q1 = CopyConfigSet(g.vars, Game::Quake1);
+    Report q2 = CopyConfigSet(g.vars, Game::Quake2);
     ASSERT_EQ(q1.size(), 1u) << name;
-    EXPECT_NE(q1[0].find("not a plain folder name"), std::string::npos) << q1[0];
+    EXPECT_NE(q1.text().find("not a plain folder name"), std::string::npos) << q1.text();
     EXPECT_EQ(q2.size(), 1u) << name;
     EXPECT_FALSE(g.dir.exists("quake/id1/config.cfg")) << name;
     EXPECT_FALSE(g.dir.exists("quake2/baseq2/config.cfg")) << name;
@@ -213,9 +213,10 @@ TEST(ConfigSets, LinksAreNeitherFollowedInTheSetNorWrittenThroughInTheGame) {
   std::filesystem::create_symlink(g.dir.file("elsewhere/autoexec.cfg"), g.dir.file("quake/id1/autoexec.cfg"));
   g.vars.q1.ACFG = "lan";
 
-  std::vector<std::string> failed = CopyQ1ConfigSet(g.vars);
+  Report failed = CopyConfigSet(g.vars, Game::Quake1);
   ASSERT_EQ(failed.size(), 1u);
-  EXPECT_NE(failed[0].find("passwd.cfg"), std::string::npos) << failed[0];
+  EXPECT_EQ(failed.entries()[0].what, "passwd.cfg");
+  EXPECT_NE(failed.text().find("symbolic link"), std::string::npos) << failed.text();
   EXPECT_FALSE(g.dir.exists("quake/id1/passwd.cfg"));
   EXPECT_EQ(g.dir.read("quake/id1/autoexec.cfg"), "binds");
   EXPECT_FALSE(std::filesystem::is_symlink(g.dir.file("quake/id1/autoexec.cfg")));
@@ -225,21 +226,21 @@ TEST(ConfigSets, LinksAreNeitherFollowedInTheSetNorWrittenThroughInTheGame) {
 
 TEST(GameFolders, MissingFoldersAreReportedAndNeverMade) {
   Games g;
-  EXPECT_EQ(CheckGameFolders(g.vars, Game::Quake1), "");
-  EXPECT_EQ(CheckGameFolders(g.vars, Game::Quake2), "");
+  EXPECT_TRUE(CheckGameFolders(g.vars, Game::Quake1).ok());
+  EXPECT_TRUE(CheckGameFolders(g.vars, Game::Quake2).ok());
 
   g.vars.q1.Path = g.dir.folder() + "qauke/";  // mistyped
-  std::string error = CheckGameFolders(g.vars, Game::Quake1);
+  std::string error = CheckGameFolders(g.vars, Game::Quake1).error().text;
   EXPECT_NE(error.find("qauke/ does not exist"), std::string::npos) << error;
-  EXPECT_NE(WriteQ1StartScript(g.vars), "");
+  EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake1).ok());
   EXPECT_FALSE(g.dir.exists("qauke")) << "the start script makes no game folder";
 
   std::filesystem::remove_all(g.dir.file("quake2/baseq2"));
-  error = CheckGameFolders(g.vars, Game::Quake2);
+  error = CheckGameFolders(g.vars, Game::Quake2).error().text;
   EXPECT_NE(error.find("\"baseq2/\""), std::string::npos) << error;
-  EXPECT_NE(WriteQ2StartScript(g.vars), "");
+  EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake2).ok());
   g.vars.q2.ACFG = "duel";
   g.dir.write("cfgs2/duel/config.cfg", "q2");
-  EXPECT_FALSE(CopyQ2ConfigSet(g.vars).empty());
+  EXPECT_FALSE(CopyConfigSet(g.vars, Game::Quake2).empty());
   EXPECT_FALSE(g.dir.exists("quake2/baseq2")) << "neither does the config-set copy";
 }

@@ -4,7 +4,7 @@
 
 #include "core/cleanup.h"
 #include "core/settings.h"
-#include "tempdir.h"
+#include "testing/tempdir.h"
 
 using namespace fdk;
 

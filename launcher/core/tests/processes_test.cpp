@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "tempdir.h"
+#include "testing/tempdir.h"
 
 using namespace fdk;
 

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "core/ini.h"
-#include "tempdir.h"
+#include "testing/tempdir.h"
 
 using namespace fdk;
 
@@ -18,12 +18,15 @@ struct Store {
   DefaultRoots roots{"/home/player/"};
   Uvars vars;
   Store() { vars.programFolder = prog.folder(); }
-  std::string load() { return LoadSettings(vars, roots); }
+  std::string load() {
+    Status loaded = LoadSettings(vars, roots);
+    return loaded ? std::string() : loaded.error().text;
+  }
   // A fresh run: new store, load, (changes), close.
   Uvars restart() {
     Uvars fresh;
     fresh.programFolder = prog.folder();
-    LoadSettings(fresh, roots);
+    EXPECT_TRUE(LoadSettings(fresh, roots).ok());
     return fresh;
   }
 };
@@ -84,7 +87,7 @@ TEST(Settings, SecondRunLeavesTheFileByteIdentical) {
   s.load();
   std::string first = s.prog.read("Fragdock.ini");
   Uvars again = s.restart();
-  ASSERT_EQ(SaveSettings(again), "");
+  ASSERT_TRUE(SaveSettings(again).ok());
   EXPECT_EQ(s.prog.read("Fragdock.ini"), first);
 }
 
@@ -96,7 +99,7 @@ TEST(Settings, DontSaveFreezesTheFile) {
   EXPECT_EQ(s.vars.q1.EXE, "winquake.exe");
   s.vars.q1.EXE = "glquake.exe";
   s.vars.app.xinc = 40;
-  EXPECT_EQ(SaveSettings(s.vars), "");
+  EXPECT_TRUE(SaveSettings(s.vars).ok());
   EXPECT_EQ(s.prog.read("Fragdock.ini"), before);
 }
 
@@ -107,9 +110,8 @@ TEST(Settings, FolderInvariantOnLoadAndOnSave) {
   EXPECT_EQ(s.vars.q1.Path, "/games/quake/");
   EXPECT_EQ(s.vars.q1.CFG, "/cfgs");  // the config folder is only mended when saving
   EXPECT_EQ(s.vars.q2.Skins, "/");
-  SaveSettings(s.vars);
-  IniFile ini;
-  IniFile::load(s.vars.iniPath(), ini);
+  ASSERT_TRUE(SaveSettings(s.vars).ok());
+  IniFile ini = IniFile::load(s.vars.iniPath()).value();
   EXPECT_EQ(ini.read("Quake 1", "CFG"), "/cfgs/");
   EXPECT_EQ(ini.read("Quake 1", "Path"), "/games/quake/");
 }
@@ -131,9 +133,8 @@ TEST(Settings, MissingKeysComeBackAtZeroAndUnknownOnesStay) {
   Uvars run = s.restart();
   EXPECT_FALSE(run.q1.NoJoy);                 // built-in zero, not the new-file default
   EXPECT_EQ(run.app.fdockback, "fragdock");   // the one key with its own missing default
-  SaveSettings(run);
-  IniFile ini;
-  IniFile::load(run.iniPath(), ini);
+  ASSERT_TRUE(SaveSettings(run).ok());
+  IniFile ini = IniFile::load(run.iniPath()).value();
   EXPECT_EQ(ini.read("Quake 1", "NoJoy"), "0");
   EXPECT_EQ(ini.read("Quake 1", "Custom"), "42");
   EXPECT_EQ(ini.read("Mine", "keep"), "me");
@@ -160,7 +161,7 @@ TEST(Settings, UnreadableFileIsNeverOverwritten) {
   std::string error = s.load();
   EXPECT_NE(error.find("cannot read"), std::string::npos);
   EXPECT_EQ(s.vars.q1.EXE, "quakd.exe");  // runs on the defaults
-  EXPECT_EQ(SaveSettings(s.vars), "");
+  EXPECT_TRUE(SaveSettings(s.vars).ok());
   EXPECT_TRUE(std::filesystem::is_directory(s.prog.file("Fragdock.ini")));
 }
 
@@ -182,7 +183,7 @@ TEST(Settings, ALinkedSettingsFileStaysLinkedAndKeepsItsPermissions) {
   ASSERT_EQ(s.load(), "");
   EXPECT_FALSE(s.prog.exists("elsewhere/.Fragdock.ini.tmpAb12Cd")) << "cleaned up at the start";
   s.vars.q1.EXE = "glquake";
-  ASSERT_EQ(SaveSettings(s.vars), "");
+  ASSERT_TRUE(SaveSettings(s.vars).ok());
   EXPECT_TRUE(std::filesystem::is_symlink(s.prog.file("Fragdock.ini")));
   EXPECT_NE(s.prog.read("elsewhere/Fragdock.ini").find("EXE=glquake"), std::string::npos);
   struct stat st {};
@@ -195,7 +196,7 @@ TEST(Settings, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced) {
   ASSERT_EQ(::mkfifo(s.prog.file("Fragdock.ini").c_str(), 0600), 0);
   EXPECT_NE(s.load(), "") << "said, and did not hang";
   EXPECT_TRUE(s.vars.app.dontSaveIni);
-  EXPECT_EQ(SaveSettings(s.vars), "");
+  EXPECT_TRUE(SaveSettings(s.vars).ok());
   struct stat st {};
   ASSERT_EQ(::lstat(s.prog.file("Fragdock.ini").c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));

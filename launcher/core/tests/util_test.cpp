@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tempdir.h"
+#include "testing/tempdir.h"
 
 using namespace fdk;
 

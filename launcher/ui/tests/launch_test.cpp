@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 #include <filesystem>
+#include <fstream>
 
 #include "core/ini.h"
 #include "uitest.h"
@@ -37,7 +38,7 @@ struct LaunchRun : Launcher {
     v.q2.CFG = games.folder() + "cfgs2/";
     v.q2.ACFG = "duel";
     v.q2.cddirb = "/mnt/cd";
-    SaveSettings(v);
+    EXPECT_TRUE(SaveSettings(v).ok());
   }
   void press(int page, const char* button) {
     auto* b = hub->pages[page]->findChild<QPushButton*>(button);
@@ -52,8 +53,7 @@ struct LaunchRun : Launcher {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   IniFile savedIni() {
-    IniFile ini;
-    IniFile::load(prog.file("Fragdock.ini"), ini);
+    IniFile ini = IniFile::load(prog.file("Fragdock.ini")).value();
     return ini;
   }
 };

@@ -23,7 +23,7 @@ struct Pages : Launcher {
     v.q1.CFG = games.folder() + "cfgs/";
     v.q1.Connectb.clear();
     v.q1.Connect = true;
-    SaveSettings(v);
+    EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
     p1 = hub->q1stuff;
     p2 = hub->q2stuff;

@@ -67,8 +67,9 @@ TEST(Startup, CloseSavesSettingsAndCleansUp) {
   l.hub->TabSet->setCurrentIndex(Tfhub::Q1Stuff);
   l.hub->bx->click();
   EXPECT_FALSE(l.hub->isVisible());
-  IniFile ini;
-  ASSERT_TRUE(IniFile::load(l.prog.file("Fragdock.ini"), ini));
+  Result<IniFile> loaded = IniFile::load(l.prog.file("Fragdock.ini"));
+  ASSERT_TRUE(loaded.ok());
+  IniFile ini = *loaded;
   EXPECT_EQ(ini.read("Quake 1", "EXE"), "winquake.exe");
   EXPECT_EQ(ini.read("Quake 1", "CFG"), l.games.folder() + "cfgs/");
   EXPECT_FALSE(l.prog.exists("paktemp"));

@@ -41,8 +41,9 @@ Launcher::Launcher(bool withPictures) {
   if (withPictures) WritePictures(prog);
   ctx.vars.programFolder = prog.folder();
   ctx.roots.home = games.folder();
-  ctx.fatal = [this](const QString& text) { fatals << text; };
-  ctx.warn = [this](const QString& text) { warnings << text; };
+  ctx.messages.showBox = [this](UserMessages::Kind kind, const QString& text) {
+    (kind == UserMessages::Kind::Fatal ? fatals : warnings) << text;
+  };
 }
 
 Launcher::~Launcher() {

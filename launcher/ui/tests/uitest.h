@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "../../core/tests/tempdir.h"
+#include "testing/tempdir.h"
 #include "context.h"
 #include "hub.h"
 #include "setup.h"

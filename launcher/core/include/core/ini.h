@@ -6,12 +6,14 @@
 // key names compare without regard to ASCII case and surrounding blanks; values are
 // kept verbatim. The first occurrence of a section or key wins, as with the
 // classic profile routines.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/files.h"
+#include "base/result.h"
+
 
 namespace fdk {
 
@@ -22,9 +24,8 @@ class IniFile {
   // Parses any bytes: lines that are neither sections nor keys are kept as they are.
   static IniFile parse(std::string_view bytes);
 
-  // Reads the file; a missing or unreadable file, or one larger than maxBytes,
-  // gives an empty IniFile and false.
-  static bool load(const std::string& path, IniFile& out, std::uint64_t maxBytes = UINT64_MAX);
+  // Reads and parses a file; a missing or unreadable file, or one larger than maxBytes, is an error.
+  static Result<IniFile> load(const std::string& path, std::uint64_t maxBytes = UINT64_MAX);
 
   std::optional<std::string> read(std::string_view section, std::string_view key) const;
 

@@ -1,12 +1,28 @@
 #pragma once
-// Starting a game: the start script "q.cfg", the config-set copies and the
-// command lines of both games.
+// Preparing a game for a start: the start script "q.cfg", the config-set copies
+// and the command lines of both games.
 #include <string>
 #include <vector>
 
+#include "base/report.h"
+#include "base/result.h"
 #include "core/settings.h"
 
 namespace fdk {
+
+// What differs between the two games wherever they are otherwise handled alike.
+struct GameTraits {
+  Game game;
+  const char* name;        // "Quake", "Quake 2"
+  const char* baseFolder;  // the game's own data below its folder: "id1/", "baseq2/"
+  char number;             // '1' or '2': the launch's game and the clean-up tool's argument
+  bool scriptInModFolder;  // Quake reads "q.cfg" from the MOD's folder when a MOD is chosen
+};
+const GameTraits& TraitsOf(Game game);
+inline constexpr Game kGames[] = {Game::Quake1, Game::Quake2};
+
+// The MOD chosen for the game on its MOD page (empty = none).
+const std::string& ChosenMod(const Uvars& vars, Game game);
 
 // The Quake 2 deathmatch flags ("dmflags") from the switches of the "Quake 2" section.
 int DeathmatchFlags(const GameSettings& q2);
@@ -19,37 +35,35 @@ std::vector<std::string> Q2StartScriptLines(const GameSettings& q2);
 bool IsPlainFolderName(const std::string& name);
 
 // Why a launch of the game cannot use its folder (the game folder or its base
-// folder "id1/" or "baseq2/" is missing); empty when both are there. Checked before
-// anything is written, because a launch never makes game folders.
-std::string CheckGameFolders(const Uvars& vars, Game game);
+// folder is missing). Checked before anything is written, because a launch never
+// makes game folders.
+Status CheckGameFolders(const Uvars& vars, Game game);
 
-// Removes old start scripts and writes the new one, lines ended by CR LF:
-// Quake into the chosen MOD's folder (else "id1/"), Quake 2 into "baseq2/".
-// Returns an error text naming the file, empty on success.
-std::string WriteQ1StartScript(const Uvars& vars);
-std::string WriteQ2StartScript(const Uvars& vars);
+// Removes old start scripts and writes the new one, lines ended by CR LF: Quake
+// into the chosen MOD's folder (else "id1/"), Quake 2 into "baseq2/".
+Status WriteStartScript(const Uvars& vars, Game game);
 
 // The config set CFG + ACFG: its plain files whose names do not start with ".".
 std::vector<std::string> ConfigSetFiles(const GameSettings& g);
 
-// Copies the chosen config set into the game, replacing files there. Nothing
-// happens without a chosen set; a set name that is not one plain folder name, and
-// entries that are links or not plain files, are never copied. Returns why each
-// file that was not copied was left out.
-std::vector<std::string> CopyQ1ConfigSet(const Uvars& vars);
-std::vector<std::string> CopyQ2ConfigSet(const Uvars& vars);
+// Copies the chosen config set into the game's base folder and the chosen MOD's
+// folder, replacing files there. Nothing happens without a chosen set; a set name
+// that is not one plain folder name, and entries that are links or not plain
+// files, are never copied: the report says which and why.
+Report CopyConfigSet(const Uvars& vars, Game game);
 
 // The combo items: "(none)", then every entry of the CFG folder not starting with ".".
 std::vector<std::string> ConfigSetChoices(const GameSettings& g);
 inline constexpr const char* kNoneItem = "(none)";
 
-// The command lines, in the games' fixed order. modGameFolder is the folder the
-// MOD installation found for a Quake 2 MOD.
+// The command lines, in the games' fixed order. The Quake 2 line names the MOD
+// game folder that the MOD installation found (vars.modGameFolder).
 std::string Q1CommandLine(const Uvars& vars);
-std::string Q2CommandLine(const Uvars& vars, const std::string& modGameFolder);
+std::string Q2CommandLine(const Uvars& vars);
+std::string CommandLine(const Uvars& vars, Game game);
 
 // The outside tool started before a game when Use Terminator is on: the program
 // folder's "term" with the game's number. Empty when the tool is not there.
-std::string TerminatorCommandLine(const Uvars& vars);
+std::string TerminatorCommandLine(const Uvars& vars, Game game);
 
 }  // namespace fdk

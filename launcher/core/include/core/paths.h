@@ -1,12 +1,12 @@
 #pragma once
-// Path helpers: the one place that knows the platform's folder separator.
+// Path helpers for settings and game folders (splitting lives in base/pathsplit.h).
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace fdk {
+#include "base/pathsplit.h"
 
-inline constexpr char kSep = '/';
+namespace fdk {
 
 // Appends the separator unless the text already ends with one ("" becomes "/"):
 // every folder setting keeps it so that file names can be appended directly.
@@ -17,12 +17,6 @@ bool isAbsolutePath(std::string_view path);
 
 // Joins a folder and a relative name with exactly one separator between them.
 std::string joinPath(std::string_view folder, std::string_view name);
-
-// Everything up to and including the last separator ("" when there is none).
-std::string folderPart(std::string_view path);
-
-// Everything after the last separator.
-std::string fileNamePart(std::string_view path);
 
 // The name without its last four characters (a dot and a three-letter extension),
 // the way every list of the launcher shows file names.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace fdk {
 
 // The values of one game ("Quake 1" or "Quake 2" section).
@@ -44,6 +46,8 @@ struct Uvars {
   std::string programFolder;  // with trailing separator
   std::string q1mod, q2mod;   // MOD chosen on the MOD pages; empty = none
   char launchgame = '0';      // '1' or '2' while a launch runs
+  // The folder the chosen Quake 2 MOD runs from, found by its installation.
+  std::string modGameFolder;
 
   GameSettings& game(Game g) { return g == Game::Quake1 ? q1 : q2; }
   const GameSettings& game(Game g) const { return g == Game::Quake1 ? q1 : q2; }
@@ -64,18 +68,17 @@ struct DefaultRoots {
 void AssignDefaults(Uvars& vars, const DefaultRoots& roots);
 
 // Writes the defaults into a new file: assigns them, then saves.
-// Returns an error text, empty on success.
-std::string SetDefaults(Uvars& vars, const DefaultRoots& roots);
+Status SetDefaults(Uvars& vars, const DefaultRoots& roots);
 
 // Loads the settings file of vars.programFolder, creating it with the defaults
-// first when it is missing. Unreadable values keep what the store holds.
-// Returns an error text for a file that could not be created; loading itself never fails.
-std::string LoadSettings(Uvars& vars, const DefaultRoots& roots);
+// first when it is missing. Unreadable values keep what the store holds. The
+// error tells of a file that could not be created or read; the store is usable either way.
+Status LoadSettings(Uvars& vars, const DefaultRoots& roots);
 
 // Enforces the folder invariant and, unless "dont Save INI" is set, writes every
 // key in the write order. Keys and sections the launcher does not know are kept.
-// A file whose bytes would not change is not touched. Returns an error text, empty on success.
-std::string SaveSettings(Uvars& vars);
+// A file whose bytes would not change is not touched.
+Status SaveSettings(Uvars& vars);
 
 // The folder invariant for the four folders that loading enforces (Path, Patch, Maps, Skins).
 void EnforceLoadedFolders(GameSettings& g);

@@ -6,12 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace fdk {
 
 // Reads a regular file whole (a link to one is followed). Anything else (a FIFO,
-// a device, a folder) or a file larger than maxBytes is not read, and nothing
-// blocks: false when the file cannot be read.
-bool readWholeFile(const std::string& path, std::string& out, std::uint64_t maxBytes = UINT64_MAX);
+// a device, a folder) or a file larger than maxBytes is refused, and nothing blocks.
+Result<std::string> readWholeFile(const std::string& path, std::uint64_t maxBytes = UINT64_MAX);
 
 // How a write treats a symbolic link found where the file goes.
 enum class AtTargetLink {
@@ -21,14 +22,14 @@ enum class AtTargetLink {
 
 // Writes bytes to path through a temporary file beside it and a rename, so a
 // crash never leaves a half-written file. A file that is replaced keeps its
-// permissions. Returns an error text, empty on success.
-std::string writeFileAtomically(const std::string& path, std::string_view bytes,
+// permissions.
+Status writeFileAtomically(const std::string& path, std::string_view bytes,
                                 AtTargetLink link = AtTargetLink::Replace);
 
 // Copies a regular file, never a symbolic link or anything that is not a plain
 // file, onto target through a temporary file and a rename. A link at the target
-// is replaced, never written through. Returns an error text, empty on success.
-std::string copyFileReplacing(const std::string& source, const std::string& target);
+// is replaced, never written through.
+Status copyFileReplacing(const std::string& source, const std::string& target);
 
 // Removes the temporary files that writeFileAtomically leaves beside path when
 // the process is killed half-way through a save (beside the file a link names,

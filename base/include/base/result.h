@@ -1,0 +1,52 @@
+#pragma once
+// The one way an operation that can fail says so: a value, or an error whose
+// text names the file or thing, what was expected and what was found or went wrong.
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace fdk {
+
+struct Error {
+  std::string text;
+};
+
+template <class T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : v_(std::move(value)) {}
+  Result(Error error) : v_(std::move(error)) {}
+
+  bool ok() const { return v_.index() == 0; }
+  explicit operator bool() const { return ok(); }
+  T& value() { return std::get<0>(v_); }
+  const T& value() const { return std::get<0>(v_); }
+  T* operator->() { return &value(); }
+  const T* operator->() const { return &value(); }
+  T& operator*() { return value(); }
+  const T& operator*() const { return value(); }
+  const Error& error() const { return std::get<1>(v_); }
+
+ private:
+  std::variant<T, Error> v_;
+};
+
+// An operation with nothing to give back but success.
+template <>
+class [[nodiscard]] Result<void> {
+ public:
+  Result() = default;
+  Result(Error error) : error_(std::move(error)), ok_(false) {}
+
+  bool ok() const { return ok_; }
+  explicit operator bool() const { return ok_; }
+  const Error& error() const { return error_; }
+
+ private:
+  Error error_;
+  bool ok_ = true;
+};
+
+using Status = Result<void>;
+
+}  // namespace fdk

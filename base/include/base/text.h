@@ -1,0 +1,16 @@
+#pragma once
+// ASCII case folding. Names in games, archives and settings compare without
+// regard to ASCII letter case; other bytes compare as they are.
+#include <string>
+#include <string_view>
+
+namespace fdk {
+
+inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsNoCase(std::string_view a, std::string_view b);
+bool endsWithNoCase(std::string_view text, std::string_view suffix);
+std::string lowerAsciiCopy(std::string_view text);
+
+}  // namespace fdk

@@ -1,0 +1,22 @@
+#include "base/text.h"
+
+#include <algorithm>
+
+namespace fdk {
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && equalsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string lowerAsciiCopy(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = lowerAscii(c);
+  return out;
+}
+
+}  // namespace fdk

@@ -1,0 +1,45 @@
+#pragma once
+// Starting a game, as one sequence of named steps. The window collects what the
+// player chose and calls this; what the steps need to tell or show goes through
+// the observer, which the progress window implements.
+#include <cstdint>
+#include <string>
+
+#include "base/report.h"
+#include "base/result.h"
+#include "core/processes.h"
+#include "core/settings.h"
+
+namespace fdk {
+
+enum class LaunchStep {
+  CopyConfigSet,
+  WriteStartScript,
+  StartTerminator,
+  StartGame,
+};
+const char* LaunchStepName(LaunchStep step);
+
+class LaunchObserver {
+ public:
+  virtual ~LaunchObserver() = default;
+  virtual void stepStarted(LaunchStep /*step*/) {}
+  // Bytes of the step's work done so far, of total (installs).
+  virtual void progress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
+  // What the steps left out, told once, just before the game starts; never
+  // called when nothing was left out.
+  virtual void leftOut(const Report& report) = 0;
+};
+
+// What must hold before the launch hides the window or writes anything: the game
+// folders are there and, for Quake 2, a chosen MOD's archive is. The error is the
+// whole message for the player.
+Status CheckLaunch(const Uvars& vars, Game game);
+
+// Runs the launch's steps in their order: config set, start script, the clean-up
+// tool, the game. Sets launchgame and, for a Quake 2 MOD, the MOD game folder.
+// An error says why the game was not started (the whole message for the player);
+// the store is left as it was, so nothing the player set is lost.
+Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver& observer);
+
+}  // namespace fdk

@@ -1,0 +1,75 @@
+#include "core/launchsequence.h"
+
+#include "core/launch.h"
+#include "core/paths.h"
+
+namespace fdk {
+
+const char* LaunchStepName(LaunchStep step) {
+  switch (step) {
+    case LaunchStep::CopyConfigSet: return "Copying the config set";
+    case LaunchStep::WriteStartScript: return "Writing the start script";
+    case LaunchStep::StartTerminator: return "Starting the clean-up tool";
+    case LaunchStep::StartGame: return "Starting the game";
+  }
+  return "";
+}
+
+namespace {
+
+std::string modArchive(const Uvars& vars) { return vars.q2.Patch + vars.q2mod + ".zip"; }
+
+Status startGame(const Uvars& vars, Game game, ProcessLayer& processes) {
+  const std::string commandLine = CommandLine(vars, game);
+  const std::string& folder = vars.game(game).Path;
+  StartResult started = processes.Start(commandLine, folder);
+  if (!started.ok)
+    return Error{"The game was not started.\n\n" + started.error + "\n\nCommand line: " + commandLine};
+  return {};
+}
+
+}  // namespace
+
+Status CheckLaunch(const Uvars& vars, Game game) {
+  if (Status folders = CheckGameFolders(vars, game); !folders)
+    return Error{"The game was not started.\n\n" + folders.error().text};
+  // Starting without the MOD the player chose would be a different game: say why nothing happens.
+  if (game == Game::Quake2 && !vars.q2mod.empty() && !fileExists(modArchive(vars)))
+    return Error{"The MOD \"" + vars.q2mod + "\" cannot be installed: its archive " + modArchive(vars) +
+                 " is missing."};
+  return {};
+}
+
+namespace {
+
+Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver& observer) {
+  // Until the MOD installation finds where a MOD runs from, it runs from its own name.
+  if (game == Game::Quake2 && !vars.q2mod.empty() && vars.modGameFolder.empty()) vars.modGameFolder = vars.q2mod;
+  Report leftOut;
+
+  observer.stepStarted(LaunchStep::CopyConfigSet);
+  leftOut.merge(CopyConfigSet(vars, game));
+
+  observer.stepStarted(LaunchStep::WriteStartScript);
+  if (Status written = WriteStartScript(vars, game); !written)
+    return Error{"The start script could not be written:\n" + written.error().text};
+
+  if (!leftOut.empty()) observer.leftOut(leftOut);
+  if (vars.game(game).Terminatr) {
+    observer.stepStarted(LaunchStep::StartTerminator);
+    if (std::string term = TerminatorCommandLine(vars, game); !term.empty()) processes.Start(term, vars.programFolder);
+  }
+  observer.stepStarted(LaunchStep::StartGame);
+  return startGame(vars, game, processes);
+}
+
+}  // namespace
+
+Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver& observer) {
+  vars.launchgame = TraitsOf(game).number;
+  Status started = runSteps(vars, game, processes, observer);
+  if (!started) vars.launchgame = '0';
+  return started;
+}
+
+}  // namespace fdk

@@ -1,0 +1,20 @@
+#include "messages.h"
+
+#include <iostream>
+
+namespace fdk {
+
+void UserMessages::log(const QString& text) const { std::cerr << "fragdock: " << text.toStdString() << std::endl; }
+
+void UserMessages::warn(const QString& text) const {
+  log(text);
+  if (showBox) showBox(Kind::Warning, text);
+}
+
+void UserMessages::fatal(const QString& text) const {
+  log(text);
+  if (showBox) showBox(Kind::Fatal, text);
+  if (endProgram) endProgram();
+}
+
+}  // namespace fdk

@@ -1,0 +1,28 @@
+#pragma once
+// The one way the windows tell the player something: every message goes to
+// stderr, so that scripts and logs see it, and to a message box where someone
+// may answer one. Tests replace the box and the end of the program.
+#include <QString>
+#include <functional>
+
+namespace fdk {
+
+class UserMessages {
+ public:
+  enum class Kind { Fatal, Warning };
+
+  // Shows the box; the program shows a QMessageBox, tests record the text.
+  std::function<void(Kind kind, const QString& text)> showBox;
+  // Ends the program after a fatal message (settings are not saved); tests leave it empty.
+  std::function<void()> endProgram;
+
+  // Stderr, a box, then the end of the program.
+  void fatal(const QString& text) const;
+  // Stderr and a box: a problem the launcher survives.
+  void warn(const QString& text) const;
+  // Stderr only: the detail behind a box, or a message that nobody may be there
+  // to answer (a close asked for by a signal).
+  void log(const QString& text) const;
+};
+
+}  // namespace fdk

@@ -1,0 +1,23 @@
+#pragma once
+// Writes ZIP archives for tests and demo content, including the hostile entries
+// an archive from the internet may hold: names with "../", absolute names,
+// "\" separators, drive letters, and symbolic links.
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+
+namespace fdk {
+
+struct ArchiveEntry {
+  enum class Kind { File, Folder, Link };
+
+  std::string name;   // stored exactly as given
+  std::string bytes;  // a link's target for Kind::Link
+  Kind kind = Kind::File;
+  bool compress = true;  // deflated, else stored
+};
+
+Status WriteArchive(const std::string& path, const std::vector<ArchiveEntry>& entries);
+
+}  // namespace fdk
