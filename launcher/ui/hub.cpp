@@ -1,19 +1,17 @@
 #include "hub.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
-#include <QGraphicsOpacityEffect>
-#include <QPropertyAnimation>
-#include <QScreen>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include "addonpage.h"
 #include "core/cleanup.h"
+#include "infopage.h"
 #include "pictures.h"
 #include "q1stuffpage.h"
 #include "q2stuffpage.h"
 #include "setup.h"
-#include "storedfield.h"
 
 namespace fdk {
 
@@ -23,18 +21,24 @@ constexpr int kDesignHeight = 520;
 constexpr int kLockWidth = 650;
 constexpr int kLockHeight = 519;
 constexpr int kTabHeight = 21;
-const QString kTitle = QStringLiteral("Fragdock v1.0");
 
 struct PageDef {
   const char* caption;
   const char* back;
-  int game;  // 1, 2, or 0 for the Info page
+  int game;             // whose start button the page carries: 1, 2, or 0 for both (Info)
+  const char* preview;  // the page's preview picture, "" for none
 };
 const PageDef kPages[Tfhub::kPageCount] = {
-    {"Info", "backi", 0},          {"Q1 MOD", "backq1p", 1},    {"Q1 Maps", "backq1m", 1},
-    {"Q1 Skins", "backq1s", 1},    {"Q1 Stuff", "backq1st", 1}, {"Q2 MOD", "backq2p", 2},
-    {"Q2 Maps", "backq2m", 2},     {"Q2 Models", "backq2s", 2}, {"Q2 Stuff", "backq2st", 2},
+    {"Info", "backi", 0, ""},           {"Q1 MOD", "backq1p", 1, "q1prev"},  {"Q1 Maps", "backq1m", 1, ""},
+    {"Q1 Skins", "backq1s", 1, "q1skin"}, {"Q1 Stuff", "backq1st", 1, ""},   {"Q2 MOD", "backq2p", 2, "q2prev"},
+    {"Q2 Maps", "backq2m", 2, ""},      {"Q2 Models", "backq2s", 2, "iq2sp"}, {"Q2 Stuff", "backq2st", 2, ""},
 };
+
+// The order in which the pages fill themselves when the main window first shows:
+// MOD lists, model lists, (the setup dialog's fields), options, config sets, maps, skins.
+const Tfhub::PageIndex kBeforeSetupFields[] = {Tfhub::Q1Mod, Tfhub::Q2Mod, Tfhub::Q2Models};
+const Tfhub::PageIndex kAfterSetupFields[] = {Tfhub::Q1Stuff, Tfhub::Q2Stuff, Tfhub::Q1Maps, Tfhub::Q2Maps,
+                                              Tfhub::Q1Skins};
 }  // namespace
 
 Tfhub::Tfhub(LauncherContext& ctx, Tfsetup& setup) : QWidget(nullptr), ctx_(ctx), setup_(setup) {
@@ -62,9 +66,6 @@ Tfhub::Tfhub(LauncherContext& ctx, Tfsetup& setup) : QWidget(nullptr), ctx_(ctx)
   tsizecheck->setInterval(100);
   connect(tsizecheck, &QTimer::timeout, this, &Tfhub::tsizecheckTimer);
   tsizecheck->start();
-  typer_ = new QTimer(this);
-  typer_->setInterval(40);
-  connect(typer_, &QTimer::timeout, this, &Tfhub::typeTitleStep);
 
   connect(&setup_, &Tfsetup::mainSizeRequested, this, [this](int w, int h) {
     setMinimumSize(0, 0);
@@ -91,59 +92,46 @@ void Tfhub::buildPages() {
   layout->addWidget(TabSet);
 
   for (int i = 0; i < kPageCount; ++i) {
-    auto* page = new PageFrame(QString::fromLatin1(kPages[i].caption), QString::fromLatin1(kPages[i].back));
-    pages[i] = page;
-    aaaNotebook->addWidget(page);
-    if (kPages[i].game == 0) buildInfoPage(page);
-    else addStartButtons(page, kPages[i].game);
+    auto* frame = new PageFrame(QString::fromLatin1(kPages[i].caption), QString::fromLatin1(kPages[i].back));
+    pages[i] = frame;
+    aaaNotebook->addWidget(frame);
+    addStartButtons(frame, kPages[i].game);
+    hosted[i] = makePage(i, frame);
   }
-  q1prev = makePreview(QStringLiteral("q1prev"), pages[Q1Mod]->box(), QRect(392, 48, 240, 180));
-  q1skin = makePreview(QStringLiteral("q1skin"), pages[Q1Skins]->box(), QRect(392, 48, 240, 180));
-  q2prev = makePreview(QStringLiteral("q2prev"), pages[Q2Mod]->box(), QRect(392, 48, 240, 180));
-  iq2sp = makePreview(QStringLiteral("iq2sp"), pages[Q2Models]->box(), QRect(392, 48, 240, 180));
-  q1stuff = new Q1StuffPage(ctx_, pages[Q1Stuff]->box());
-  q2stuff = new Q2StuffPage(ctx_, pages[Q2Stuff]->box());
+  q1prev = static_cast<AddOnPage*>(hosted[Q1Mod])->preview();
+  q1skin = static_cast<AddOnPage*>(hosted[Q1Skins])->preview();
+  q2prev = static_cast<AddOnPage*>(hosted[Q2Mod])->preview();
+  iq2sp = static_cast<AddOnPage*>(hosted[Q2Models])->preview();
+  lscroll = info->lscroll;
+  HarmFade1 = info->HarmFade1;
+  CoolButton1 = info->CoolButton1;
+  connect(CoolButton1, &QPushButton::clicked, this, &Tfhub::CoolButton1Click);
+}
+
+HubPage* Tfhub::makePage(int index, PageFrame* frame) {
+  switch (index) {
+    case Info: return info = new InfoPage(ctx_, frame);
+    case Q1Stuff: return q1stuff = new Q1StuffPage(ctx_, frame->box());
+    case Q2Stuff: return q2stuff = new Q2StuffPage(ctx_, frame->box());
+    default: return new AddOnPage(ctx_, frame, QString::fromLatin1(kPages[index].preview));
+  }
 }
 
 void Tfhub::addStartButtons(PageFrame* page, int game) {
-  QPushButton* quit = page->addBottomButton(QStringLiteral("bx1"), QStringLiteral("Quit"), QStringLiteral("quit"), 0);
+  QPushButton* quit = page->addBottomButton(QStringLiteral("bx1"), QStringLiteral("Quit"),
+                                            game == 0 ? QStringLiteral("quits") : QStringLiteral("quit"), 0);
   connect(quit, &QPushButton::clicked, bx, &QPushButton::click);
-  if (game == 1) {
-    QPushButton* start = page->addBottomButton(QStringLiteral("bq1go1"), QStringLiteral("Start Quake"),
-                                               QStringLiteral("Start Quake 1"), 1);
-    connect(start, &QPushButton::clicked, bq1go, &QPushButton::click);
-  } else {
-    QPushButton* start = page->addBottomButton(QStringLiteral("bq2go1"), QStringLiteral("Start Quake 2"),
-                                               QStringLiteral("Start Quake 2"), 1);
-    connect(start, &QPushButton::clicked, bq2go, &QPushButton::click);
+  // The Info page carries both start buttons, Quake 2 nearer the Quit button.
+  int slot = 1;
+  for (int g : {2, 1}) {
+    if (game != 0 && game != g) continue;
+    QPushButton* start =
+        page->addBottomButton(g == 1 ? QStringLiteral("bq1go1") : QStringLiteral("bq2go1"),
+                              g == 1 ? QStringLiteral("Start Quake") : QStringLiteral("Start Quake 2"),
+                              g == 1 ? QStringLiteral("Start Quake 1") : QStringLiteral("Start Quake 2"), slot++);
+    connect(start, &QPushButton::clicked, g == 1 ? bq1go : bq2go, &QPushButton::click);
   }
-  page->addHeading(page->objectName());
-}
-
-void Tfhub::buildInfoPage(PageFrame* page) {
-  QWidget* box = page->box();
-  lscroll = new QLabel(QStringLiteral(" "), box);
-  lscroll->setObjectName(QStringLiteral("lscroll"));
-  lscroll->setProperty("role", "title");
-  lscroll->setGeometry(24, 20, 600, 56);
-  HarmFade1 = new QLabel(box);
-  HarmFade1->setObjectName(QStringLiteral("HarmFade1"));
-  HarmFade1->setAlignment(Qt::AlignCenter);
-  HarmFade1->setGeometry(126, 96, 400, 260);
-  HarmFade1->setGraphicsEffect(new QGraphicsOpacityEffect(HarmFade1));
-  static_cast<QGraphicsOpacityEffect*>(HarmFade1->graphicsEffect())->setOpacity(0.0);
-
-  QPushButton* quit = page->addBottomButton(QStringLiteral("bx1"), QStringLiteral("Quit"), QStringLiteral("quits"), 0);
-  connect(quit, &QPushButton::clicked, bx, &QPushButton::click);
-  QPushButton* q2 = page->addBottomButton(QStringLiteral("bq2go1"), QStringLiteral("Start Quake 2"),
-                                          QStringLiteral("Start Quake 2"), 1);
-  connect(q2, &QPushButton::clicked, bq2go, &QPushButton::click);
-  QPushButton* q1 = page->addBottomButton(QStringLiteral("bq1go1"), QStringLiteral("Start Quake"),
-                                          QStringLiteral("Start Quake 1"), 2);
-  connect(q1, &QPushButton::clicked, bq1go, &QPushButton::click);
-  CoolButton1 = page->addBottomButton(QStringLiteral("CoolButton1"), QStringLiteral("Setup"),
-                                      QStringLiteral("folders, executables, background, window size"), 4);
-  connect(CoolButton1, &QPushButton::clicked, this, &Tfhub::CoolButton1Click);
+  if (game != 0) page->addHeading(page->objectName());
 }
 
 void Tfhub::FormCreate() {
@@ -174,23 +162,17 @@ void Tfhub::FormActivate() {
   setup_.refreshSwitches();
 
   DeleteLeftoverStartScripts(ctx_.vars);
-
   setBackgrounds(ctx_.background);
-  for (QLabel* preview : {q1prev, q1skin, q2prev, iq2sp}) preview->setPixmap(ctx_.placeholder);
 
+  for (PageIndex page : kBeforeSetupFields) hosted[page]->firstActivation();
   setup_.infoupdate();
-  setup_.efdockback->setText(ShowStored(app.fdockback));
+  setup_.showBackgroundName();
   emit setup_.quakeWorldChanged(ctx_.vars.q1.QuakeWorld);
-  q1stuff->loadControls();
-  q2stuff->loadControls();
-  q1stuff->fillConfigSets();
-  q2stuff->fillConfigSets();
+  for (PageIndex page : kAfterSetupFields) hosted[page]->firstActivation();
 
   firstActivation_ = false;
   CleanUpLeftovers(ctx_.vars.programFolder);
-  HarmFade1->setPixmap(LoadNamedPicture(ctx_.vars.programFolder + "fdk"));
-  fadeLogo(true);
-  startTitle();
+  hosted[Info]->firstActivation();  // the logo and the title come last
 }
 
 void Tfhub::setBackgrounds(const QPixmap& picture) {
@@ -213,36 +195,8 @@ void Tfhub::CoolButton1Click() {
   show();
 }
 
-void Tfhub::startTitle() {
-  typed_ = 0;
-  lscroll->setText(QStringLiteral(" "));
-  typer_->start();
-}
-
-void Tfhub::typeTitleStep() {
-  ++typed_;
-  lscroll->setText(QStringLiteral(" ") + kTitle.left(typed_));
-  lscroll->repaint();
-  if (typed_ >= kTitle.size()) typer_->stop();
-}
-
-void Tfhub::fadeLogo(bool in) {
-  auto* effect = static_cast<QGraphicsOpacityEffect*>(HarmFade1->graphicsEffect());
-  auto* fade = new QPropertyAnimation(effect, "opacity", this);
-  fade->setDuration(in ? 900 : 250);
-  fade->setStartValue(in ? 0.0 : effect->opacity());
-  fade->setEndValue(in ? 1.0 : 0.0);
-  if (in) {
-    fade->start(QAbstractAnimation::DeleteWhenStopped);
-    return;
-  }
-  QEventLoop wait;
-  connect(fade, &QPropertyAnimation::finished, &wait, &QEventLoop::quit);
-  fade->start(QAbstractAnimation::DeleteWhenStopped);
-  wait.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
 void Tfhub::FormClose() {
+  for (HubPage* page : hosted) page->aboutToClose();
   if (Status saved = SaveSettings(ctx_.vars); !saved) {
     const QString text =
         QStringLiteral("Your settings could not be saved:\n%1").arg(QString::fromStdString(saved.error().text));
@@ -251,7 +205,7 @@ void Tfhub::FormClose() {
     else ctx_.messages.warn(text);
   }
   CleanUpLeftovers(ctx_.vars.programFolder);
-  if (TabSet->currentIndex() == Info && isVisible()) fadeLogo(false);
+  if (TabSet->currentIndex() == Info && isVisible()) info->fadeLogo(false);
 }
 
 void Tfhub::closeFromSignal() {
@@ -262,7 +216,7 @@ void Tfhub::closeFromSignal() {
 void Tfhub::closeEvent(QCloseEvent* event) {
   if (!closing_) {
     closing_ = true;
-    typer_->stop();
+    info->stopTitle();
     tsizecheck->stop();
     FormClose();
     emit closed();

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "context.h"
+#include "hubpage.h"
 #include "pageframe.h"
 
 namespace fdk {
@@ -17,6 +18,8 @@ namespace fdk {
 class Tfsetup;
 class Q1StuffPage;
 class Q2StuffPage;
+class InfoPage;
+class AddOnPage;
 
 class Tfhub : public QWidget {
   Q_OBJECT
@@ -28,15 +31,18 @@ class Tfhub : public QWidget {
 
   QTabBar* TabSet;
   QStackedWidget* aaaNotebook;
-  std::array<PageFrame*, kPageCount> pages{};
-  QLabel *q1prev, *q1skin, *q2prev, *iq2sp;  // the four preview images
-  QPushButton *bq1go, *bq2go, *bx;          // hidden; every page's buttons forward here
-  QPushButton* CoolButton1;                 // "Setup"
-  QLabel* HarmFade1;                        // the fading logo
-  QLabel* lscroll;                          // the typed title line
-  QTimer* tsizecheck;
+  std::array<PageFrame*, kPageCount> pages{};  // the frames, in tab order
+  std::array<HubPage*, kPageCount> hosted{};   // what each frame holds
+  QPushButton *bq1go, *bq2go, *bx;            // hidden; every page's buttons forward here
+
+  // The pages' own controls that other windows and tests reach.
+  InfoPage* info;
   Q1StuffPage* q1stuff;
   Q2StuffPage* q2stuff;
+  QLabel *q1prev, *q1skin, *q2prev, *iq2sp;  // the four preview images
+  QLabel *lscroll, *HarmFade1;
+  QPushButton* CoolButton1;  // "Setup"
+  QTimer* tsizecheck;
 
   void setBackgrounds(const QPixmap& picture);
   bool loaded() const { return !firstActivation_; }
@@ -58,21 +64,16 @@ class Tfhub : public QWidget {
   bool firstActivation_ = true;
   bool closing_ = false;
   bool closingFromSignal_ = false;
-  QTimer* typer_;
-  int typed_ = 0;
 
   void FormCreate();
   void buildPages();
-  void buildInfoPage(PageFrame* page);
+  HubPage* makePage(int index, PageFrame* frame);
   void addStartButtons(PageFrame* page, int game);
   void FormActivate();
   void FormClose();
   void TabSetClick(int index);
   void tsizecheckTimer();
   void CoolButton1Click();
-  void startTitle();
-  void typeTitleStep();
-  void fadeLogo(bool in);
 
   // The launches (hub_launch.cpp).
   void bq1goClick();

@@ -7,12 +7,25 @@
 #include <functional>
 
 #include "context.h"
+#include "hubpage.h"
 #include "optionrows.h"
 
 namespace fdk {
 
-class OptionPage : public QObject {
+class OptionPage : public QObject, public HubPage {
   Q_OBJECT
+ public:
+  // Shows the stored options in the controls, then fills the config-set combo.
+  void firstActivation() override {
+    loadControls();
+    fillConfigSets();
+  }
+
+  // Puts the stored options into the controls (at start-up).
+  virtual void loadControls() = 0;
+  // Fills the config-set combo from the CFG folder.
+  virtual void fillConfigSets() = 0;
+
  protected:
   OptionPage(LauncherContext& ctx, GameSettings& game, QWidget* box)
       : QObject(box), ctx_(ctx), g_(game), rows_(box, &ctx.switches) {}

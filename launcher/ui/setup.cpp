@@ -126,6 +126,8 @@ void Tfsetup::infoupdate() {
   updating_ = false;
 }
 
+void Tfsetup::showBackgroundName() { efdockback->setText(ShowStored(ctx_.vars.app.fdockback)); }
+
 void Tfsetup::wireFolderPicker(QPushButton* button, std::string* setting, const QString& title) {
   connect(button, &QPushButton::clicked, this, [this, setting, title] {
     QString picked = pickFolder(title, QString::fromStdString(*setting));

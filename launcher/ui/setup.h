@@ -22,6 +22,8 @@ class Tfsetup : public QDialog {
 
   // Copies the twelve folder and executable settings into the edits.
   void infoupdate();
+  // Shows the stored background name; the edit itself is never read back.
+  void showBackgroundName();
   // Puts the stored window-size increments into the spin edits.
   void showIncrements();
   // Takes the shared switch pictures once they are loaded.

@@ -1,0 +1,70 @@
+#include "infopage.h"
+
+#include <QEventLoop>
+#include <QGraphicsOpacityEffect>
+#include <QPropertyAnimation>
+
+#include "pictures.h"
+
+namespace fdk {
+
+namespace {
+const QString kTitle = QStringLiteral("Fragdock v1.0");
+}  // namespace
+
+InfoPage::InfoPage(LauncherContext& ctx, PageFrame* frame) : QObject(frame), ctx_(ctx) {
+  QWidget* box = frame->box();
+  lscroll = new QLabel(QStringLiteral(" "), box);
+  lscroll->setObjectName(QStringLiteral("lscroll"));
+  lscroll->setProperty("role", "title");
+  lscroll->setGeometry(24, 20, 600, 56);
+  HarmFade1 = new QLabel(box);
+  HarmFade1->setObjectName(QStringLiteral("HarmFade1"));
+  HarmFade1->setAlignment(Qt::AlignCenter);
+  HarmFade1->setGeometry(126, 96, 400, 260);
+  auto* fade = new QGraphicsOpacityEffect(HarmFade1);
+  fade->setOpacity(0.0);
+  HarmFade1->setGraphicsEffect(fade);
+  CoolButton1 = frame->addBottomButton(QStringLiteral("CoolButton1"), QStringLiteral("Setup"),
+                                       QStringLiteral("folders, executables, background, window size"), 4);
+  typer_ = new QTimer(this);
+  typer_->setInterval(40);
+  connect(typer_, &QTimer::timeout, this, &InfoPage::typeTitleStep);
+}
+
+void InfoPage::firstActivation() {
+  HarmFade1->setPixmap(LoadNamedPicture(ctx_.vars.programFolder + "fdk"));
+  fadeLogo(true);
+  startTitle();
+}
+
+void InfoPage::startTitle() {
+  typed_ = 0;
+  lscroll->setText(QStringLiteral(" "));
+  typer_->start();
+}
+
+void InfoPage::typeTitleStep() {
+  ++typed_;
+  lscroll->setText(QStringLiteral(" ") + kTitle.left(typed_));
+  lscroll->repaint();
+  if (typed_ >= kTitle.size()) typer_->stop();
+}
+
+void InfoPage::fadeLogo(bool in) {
+  auto* effect = static_cast<QGraphicsOpacityEffect*>(HarmFade1->graphicsEffect());
+  auto* fade = new QPropertyAnimation(effect, "opacity", this);
+  fade->setDuration(in ? 900 : 250);
+  fade->setStartValue(in ? 0.0 : effect->opacity());
+  fade->setEndValue(in ? 1.0 : 0.0);
+  if (in) {
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+    return;
+  }
+  QEventLoop wait;
+  connect(fade, &QPropertyAnimation::finished, &wait, &QEventLoop::quit);
+  fade->start(QAbstractAnimation::DeleteWhenStopped);
+  wait.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace fdk
