@@ -5,8 +5,6 @@
 //
 // Files of the tree are rewritten on every run; an existing "Fragdock.ini" is the
 // user's and is never touched.
-#include <zip.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +15,7 @@
 #include "core/paths.h"
 #include "core/settings.h"
 #include "modelgen/writers.h"
+#include "testing/archive.h"
 
 namespace fs = std::filesystem;
 
@@ -36,18 +35,11 @@ std::string fakeMap(const std::string& name) { return "IBSP demo map " + name + 
 
 bool writeZip(const std::string& path, const Files& files) {
   fs::create_directories(fs::path(path).parent_path());
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (archive == nullptr) return false;
-  for (const auto& [name, bytes] : files) {
-    zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
-    if (source == nullptr || zip_file_add(archive, name.c_str(), source, ZIP_FL_OVERWRITE) < 0) {
-      zip_source_free(source);
-      zip_discard(archive);
-      return false;
-    }
-  }
-  return zip_close(archive) == 0;
+  std::vector<fdk::ArchiveEntry> entries;
+  for (const auto& [name, bytes] : files) entries.push_back({name, bytes});
+  fdk::Status written = fdk::WriteArchive(path, entries);
+  if (!written) std::fprintf(stderr, "fragdock_demogen: %s\n", written.error().text.c_str());
+  return written.ok();
 }
 
 bool writePak(const std::string& path, const Files& files) {
