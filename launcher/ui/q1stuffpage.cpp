@@ -139,13 +139,10 @@ void Q1StuffPage::loadControls() {
                               {eq1noexit, g_.NoExitb}, {eq1winmem, g_.WinMemb}, {eq1samelevel, g_.SameLevelb},
                               {eq1timelimit, g_.timelimitb}, {eq1fraglimitb, g_.fraglimitb}})
     ShowNumber(field, value);
-  // An option whose text is empty cannot be on.
   eq1hostname->setText(ShowStored(g_.HostNameb));
   eq1connect->setText(ShowStored(g_.Connectb));
   Cbq1map->setEditText(ShowStored(g_.mapb));
-  if (g_.HostNameb.empty()) g_.HostName = false;
-  if (g_.Connectb.empty()) g_.Connect = false;
-  if (g_.mapb.empty()) g_.map = false;
+  options::TurnOffOptionsWithoutText(g_);
   eq1cmdline->setText(ShowStored(g_.CmdLine));
   changed();
 }

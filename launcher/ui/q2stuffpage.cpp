@@ -176,9 +176,7 @@ void Q2StuffPage::loadControls() {
     QSignalBlocker quiet(Eq2cd);
     Eq2cd->setText(ShowStored(g_.cddirb));
   }
-  if (g_.HostNameb.empty()) g_.HostName = false;
-  if (g_.Connectb.empty()) g_.Connect = false;
-  if (g_.mapb.empty()) g_.map = false;
+  options::TurnOffOptionsWithoutText(g_);
   eq2cmdline->setText(ShowStored(g_.CmdLine));
   cbq2tpChange(QString());
   changed();

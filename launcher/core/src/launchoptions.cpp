@@ -62,6 +62,12 @@ void CdDirTextChanged(GameSettings& g, const std::string& text) {
   if (text.empty()) g.cddir = false;
 }
 
+void TurnOffOptionsWithoutText(GameSettings& g) {
+  if (g.HostNameb.empty()) g.HostName = false;
+  if (g.Connectb.empty()) g.Connect = false;
+  if (g.mapb.empty()) g.map = false;
+}
+
 void ChooseConfigSet(GameSettings& g, const std::string& item) {
   g.ACFG = item == kNoneItem ? std::string() : item;
   g.UseCFG = !g.ACFG.empty();

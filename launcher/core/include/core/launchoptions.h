@@ -28,6 +28,11 @@ void HostNameTextChanged(GameSettings& g, const std::string& text);
 void MapTextChanged(GameSettings& g, const std::string& text);
 void CdDirTextChanged(GameSettings& g, const std::string& text);
 
+// After loading: an option whose text is empty cannot be on (HostName, Connect, map),
+// whatever the file says. The CD folder is not checked here: an empty one loaded
+// with cddir on stays on.
+void TurnOffOptionsWithoutText(GameSettings& g);
+
 // A choice in a config-set combo: "(none)" means no set.
 void ChooseConfigSet(GameSettings& g, const std::string& item);
 
