@@ -1,0 +1,241 @@
+#include "core/archive/catalogue.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include "base/text.h"
+#include "core/archive/extraction.h"
+#include "core/install/placement.h"
+#include "core/listing.h"
+#include "core/util.h"
+
+namespace fdk {
+
+namespace {
+
+// One chunk of entry data: large enough that the per-call costs vanish,
+// small enough that a multi-gigabyte entry needs no more memory than this.
+constexpr std::size_t kChunkBytes = 256u << 10;
+constexpr zip_uint32_t kDosFolderBit = 0x10;
+
+std::string libzipText(int code) {
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  std::string text = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  return text;
+}
+
+// Opens the file first and checks it is a plain file, so that a FIFO or a
+// device named like an archive never blocks or streams forever.
+Result<zip_t*> openZip(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == ENOENT) return Error{"there is no archive at " + path};
+    return Error{"cannot read the archive " + path + ": " + std::strerror(errno)};
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Error{"cannot read the archive " + path + ": not a plain file"};
+  }
+  // The ZIP library takes an empty file for an empty archive; here it is a failed download.
+  if (st.st_size == 0) {
+    ::close(fd);
+    return Error{"the archive " + path + " is an empty file, not a ZIP archive"};
+  }
+  int code = 0;
+  zip_t* zip = zip_fdopen(fd, ZIP_RDONLY, &code);
+  if (zip == nullptr) {
+    ::close(fd);
+    return Error{"the archive " + path + " is damaged or not a ZIP archive (" + libzipText(code) + ")"};
+  }
+  return zip;
+}
+
+bool plainAscii(const char* name) {
+  for (const char* p = name; *p != '\0'; ++p)
+    if (static_cast<unsigned char>(*p) < 0x20 || static_cast<unsigned char>(*p) > 0x7E) return false;
+  return true;
+}
+
+bool holdsControl(const char* name) {
+  for (const char* p = name; *p != '\0'; ++p)
+    if (static_cast<unsigned char>(*p) < 0x20 || static_cast<unsigned char>(*p) == 0x7F) return true;
+  return false;
+}
+
+// The stored name, as UTF-8 when the archive used another code page. A name
+// holding control bytes stays as stored: converted, they would turn into
+// harmless-looking symbols, and the name checks are to see and refuse them.
+std::string displayName(zip_t* zip, zip_uint64_t index, const char* raw) {
+  if (plainAscii(raw) || holdsControl(raw)) return raw;
+  const char* guessed = zip_get_name(zip, index, ZIP_FL_ENC_GUESS);
+  return guessed != nullptr ? guessed : raw;
+}
+
+// The Unix file type sits in the high half of the external attributes, the
+// MS-DOS attribute bits in the low byte.
+void readKind(zip_t* zip, zip_uint64_t index, ArchiveRecord& record) {
+  zip_uint8_t opsys = 0;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(zip, index, 0, &opsys, &attributes) != 0) return;
+  const auto unixType = static_cast<mode_t>(attributes >> 16) & S_IFMT;
+  const bool unixy = opsys == ZIP_OPSYS_UNIX || opsys == ZIP_OPSYS_OS_X;
+  record.isLink = unixy && unixType == S_IFLNK;
+  // A folder by its attributes only when it holds no data, so that a wrong bit never drops a file.
+  const bool folderBits = unixy ? unixType == S_IFDIR : (attributes & kDosFolderBit) != 0;
+  record.isFolder = record.isFolder || (folderBits && record.size == 0);
+}
+
+Result<ArchiveRecord> readRecord(zip_t* zip, zip_uint64_t index) {
+  zip_stat_t st;
+  zip_stat_init(&st);
+  constexpr zip_uint64_t kNeeded = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE;
+  if (zip_stat_index(zip, index, ZIP_FL_ENC_RAW, &st) != 0 || (st.valid & kNeeded) != kNeeded)
+    return Error{"entry " + std::to_string(index) + " cannot be read (" + zip_strerror(zip) + ")"};
+  ArchiveRecord record;
+  record.name = displayName(zip, index, st.name);
+  record.compressedSize = st.comp_size;
+  record.size = st.size;
+  record.isFolder = !record.name.empty() && (record.name.back() == '/' || record.name.back() == '\\');
+  readKind(zip, index, record);
+  return record;
+}
+
+class ZipEntryReader final : public EntryReader {
+ public:
+  explicit ZipEntryReader(zip_file_t* file) : file_(file) {}
+  ~ZipEntryReader() override { zip_fclose(file_); }
+  ZipEntryReader(const ZipEntryReader&) = delete;
+  ZipEntryReader& operator=(const ZipEntryReader&) = delete;
+
+  Result<std::size_t> Read(char* buffer, std::size_t size) override {
+    const zip_int64_t n = zip_fread(file_, buffer, size);
+    if (n < 0) return Error{zip_file_strerror(file_)};
+    return static_cast<std::size_t>(n);
+  }
+
+ private:
+  zip_file_t* file_;
+};
+
+}  // namespace
+
+struct Tzipform::OpenArchive final : EntrySource {
+  explicit OpenArchive(zip_t* z) : zip(z) {}
+  ~OpenArchive() override { zip_discard(zip); }
+  OpenArchive(const OpenArchive&) = delete;
+  OpenArchive& operator=(const OpenArchive&) = delete;
+
+  Result<std::unique_ptr<EntryReader>> Open(std::size_t index) override {
+    zip_file_t* file = zip_fopen_index(zip, index, 0);
+    if (file == nullptr) return Error{zip_strerror(zip)};
+    return std::unique_ptr<EntryReader>(std::make_unique<ZipEntryReader>(file));
+  }
+
+  zip_t* zip;
+};
+
+Tzipform::Tzipform() = default;
+Tzipform::~Tzipform() = default;
+
+void Tzipform::Clear() {
+  records_.clear();
+  path_.clear();
+  archive_.reset();
+  upperNames_.clear();
+  nameIndex_.clear();
+}
+
+Status Tzipform::ListArchive(const std::string& path) {
+  Clear();
+  Result<zip_t*> opened = openZip(path);
+  if (!opened) return opened.error();
+  auto archive = std::make_unique<OpenArchive>(*opened);
+  const zip_int64_t count = zip_get_num_entries(archive->zip, 0);
+  // FindArchiveEntry answers with an int.
+  if (count < 0 || count > INT_MAX) return Error{"the archive " + path + " is damaged: it claims too many entries"};
+  std::vector<ArchiveRecord> records;
+  records.reserve(static_cast<std::size_t>(count));
+  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(count); ++i) {
+    Result<ArchiveRecord> record = readRecord(archive->zip, i);
+    if (!record) return Error{"the archive " + path + " is damaged: " + record.error().text};
+    records.push_back(std::move(*record));
+  }
+  records_ = std::move(records);
+  path_ = path;
+  archive_ = std::move(archive);
+  return {};
+}
+
+int Tzipform::FindArchiveEntry(std::string_view text) const {
+  if (upperNames_.size() != records_.size()) {
+    upperNames_.clear();
+    upperNames_.reserve(records_.size());
+    for (const ArchiveRecord& r : records_) upperNames_.push_back(UpperCaseUmlaut(r.name));
+  }
+  const std::string wanted = UpperCaseUmlaut(text);
+  for (std::size_t i = 0; i < upperNames_.size(); ++i)
+    if (upperNames_[i].find(wanted) != std::string::npos) return static_cast<int>(i);
+  return -1;
+}
+
+// A plain name is looked up (an install asks for its entries one by one, and
+// a scan per call would make it quadratic); a wildcard is matched against
+// every name. Both ignore ASCII case, as the wildcard matcher does.
+std::vector<std::size_t> Tzipform::Select(std::string_view spec) const {
+  std::vector<std::size_t> selected;
+  if (spec == "*.*") {
+    for (std::size_t i = 0; i < records_.size(); ++i) selected.push_back(i);
+  } else if (spec.find_first_of("*?") != std::string_view::npos) {
+    for (std::size_t i = 0; i < records_.size(); ++i)
+      if (WildcardMatch(spec, records_[i].name)) selected.push_back(i);
+  } else {
+    if (nameIndex_.empty())
+      for (std::size_t i = 0; i < records_.size(); ++i) nameIndex_[lowerAsciiCopy(records_[i].name)].push_back(i);
+    auto it = nameIndex_.find(lowerAsciiCopy(spec));
+    if (it != nameIndex_.end()) selected = it->second;
+  }
+  return selected;
+}
+
+// Every selected entry is told to the observer, also when nothing could be
+// written, so a progress count always reaches its total.
+Report Tzipform::ExtractArchive(std::string_view spec, const std::string& folder, bool keepFolders, bool overwrite,
+                                ExtractObserver* observer) {
+  const std::vector<std::size_t> selected = Select(spec);
+  if (selected.empty()) return {};
+  Result<Placement> into = Placement::Open(folder);
+  if (into) return Extract(selected, *into, keepFolders, overwrite, observer);
+  Report report;
+  report.skip(folder, "nothing was extracted: " + into.error().text);
+  if (observer != nullptr)
+    for (std::size_t i : selected) observer->EntryDone(records_[i], records_[i].size);
+  return report;
+}
+
+Report Tzipform::ExtractArchive(std::string_view spec, Placement& into, bool keepFolders, bool overwrite,
+                                ExtractObserver* observer) {
+  return Extract(Select(spec), into, keepFolders, overwrite, observer);
+}
+
+Report Tzipform::Extract(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite,
+                         ExtractObserver* observer) {
+  Report report;
+  if (selected.empty()) return report;
+  ExtractRun run{into, keepFolders, overwrite, observer, report, std::vector<char>(kChunkBytes)};
+  for (std::size_t i : selected) {
+    ExtractEntry(run, *archive_, i, records_[i]);
+    if (observer != nullptr) observer->EntryDone(records_[i], records_[i].size);
+  }
+  return report;
+}
+
+}  // namespace fdk

@@ -1,0 +1,96 @@
+#pragma once
+// Every install (MODs, maps, skins, models, config sets) puts its files into a
+// game folder through a Placement. The games and their add-ons were made on a
+// file system that ignores letter case, so a path is matched against what
+// already exists without regard to ASCII case: "MAPS/DM1.BSP" goes into an
+// existing "maps/", and "PAK0.PAK" finds an existing "pak0.pak". A missing
+// folder is made with the entry's spelling.
+//
+// Nothing below the root is followed through a symbolic link: a link, or a
+// file, where a folder part must go refuses the entry, because it could lead
+// outside the root. Folders are opened one part at a time without following
+// links, so a link swapped in meanwhile is refused as well.
+//
+// A Placement keeps the listings of the folders it has looked into, so that
+// thousands of entries into one folder cost one listing, not one each. It is
+// meant for one install run: changes made beside it by other means are not
+// seen until a new Placement is opened.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/result.h"
+#include "core/archive/entrypath.h"
+
+namespace fdk {
+
+struct PlacementState;
+
+// One file being written under a temporary name beside its target. It appears
+// under its real name only through Commit; dropped without a successful
+// Commit (a failure on the way), its temporary file is removed, so a failure
+// never leaves a half-written file.
+class PendingFile {
+ public:
+  PendingFile(PendingFile&& other) noexcept;
+  PendingFile& operator=(PendingFile&&) = delete;
+  PendingFile(const PendingFile&) = delete;
+  ~PendingFile();
+
+  // The path the file gets: existing folders and an existing file in their spelling on disk.
+  const std::string& target() const { return target_; }
+
+  Status Write(std::string_view bytes);
+  // Renames the complete file into place. Without overwrite, an entry that
+  // appeared at the target since Begin is kept and the commit fails.
+  Status Commit();
+
+ private:
+  friend class Placement;
+  PendingFile(PlacementState& state, int folderFd, std::string folderKey, std::string temp, std::string name,
+              std::string target, bool overwrite);
+  void Discard();
+
+  PlacementState* state_;
+  int folderFd_;  // the target's folder, opened without following links
+  int fd_;        // the temporary file
+  std::string folderKey_;
+  std::string temp_;
+  std::string name_;
+  std::string target_;
+  bool overwrite_;
+};
+
+class Placement {
+ public:
+  // Opens the destination root, making it (and its parents) when missing. The
+  // root itself may be a link the user set up; nothing below it is followed.
+  static Result<Placement> Open(const std::string& root);
+
+  Placement(Placement&&) noexcept;
+  Placement& operator=(Placement&&) noexcept;
+  ~Placement();
+
+  // The root with a trailing separator.
+  const std::string& root() const;
+
+  // Whether anything (file, folder, link) sits at the entry's place, letter
+  // case ignored in every part. A refused or missing folder on the way means no.
+  bool Exists(const EntryPath& entry);
+
+  // Makes the folders of an entry where missing: a file entry's folders, or a
+  // folder entry's folders including its own.
+  Status MakeFolders(const EntryPath& entry);
+
+  // Starts the file of a file entry, making its folders. Without overwrite,
+  // anything already at the place (in any letter case) refuses the file; with
+  // it, an existing file is replaced under its own spelling and keeps its
+  // permissions.
+  Result<PendingFile> Begin(const EntryPath& entry, bool overwrite);
+
+ private:
+  explicit Placement(std::unique_ptr<PlacementState> state);
+  std::unique_ptr<PlacementState> state_;
+};
+
+}  // namespace fdk
