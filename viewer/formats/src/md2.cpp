@@ -1,5 +1,6 @@
 #include "formats/md2.h"
 
+#include <array>
 #include <cstdlib>
 #include <optional>
 
@@ -33,8 +34,7 @@ std::string sectionText(int64_t offset, int64_t length) {
   return std::to_string(length) + " bytes at offset " + std::to_string(offset);
 }
 
-// Every section the header promises must lie inside the file.
-std::optional<Error> checkSections(const Md2Header& h, Bytes b, std::string_view file) {
+std::optional<Error> checkCounts(const Md2Header& h, std::string_view file) {
   if (h.frameCount < 1) return readError(file, "at least one frame", std::to_string(h.frameCount));
   if (h.frameSize < static_cast<int32_t>(kMd2FrameHeaderSize)) {
     return readError(file, "a frame size of at least 40 bytes", std::to_string(h.frameSize));
@@ -43,28 +43,52 @@ std::optional<Error> checkSections(const Md2Header& h, Bytes b, std::string_view
   if (h.glCommandWords < 0) {
     return readError(file, "a GL command count of 0 or more", std::to_string(h.glCommandWords));
   }
-  const int64_t size = static_cast<int64_t>(b.size());
-  const struct {
-    const char* what;
-    int64_t offset, length;
-  } sections[] = {
-      {"frames", h.framesOffset, int64_t{h.frameCount} * h.frameSize},
-      {"GL commands", h.glCommandsOffset, int64_t{h.glCommandWords} * 4},
-      {"skin names", h.skinsOffset, int64_t{h.skinCount} * int64_t{kMd2SkinNameSize}},
-  };
-  for (const auto& s : sections) {
-    if (s.length > 0 && !fits(b, s.offset, s.length)) {
-      return readError(file, std::string(s.what) + " inside the " + std::to_string(size) + "-byte file",
-                       sectionText(s.offset, s.length));
-    }
-  }
   return std::nullopt;
 }
 
-void readFrames(const Md2Header& h, Bytes b, Md2Model& m) {
+struct Section {
+  const char* what;
+  int64_t offset, length;
+};
+
+struct Md2Layout {
+  Section frames, commands, skins;
+};
+
+// Every section the header promises must lie inside the file and within the
+// cap. A section without bytes is empty wherever it claims to start: its
+// offset is never used, so it is not checked either.
+Result<Md2Layout> locateSections(const Md2Header& h, uint64_t fileSize, std::string_view file) {
+  if (auto error = checkCounts(h, file)) return *error;
+  Md2Layout layout{{"frames", h.framesOffset, int64_t{h.frameCount} * h.frameSize},
+                   {"GL commands", h.glCommandsOffset, int64_t{h.glCommandWords} * 4},
+                   {"skin names", h.skinsOffset, int64_t{h.skinCount} * int64_t{kMd2SkinNameSize}}};
+  for (Section* s : {&layout.frames, &layout.commands, &layout.skins}) {
+    if (s->length == 0) {
+      s->offset = 0;
+      continue;
+    }
+    if (s->offset < 0 || !rangeInside(fileSize, static_cast<uint64_t>(s->offset), static_cast<uint64_t>(s->length))) {
+      return readError(file, std::string(s->what) + " inside the " + std::to_string(fileSize) + "-byte file",
+                       sectionText(s->offset, s->length));
+    }
+    if (static_cast<uint64_t>(s->length) > kMd2MaxSectionBytes) {
+      return readError(file, std::string(s->what) + " of at most " + std::to_string(kMd2MaxSectionBytes) + " bytes",
+                       sectionText(s->offset, s->length));
+    }
+  }
+  return layout;
+}
+
+Result<std::vector<uint8_t>> readSection(const ByteSource& source, const Section& s, std::string_view file) {
+  return readRange(source, static_cast<uint64_t>(s.offset), static_cast<uint64_t>(s.length), file);
+}
+
+// Scale, translate and name of each frame; the packed vertices stay in
+// frameBytes, where decodeVertex finds them.
+void describeFrames(const Md2Header& h, Md2Model& m) {
   const size_t size = static_cast<size_t>(h.frameSize);
   const size_t count = static_cast<size_t>(h.frameCount);
-  m.frameBytes.assign(b.begin() + h.framesOffset, b.begin() + h.framesOffset + count * size);
   m.frames.resize(count);
   const Bytes block(m.frameBytes);
   for (size_t f = 0; f < count; ++f) {
@@ -79,10 +103,9 @@ void readFrames(const Md2Header& h, Bytes b, Md2Model& m) {
   }
 }
 
-void readSkinNames(const Md2Header& h, Bytes b, Md2Model& m) {
-  for (int32_t i = 0; i < h.skinCount; ++i) {
-    const size_t at = static_cast<size_t>(h.skinsOffset) + static_cast<size_t>(i) * kMd2SkinNameSize;
-    m.skinNames.push_back(fixedName(reinterpret_cast<const char*>(b.data() + at), kMd2SkinNameSize));
+void readSkinNames(Bytes names, Md2Model& m) {
+  for (size_t at = 0; at + kMd2SkinNameSize <= names.size(); at += kMd2SkinNameSize) {
+    m.skinNames.push_back(fixedName(reinterpret_cast<const char*>(names.data() + at), kMd2SkinNameSize));
   }
 }
 
@@ -97,8 +120,7 @@ bool indicesInside(const Md2Model& m, size_t first, size_t count) {
 // ends the list) and |count| vertices of three words. A command that runs
 // past the words ends the walk; one naming a vertex the frames do not hold is
 // dropped, as are commands too short to make a triangle.
-void readGlCommands(const Md2Header& h, Bytes b, Md2Model& m) {
-  const Bytes words = b.subspan(static_cast<size_t>(h.glCommandsOffset), static_cast<size_t>(h.glCommandWords) * 4);
+void readGlCommands(Bytes words, Md2Model& m) {
   const size_t wordCount = words.size() / 4;
   size_t at = 0;
   while (at < wordCount) {
@@ -124,24 +146,39 @@ void readGlCommands(const Md2Header& h, Bytes b, Md2Model& m) {
   }
 }
 
-}  // namespace
-
-Result<Md2Model> parseMd2(Bytes bytes, std::string_view fileName) {
-  if (bytes.size() < kMd2HeaderSize) {
-    return readError(fileName, "a 68-byte model header", std::to_string(bytes.size()) + " bytes");
-  }
-  const Md2Header h = readHeader(bytes);
-  if (auto error = checkSections(h, bytes, fileName)) return *error;
+Md2Model assemble(const Md2Header& h, std::vector<uint8_t> frameBytes, Bytes words, Bytes names) {
   Md2Model model;
   model.skinWidth = h.skinWidth;
   model.skinHeight = h.skinHeight;
   model.frameSize = h.frameSize;
   model.vertexCount = static_cast<uint32_t>((static_cast<size_t>(h.frameSize) - kMd2FrameHeaderSize) / 4);
-  readFrames(h, bytes, model);
-  readSkinNames(h, bytes, model);
-  readGlCommands(h, bytes, model);
+  model.frameBytes = std::move(frameBytes);
+  describeFrames(h, model);
+  readSkinNames(names, model);
+  readGlCommands(words, model);
   return model;
 }
+
+}  // namespace
+
+Result<Md2Model> readMd2(const ByteSource& source, std::string_view fileName) {
+  std::array<uint8_t, kMd2HeaderSize> header{};
+  if (!source.read(0, header)) {
+    return readError(fileName, "a 68-byte model header", std::to_string(source.size()) + " bytes");
+  }
+  const Md2Header h = readHeader(header);
+  auto layout = locateSections(h, source.size(), fileName);
+  if (!layout) return layout.error();
+  auto frames = readSection(source, layout->frames, fileName);
+  if (!frames) return frames.error();
+  auto words = readSection(source, layout->commands, fileName);
+  if (!words) return words.error();
+  auto names = readSection(source, layout->skins, fileName);
+  if (!names) return names.error();
+  return assemble(h, std::move(frames.value()), words.value(), names.value());
+}
+
+Result<Md2Model> parseMd2(Bytes bytes, std::string_view fileName) { return readMd2(MemorySource(bytes), fileName); }
 
 Vec3 decodeVertex(const Md2Model& model, const Md2Frame& frame, uint32_t index) {
   const uint8_t* v = model.frameBytes.data() + frame.vertexOffset + size_t{index} * 4;

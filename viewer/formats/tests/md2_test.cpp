@@ -122,3 +122,24 @@ TEST(Md2, SkinNameFillingSixtyFourBytesIsCutThere) {
   EXPECT_EQ(model->skinNames[0], std::string(64, 'k'));
   EXPECT_EQ(model->skinNames[1], "skins/b.pcx");
 }
+
+TEST(Md2, EmptySectionsMayPointAnywhere) {
+  const struct {
+    size_t countAt, offsetAt;
+    int32_t offset;
+  } rows[] = {
+      {36, 60, 0x7FFFFFFF},  // no GL commands, far past the end
+      {36, 60, -8},
+      {20, 44, 0x7FFFFFFF},  // no skins
+      {20, 44, -1},
+  };
+  for (const auto& row : rows) {
+    ByteVector bytes = modelgen::encodeMd2(tinySource());
+    modelgen::setI32(bytes, row.countAt, 0);
+    modelgen::setI32(bytes, row.offsetAt, row.offset);
+    auto model = formats::parseMd2(bytes, "empty.md2");
+    ASSERT_TRUE(model.ok()) << row.offsetAt << ": " << model.error().text;
+    EXPECT_TRUE(row.countAt == 36 ? model->commands.empty() : model->skinNames.empty()) << row.offsetAt;
+    EXPECT_EQ(model->frames.size(), 2u) << row.offsetAt;
+  }
+}

@@ -11,6 +11,7 @@
 
 #include "formats/bytes.h"
 #include "formats/result.h"
+#include "formats/source.h"
 
 namespace formats {
 
@@ -18,6 +19,11 @@ inline constexpr size_t kMd2HeaderSize = 68;
 inline constexpr size_t kMd2SkinNameSize = 64;
 inline constexpr size_t kMd2FrameHeaderSize = 40;  // scale, translate, 16-byte name
 inline constexpr size_t kMd2GlVertexWords = 3;     // s, t, vertex index
+// Largest section (frames, GL commands, skin names) a model may have. The
+// viewer redraws every vertex of a frame each displayed frame; 64 MiB holds
+// a thousand frames of 16,000 vertices, far beyond any model it can animate,
+// and keeps a lying header inside a huge sparse file from costing gigabytes.
+inline constexpr uint64_t kMd2MaxSectionBytes = uint64_t{64} << 20;
 
 struct Md2Frame {
   std::array<float, 3> scale{};
@@ -57,6 +63,12 @@ struct Md2Model {
   uint32_t skippedCommands = 0;
 };
 
+// Reads the header, then each section it names - checked against the
+// source's size and the cap - with one read each; nothing else of the
+// source is read.
+Result<Md2Model> readMd2(const ByteSource& source, std::string_view fileName);
+
+// The same for a model held whole in memory.
 Result<Md2Model> parseMd2(Bytes bytes, std::string_view fileName);
 
 // Vertex `index` of `frame`, unpacked: x and z are negated, which turns the
