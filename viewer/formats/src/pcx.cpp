@@ -1,6 +1,7 @@
 #include "formats/pcx.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,27 @@ std::optional<Error> readLayout(Bytes b, PcxRows rows, std::string_view file, La
   return std::nullopt;
 }
 
+// The cap holds for the rows as stored too: a bytes-per-line far beyond the
+// width would make the decoder fill that much padding.
+std::optional<Error> checkSize(const Layout& layout, uint32_t maxSide, std::string_view file) {
+  if (layout.width > maxSide || layout.height > maxSide) {
+    const std::string side = std::to_string(maxSide);
+    return readError(file, "a picture of at most " + side + " x " + side + " pixels",
+                     std::to_string(layout.width) + " x " + std::to_string(layout.height));
+  }
+  if (layout.stride > maxSide) {
+    return readError(file, "rows of at most " + std::to_string(maxSide) + " bytes", std::to_string(layout.stride));
+  }
+  return std::nullopt;
+}
+
+std::optional<Error> checkHeader(Bytes b, PcxRows rows, uint32_t maxSide, std::string_view file, Layout& out) {
+  if (auto error = readLayout(b, rows, file, out)) return error;
+  return checkSize(out, maxSide, file);
+}
+
+std::string sizeText(uint64_t size) { return std::to_string(size) + " bytes"; }
+
 void dropPadding(std::vector<uint8_t>& pixels, const Layout& layout) {
   if (layout.stride == layout.width) return;
   for (uint32_t row = 1; row < layout.height; ++row) {
@@ -64,12 +86,12 @@ std::optional<size_t> decodePcxRuns(Bytes encoded, std::span<uint8_t> out) {
   return in;
 }
 
-Result<PcxImage> decodePcx(Bytes bytes, std::string_view fileName, PcxRows rows) {
+Result<PcxImage> decodePcx(Bytes bytes, std::string_view fileName, PcxRows rows, uint32_t maxSide) {
   if (bytes.size() < kPcxHeaderSize || bytes.size() < kPcxPaletteSize) {
-    return readError(fileName, "a 128-byte header and a 768-byte palette", std::to_string(bytes.size()) + " bytes");
+    return readError(fileName, "a 128-byte header and a 768-byte palette", sizeText(bytes.size()));
   }
   Layout layout;
-  if (auto error = readLayout(bytes, rows, fileName, layout)) return *error;
+  if (auto error = checkHeader(bytes, rows, maxSide, fileName, layout)) return *error;
   const Bytes encoded = bytes.subspan(kPcxHeaderSize);
   const uint64_t wanted = uint64_t{layout.stride} * layout.height;
   // A run of two bytes makes at most 63 pixels: a size beyond that is a lie
@@ -88,6 +110,26 @@ Result<PcxImage> decodePcx(Bytes bytes, std::string_view fileName, PcxRows rows)
   dropPadding(image.indices, layout);
   std::copy_n(bytes.end() - kPcxPaletteSize, kPcxPaletteSize, image.palette.begin());
   return image;
+}
+
+uint64_t pcxFileLimit(uint32_t maxSide) {
+  return kPcxHeaderSize + 2 * uint64_t{maxSide} * maxSide + 1 + kPcxPaletteSize;
+}
+
+Result<PcxImage> readPcx(const ByteSource& source, std::string_view fileName, PcxRows rows, uint32_t maxSide) {
+  const uint64_t size = source.size();
+  std::array<uint8_t, kPcxHeaderSize> header{};
+  if (size < kPcxPaletteSize || !source.read(0, header)) {
+    return readError(fileName, "a 128-byte header and a 768-byte palette", sizeText(size));
+  }
+  Layout layout;
+  if (auto error = checkHeader(header, rows, maxSide, fileName, layout)) return *error;
+  if (size > pcxFileLimit(maxSide)) {
+    return readError(fileName, "at most " + sizeText(pcxFileLimit(maxSide)), sizeText(size));
+  }
+  auto bytes = readRange(source, 0, size, fileName);
+  if (!bytes) return bytes.error();
+  return decodePcx(bytes.value(), fileName, rows, maxSide);
 }
 
 }  // namespace formats

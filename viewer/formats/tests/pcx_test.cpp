@@ -83,7 +83,7 @@ TEST(Pcx, TruncatedOrLyingFilesAreRefused) {
   } rows[] = {
       {ByteVector(good.begin(), good.begin() + 700), "a 128-byte header and a 768-byte palette"},
       {rawPcx(63, 63, {0xC8, 0x01, 0xC4}), "4096 pixels of image data"},
-      {rawPcx(0xFFFF, 0xFFFF, {0xFF, 0x00}), "4294967296 pixels of image data"},
+      {rawPcx(8191, 8191, {0xFF, 0x00}), "67108864 pixels of image data"},
   };
   for (const auto& row : rows) {
     auto image = formats::decodePcx(row.bytes, "bad.pcx");
@@ -99,4 +99,43 @@ TEST(Pcx, DataMayRunIntoThePaletteButNotPastTheFile) {
   EXPECT_EQ(image->width, 1u);
   EXPECT_EQ(image->indices[3], 3);
   EXPECT_FALSE(formats::decodePcx(rawPcx(0, 768, {}), "taller.pcx").ok());
+}
+
+namespace {
+
+// A picture in general form: window xmin..xmax by 0..ymax, `stride` bytes a
+// row, every pixel a literal 1.
+ByteVector windowPcx(uint16_t xmin, uint16_t xmax, uint16_t ymax, uint16_t stride) {
+  ByteVector b = rawPcx(xmax, ymax, ByteVector(size_t{stride} * (ymax + 1u), 1));
+  b[3] = 8, b[65] = 1;
+  b[4] = static_cast<uint8_t>(xmin), b[5] = static_cast<uint8_t>(xmin >> 8);
+  b[66] = static_cast<uint8_t>(stride), b[67] = static_cast<uint8_t>(stride >> 8);
+  return b;
+}
+
+}  // namespace
+
+TEST(Pcx, SidesAndRowsBeyondTheDefaultLimitAreRefusedBeforeDecoding) {
+  const struct {
+    ByteVector bytes;
+    formats::PcxRows rows;
+    const char* refusal;  // nullptr: decodes
+  } rows[] = {
+      {rawPcx(8191, 0, ByteVector(8192, 1)), formats::PcxRows::Continuous, nullptr},
+      {rawPcx(8192, 0, ByteVector(8193, 1)), formats::PcxRows::Continuous, "at most 8192 x 8192 pixels, found 8193 x 1"},
+      {rawPcx(0, 8192, ByteVector(8193, 1)), formats::PcxRows::Continuous, "at most 8192 x 8192 pixels, found 1 x 8193"},
+      {windowPcx(100, 8291, 0, 8192), formats::PcxRows::Padded, nullptr},
+      {windowPcx(100, 8292, 0, 8194), formats::PcxRows::Padded, "at most 8192 x 8192 pixels, found 8193 x 1"},
+      {windowPcx(0, 1, 1, 9000), formats::PcxRows::Padded, "rows of at most 8192 bytes, found 9000"},
+      {rawPcx(0xFFFF, 0xFFFF, {0xFF, 0x00}), formats::PcxRows::Continuous, "found 65536 x 65536"},
+  };
+  for (const auto& row : rows) {
+    auto image = formats::decodePcx(row.bytes, "big.pcx", row.rows);
+    if (!row.refusal) {
+      EXPECT_TRUE(image.ok()) << image.error().text;
+      continue;
+    }
+    ASSERT_FALSE(image.ok()) << row.refusal;
+    EXPECT_NE(image.error().text.find(row.refusal), std::string::npos) << image.error().text;
+  }
 }

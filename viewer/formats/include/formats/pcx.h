@@ -11,11 +11,18 @@
 
 #include "formats/bytes.h"
 #include "formats/result.h"
+#include "formats/source.h"
 
 namespace formats {
 
 inline constexpr size_t kPcxHeaderSize = 128;
 inline constexpr size_t kPcxPaletteSize = 768;
+
+// Largest width, height and row length a picture may have unless the caller
+// says otherwise: 8192 × 8192 is 64 MiB of decoded indices, and no preview
+// picture or skin needs more. Without a cap a 16-bit header could ask for
+// 4 GiB (65,536 × 65,536) that a small file of long runs would fill.
+inline constexpr uint32_t kPcxMaxSide = 8192;
 
 enum class PcxRows {
   // Model skins: width = xmax + 1, height = ymax + 1, and the decoded bytes
@@ -34,7 +41,19 @@ struct PcxImage {
   std::array<uint8_t, 768> palette{};  // red, green, blue per entry
 };
 
-Result<PcxImage> decodePcx(Bytes bytes, std::string_view fileName, PcxRows rows = PcxRows::Continuous);
+// Sides or rows beyond `maxSide` are refused before anything is allocated.
+Result<PcxImage> decodePcx(Bytes bytes, std::string_view fileName, PcxRows rows = PcxRows::Continuous,
+                           uint32_t maxSide = kPcxMaxSide);
+
+// Largest file that holds a `maxSide` × `maxSide` picture as any sane writer
+// codes it: header, at most two bytes a pixel (a run of one, needed for
+// values of 0xC0 and up), the 0x0C marker and the palette. Empty runs could
+// pad a file without end; past this size they are taken for what they are.
+uint64_t pcxFileLimit(uint32_t maxSide);
+
+// Reads the header first and refuses a picture beyond `maxSide`, or a file
+// beyond pcxFileLimit(maxSide), before reading the rest; then decodes it.
+Result<PcxImage> readPcx(const ByteSource& source, std::string_view fileName, PcxRows rows, uint32_t maxSide);
 
 // Run-length decoding into `out` (whose size says how many bytes to make): a
 // byte with both top bits set repeats the next byte (its low six bits) times,
