@@ -1,6 +1,8 @@
 // Files the viewer tests read: built here with the demo model writers.
 #pragma once
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -30,6 +32,16 @@ class TempDir {
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return file.string();
+  }
+  // `head` at the start, `tail` at the end and a hole of `size` minus both
+  // between them: a huge file that costs no disk space.
+  std::string writeSparse(const std::string& name, const modelgen::ByteVector& head, uint64_t size,
+                          const modelgen::ByteVector& tail = {}) const {
+    const std::string file = write(name, head);
+    fs::resize_file(file, size - tail.size());
+    std::ofstream(file, std::ios::binary | std::ios::app)
+        .write(reinterpret_cast<const char*>(tail.data()), static_cast<std::streamsize>(tail.size()));
+    return file;
   }
 
  private:
@@ -73,6 +85,57 @@ inline uint16_t pixelAt(int x, int y) {
   uint16_t p = 0;
   guFbReadRegion(x, y, 1, 1, &p, 2);
   return p;
+}
+
+// Bytes this process has read through system calls so far: a reader that
+// takes a whole file instead of the parts it needs shows here.
+inline uint64_t bytesReadSoFar() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  uint64_t value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return 0;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
+// Runs `body` in a child process that is killed after `seconds` and, outside
+// AddressSanitizer (which reserves terabytes of address space), may not grow
+// beyond 1 GiB. True when the child ended by itself and `body` returned true:
+// a reader that blocks or grows without bound fails instead of hanging the test.
+template <class Body>
+bool finishesInChild(unsigned seconds, Body body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::alarm(seconds);
+    if (!kAddressSanitizer) {
+      const rlimit limit{1ull << 30, 1ull << 30};
+      ::setrlimit(RLIMIT_AS, &limit);
+    }
+    // Nothing may unwind out of the child into the test framework, which
+    // would carry on with the remaining tests in two processes.
+    bool ok = false;
+    try {
+      ok = body();
+    } catch (...) {
+    }
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace fixtures

@@ -2,7 +2,7 @@
 
 #include <fstream>
 #include <new>
-#include <sstream>
+#include <string_view>
 
 #include "formats/pak.h"
 #include "formats/skinlist.h"
@@ -13,7 +13,7 @@ namespace {
 
 Outcome<Model> parseModel(const formats::LocatedFile& file, bool fromArchive) {
   try {
-    auto md2 = formats::parseMd2(file.bytes, file.path);
+    auto md2 = formats::readMd2(file, file.path());
     if (!md2) return Failure{"Unable to open mdl file", md2.error().text};
     Model model;
     model.md2 = std::move(md2.value());
@@ -22,7 +22,7 @@ Outcome<Model> parseModel(const formats::LocatedFile& file, bool fromArchive) {
     model.fromArchive = fromArchive;
     return model;
   } catch (const std::bad_alloc&) {
-    return Failure{"Out of memory", file.path};
+    return Failure{"Out of memory", file.path()};
   }
 }
 
@@ -30,9 +30,9 @@ Outcome<Model> parseModel(const formats::LocatedFile& file, bool fromArchive) {
 
 Outcome<Model> loadModelFromFile(const std::string& name) {
   if (name.empty()) return Failure{"Invalid mdl filename", "no word ending in .md2 on the command line"};
-  auto bytes = formats::readWholeFile(name);
-  if (!bytes) return Failure{"Unable to open mdl file", name + ": cannot be opened"};
-  return parseModel({std::move(*bytes), name, 0}, false);
+  auto file = formats::openLooseFile(name);
+  if (!file) return Failure{"Unable to open mdl file", file.error().text};
+  return parseModel(file.value(), false);
 }
 
 Outcome<Model> loadModelFromArchive(std::string& pakPath, const std::string& name) {
@@ -43,19 +43,25 @@ Outcome<Model> loadModelFromArchive(std::string& pakPath, const std::string& nam
 }
 
 std::optional<Failure> mergeSkinListFile(const std::string& listPath, Model& model) {
-  std::ifstream in(listPath);
-  if (!in) return Failure{"Couldnt open .lst file", listPath + ": cannot be opened"};
-  std::ostringstream text;
-  text << in.rdbuf();
-  model.md2.skinNames = formats::mergeSkinNames(model.md2.skinNames, formats::parseSkinList(text.str()));
+  auto bytes = formats::readWholeFile(listPath, formats::kMaxSkinListBytes);
+  if (!bytes) return Failure{"Couldnt open .lst file", bytes.error().text};
+  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  model.md2.skinNames = formats::mergeSkinNames(model.md2.skinNames, formats::parseSkinList(text));
   return std::nullopt;
 }
 
 std::optional<Failure> writeMapList(const std::string& pakPath) {
-  auto directory = formats::listPakFile(pakPath);
-  if (!directory) return Failure{"Invalid pak filename", directory.error().text};
+  auto archive = formats::InputFile::open(pakPath);
+  if (!archive) return Failure{"Invalid pak filename", archive.error().text};
+  auto range = formats::locatePakDirectory(archive.value(), pakPath);
+  if (!range) return Failure{"Invalid pak filename", range.error().text};
   std::ofstream out("md2names.txt", std::ios::binary | std::ios::trunc);
-  out << formats::pakMapList(directory->entries);
+  // Line by line as the directory is read: a huge directory never sits in memory.
+  formats::walkPakDirectory(archive.value(), range.value(), [&](const formats::PakEntry& entry) {
+    const std::string_view map = formats::pakMapName(entry);
+    if (!map.empty()) out << map << '\n';
+    return true;
+  });
   return std::nullopt;
 }
 

@@ -8,15 +8,14 @@ namespace {
 
 GrTexInfo infoOf(SkinTexture& t) { return {t.lod, t.lod, t.aspect, GR_TEXFMT_P_8, t.texels.data()}; }
 
-std::optional<std::vector<uint8_t>> readSkinFile(const Model& model, std::string& pakPath, const std::string& name) {
-  if (model.fromArchive) {
-    auto member = formats::openPakMember(pakPath, name);
-    if (!member) return std::nullopt;
-    return std::move(member->bytes);
-  }
-  if (auto bytes = formats::readWholeFile(name)) return bytes;
+std::optional<formats::LocatedFile> locateSkinFile(const Model& model, std::string& pakPath,
+                                                   const std::string& name) {
+  if (model.fromArchive) return formats::openPakMember(pakPath, name);
+  if (auto file = formats::openLooseFile(name)) return std::move(file.value());
   const size_t cut = name.find_last_of("/\\");
-  return formats::readWholeFile(cut == std::string::npos ? name : name.substr(cut + 1));
+  auto file = formats::openLooseFile(cut == std::string::npos ? name : name.substr(cut + 1));
+  if (!file) return std::nullopt;
+  return std::move(file.value());
 }
 
 }  // namespace
@@ -40,13 +39,13 @@ std::optional<Failure> loadSkin(Model& model, std::string& pakPath, int index, c
   if (!hasOverride && static_cast<size_t>(index) >= model.md2.skinNames.size()) return std::nullopt;
   const std::string name = hasOverride ? overrideName : model.md2.skinNames[static_cast<size_t>(index)];
   const bool required = hasOverride || index == 0;
-  auto bytes = readSkinFile(model, pakPath, name);
-  if (!bytes) {
+  const auto file = locateSkinFile(model, pakPath, name);
+  if (!file) {
     if (required) return Failure{"Unable to read model skin.", name + ": not found"};
     return std::nullopt;
   }
   // A skin that cannot be decoded is treated like one that is missing.
-  auto picture = formats::decodePcx(*bytes, name);
+  auto picture = formats::readPcx(*file, name, formats::PcxRows::Continuous, formats::kPcxMaxSide);
   if (!picture) {
     if (required) return Failure{"Unable to read model skin.", picture.error().text};
     return std::nullopt;

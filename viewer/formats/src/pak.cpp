@@ -1,8 +1,7 @@
 #include "formats/pak.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <algorithm>
+#include <array>
 
 #include "formats/text.h"
 
@@ -10,70 +9,22 @@ namespace formats {
 
 namespace {
 
-struct OpenArchive {
-  std::ifstream in;
-  uint64_t size = 0;
-};
+// Entries read at once while walking a directory: 64 KiB.
+constexpr uint64_t kEntriesPerRead = 1024;
 
-std::optional<OpenArchive> openArchive(const std::string& path) {
-  // Directories open as streams on this platform but have no bytes to read.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  OpenArchive archive;
-  archive.in.open(path, std::ios::binary);
-  if (!archive.in) return std::nullopt;
-  archive.in.seekg(0, std::ios::end);
-  const auto end = archive.in.tellg();
-  if (end < 0) return std::nullopt;
-  archive.size = static_cast<uint64_t>(end);
-  return archive;
-}
-
-bool readAt(std::ifstream& in, uint64_t offset, std::vector<uint8_t>& out) {
-  in.clear();
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  return static_cast<size_t>(in.gcount()) == out.size();
-}
-
-// Clamps the directory to the archive: only whole entries inside it count.
-PakDirectory directoryInside(const PakHeader& header, uint64_t archiveSize, uint64_t& readLength) {
-  PakDirectory result;
+PakDirectoryRange directoryInside(const PakHeader& header, uint64_t archiveSize) {
+  PakDirectoryRange range;
   const uint64_t wanted = static_cast<uint64_t>(header.directoryLength) / kPakEntrySize * kPakEntrySize;
-  const uint64_t start = static_cast<uint64_t>(header.directoryOffset);
-  const uint64_t available = start <= archiveSize ? archiveSize - start : 0;
-  readLength = std::min(wanted, available / kPakEntrySize * kPakEntrySize);
-  result.truncated = readLength < wanted;
-  return result;
-}
-
-Result<PakDirectory> listOpenArchive(OpenArchive& archive, std::string_view fileName) {
-  std::vector<uint8_t> headerBytes(kPakHeaderSize);
-  if (archive.size < kPakHeaderSize || !readAt(archive.in, 0, headerBytes)) {
-    return readError(fileName, "a 12-byte archive header",
-                     std::to_string(archive.size) + " bytes");
-  }
-  auto header = readPakHeader(headerBytes, fileName);
-  if (!header) return header.error();
-  uint64_t length = 0;
-  PakDirectory directory = directoryInside(header.value(), archive.size, length);
-  std::vector<uint8_t> block(length);
-  if (!readAt(archive.in, static_cast<uint64_t>(header->directoryOffset), block)) {
-    return readError(fileName, "a readable directory", "a read error");
-  }
-  directory.entries = parsePakEntries(block);
-  return directory;
+  range.start = static_cast<uint64_t>(header.directoryOffset);
+  const uint64_t available = range.start <= archiveSize ? archiveSize - range.start : 0;
+  range.length = std::min(wanted, available / kPakEntrySize * kPakEntrySize);
+  range.truncated = range.length < wanted;
+  return range;
 }
 
 std::string folderOf(std::string_view path) {
   const size_t cut = path.find_last_of("/\\");
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
-}
-
-std::optional<LocatedFile> openLoose(const std::string& path) {
-  auto bytes = readWholeFile(path);
-  if (!bytes) return std::nullopt;
-  return LocatedFile{std::move(*bytes), path, 0};
 }
 
 }  // namespace
@@ -104,25 +55,54 @@ std::vector<PakEntry> parsePakEntries(Bytes directory) {
   return entries;
 }
 
-Result<PakDirectory> readPakDirectory(Bytes archive, std::string_view fileName) {
-  auto header = readPakHeader(archive, fileName);
+Result<PakDirectoryRange> locatePakDirectory(const ByteSource& archive, std::string_view fileName) {
+  std::array<uint8_t, kPakHeaderSize> bytes{};
+  if (!archive.read(0, bytes)) {
+    return readError(fileName, "a 12-byte archive header", std::to_string(archive.size()) + " bytes");
+  }
+  auto header = readPakHeader(bytes, fileName);
   if (!header) return header.error();
-  uint64_t length = 0;
-  PakDirectory directory = directoryInside(header.value(), archive.size(), length);
-  directory.entries = parsePakEntries(archive.subspan(static_cast<size_t>(header->directoryOffset),
-                                                      static_cast<size_t>(length)));
+  return directoryInside(header.value(), archive.size());
+}
+
+bool walkPakDirectory(const ByteSource& archive, const PakDirectoryRange& range, const PakVisitor& visit) {
+  std::vector<uint8_t> block;
+  for (uint64_t at = 0; at < range.length; at += block.size()) {
+    block.resize(static_cast<size_t>(std::min(range.length - at, kEntriesPerRead * kPakEntrySize)));
+    if (!archive.read(range.start + at, block)) return false;
+    for (const PakEntry& entry : parsePakEntries(block)) {
+      if (!visit(entry)) return true;
+    }
+  }
+  return true;
+}
+
+Result<PakDirectory> readPakDirectory(const ByteSource& archive, std::string_view fileName) {
+  auto range = locatePakDirectory(archive, fileName);
+  if (!range) return range.error();
+  PakDirectory directory;
+  directory.truncated = range->truncated;
+  const bool read = walkPakDirectory(archive, range.value(), [&](const PakEntry& entry) {
+    directory.entries.push_back(entry);
+    return true;
+  });
+  if (!read) return readError(fileName, "a readable directory", "a read error");
   return directory;
 }
 
+Result<PakDirectory> readPakDirectory(Bytes archive, std::string_view fileName) {
+  return readPakDirectory(MemorySource(archive), fileName);
+}
+
 Result<PakDirectory> listPakFile(const std::string& path) {
-  auto archive = openArchive(path);
-  if (!archive) return readError(path, "a readable archive", "a file that cannot be opened");
-  return listOpenArchive(*archive, path);
+  auto archive = InputFile::open(path);
+  if (!archive) return archive.error();
+  return readPakDirectory(archive.value(), path);
 }
 
 bool pakEntryFits(const PakEntry& entry, uint64_t archiveSize) {
   return entry.offset >= 0 && entry.length >= 0 &&
-         static_cast<uint64_t>(entry.offset) + static_cast<uint64_t>(entry.length) <= archiveSize;
+         rangeInside(archiveSize, static_cast<uint64_t>(entry.offset), static_cast<uint64_t>(entry.length));
 }
 
 const PakEntry* findPakEntry(const std::vector<PakEntry>& entries, std::string_view name) {
@@ -132,10 +112,25 @@ const PakEntry* findPakEntry(const std::vector<PakEntry>& entries, std::string_v
   return nullptr;
 }
 
+// A directory that cannot be read to its end counts as holding no match
+// past the point that could be read.
+std::optional<PakEntry> findPakMember(const ByteSource& archive, std::string_view name) {
+  auto range = locatePakDirectory(archive, "");
+  if (!range) return std::nullopt;
+  std::optional<PakEntry> found;
+  walkPakDirectory(archive, range.value(), [&](const PakEntry& entry) {
+    if (equalsNoCase(entry.name, name)) found = entry;
+    return !found;
+  });
+  return found;
+}
+
+std::string_view pakMapName(const PakEntry& entry) { return tokenEndingWith(entry.name, ".bsp"); }
+
 std::string pakMapList(const std::vector<PakEntry>& entries) {
   std::string text;
   for (const PakEntry& entry : entries) {
-    const std::string_view map = tokenEndingWith(entry.name, ".bsp");
+    const std::string_view map = pakMapName(entry);
     if (map.empty()) continue;
     text += map;
     text += '\n';
@@ -144,29 +139,27 @@ std::string pakMapList(const std::vector<PakEntry>& entries) {
 }
 
 std::optional<LocatedFile> openPakMember(std::string& pakPath, std::string_view member) {
-  if (auto archive = openArchive(pakPath)) {
-    auto directory = listOpenArchive(*archive, pakPath);
-    const PakEntry* entry = directory ? findPakEntry(directory->entries, member) : nullptr;
+  if (auto archive = InputFile::open(pakPath)) {
+    const std::optional<PakEntry> entry = findPakMember(archive.value(), member);
     // An entry whose data lies outside the archive cannot be read: it counts
     // as missing, and the folder is searched as for any other miss.
-    if (entry && pakEntryFits(*entry, archive->size)) {
-      std::vector<uint8_t> bytes(static_cast<size_t>(entry->length));
-      if (readAt(archive->in, static_cast<uint64_t>(entry->offset), bytes)) {
-        return LocatedFile{std::move(bytes), pakPath, static_cast<uint64_t>(entry->offset)};
-      }
+    if (entry && pakEntryFits(*entry, archive->size())) {
+      return LocatedFile(std::move(archive.value()), pakPath, static_cast<uint64_t>(entry->offset),
+                         static_cast<uint64_t>(entry->length));
     }
   }
   pakPath = folderOf(pakPath);
   // Names inside archives always use '/', which is also this platform's separator.
-  return openLoose(pakPath + std::string(member));
+  auto loose = openLooseFile(pakPath + std::string(member));
+  if (!loose) return std::nullopt;
+  return std::move(loose.value());
 }
 
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
-  auto file = openArchive(path);
-  if (!file) return std::nullopt;
-  std::vector<uint8_t> bytes(static_cast<size_t>(file->size));
-  if (!readAt(file->in, 0, bytes)) return std::nullopt;
-  return bytes;
+Result<LocatedFile> openLooseFile(const std::string& path) {
+  auto file = InputFile::open(path);
+  if (!file) return file.error();
+  const uint64_t size = file->size();
+  return LocatedFile(std::move(file.value()), path, 0, size);
 }
 
 }  // namespace formats

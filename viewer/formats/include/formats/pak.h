@@ -3,13 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "formats/bytes.h"
 #include "formats/result.h"
+#include "formats/source.h"
 
 namespace formats {
 
@@ -40,10 +43,25 @@ Result<PakHeader> readPakHeader(Bytes header, std::string_view fileName);
 // Entries of a directory block: size / 64 of them, a remainder is ignored.
 std::vector<PakEntry> parsePakEntries(Bytes directory);
 
-// Directory of an archive held whole in memory.
-Result<PakDirectory> readPakDirectory(Bytes archive, std::string_view fileName);
+// Where the directory's whole entries lie: cut to the archive, so that only
+// whole entries inside it count.
+struct PakDirectoryRange {
+  uint64_t start = 0;
+  uint64_t length = 0;     // a multiple of 64
+  bool truncated = false;  // the header named more than the archive holds
+};
 
-// Directory of an archive on disk; reads only the header and the directory.
+Result<PakDirectoryRange> locatePakDirectory(const ByteSource& archive, std::string_view fileName);
+
+// Hands each entry of `range` to `visit` in directory order until it returns
+// false. The directory is read a block at a time, so a huge one costs no more
+// memory than a small one. False when a read fails.
+using PakVisitor = std::function<bool(const PakEntry&)>;
+bool walkPakDirectory(const ByteSource& archive, const PakDirectoryRange& range, const PakVisitor& visit);
+
+// The whole directory of an archive, in memory or on disk.
+Result<PakDirectory> readPakDirectory(const ByteSource& archive, std::string_view fileName);
+Result<PakDirectory> readPakDirectory(Bytes archive, std::string_view fileName);
 Result<PakDirectory> listPakFile(const std::string& path);
 
 // True when the entry's data lies inside an archive of `archiveSize` bytes.
@@ -52,24 +70,44 @@ bool pakEntryFits(const PakEntry& entry, uint64_t archiveSize);
 // First entry whose whole name equals `name` without regard to ASCII case.
 const PakEntry* findPakEntry(const std::vector<PakEntry>& entries, std::string_view name);
 
+// The same lookup straight from an archive, stopping at the first match.
+// Nothing when the archive has no readable header or no such entry.
+std::optional<PakEntry> findPakMember(const ByteSource& archive, std::string_view name);
+
+// The map an entry names: its word ending in ".bsp", or nothing.
+std::string_view pakMapName(const PakEntry& entry);
+
 // "md2names.txt" contents: for every entry naming a ".bsp", the word ending
 // in ".bsp" followed by a line feed.
 std::string pakMapList(const std::vector<PakEntry>& entries);
 
-// A member's bytes, read whole from an archive or from a loose file.
-struct LocatedFile {
-  std::vector<uint8_t> bytes;
-  std::string path;         // the file the bytes came from
-  uint64_t baseOffset = 0;  // position of the first byte in that file
+// A member found by a lookup, or a loose file: the open file, where the
+// member starts in it and how long it is. Reads address the member from its
+// first byte and stay inside it.
+class LocatedFile final : public ByteSource {
+ public:
+  LocatedFile(InputFile file, std::string path, uint64_t baseOffset, uint64_t size)
+      : file_(std::move(file)), path_(std::move(path)), base_(baseOffset), size_(size) {}
+  const std::string& path() const { return path_; }
+  uint64_t baseOffset() const { return base_; }
+  uint64_t size() const override { return size_; }
+  bool read(uint64_t offset, std::span<uint8_t> out) const override {
+    return SourceSlice(file_, base_, size_).read(offset, out);
+  }
+
+ private:
+  InputFile file_;
+  std::string path_;  // the file the member lies in
+  uint64_t base_, size_;
 };
 
 // Opens `member` inside the archive at `pakPath`. When the archive cannot be
 // read or holds no such member, `pakPath` is cut back to its folder (so every
-// later lookup goes straight to the folder) and folder + member is read
+// later lookup goes straight to the folder) and folder + member is opened
 // instead. Nothing when neither exists.
 std::optional<LocatedFile> openPakMember(std::string& pakPath, std::string_view member);
 
-// Reads a whole loose file; nothing when it cannot be opened.
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
+// A loose regular file, whole.
+Result<LocatedFile> openLooseFile(const std::string& path);
 
 }  // namespace formats

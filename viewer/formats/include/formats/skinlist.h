@@ -1,6 +1,7 @@
 // ".lst" skin lists: text files naming extra skins, one ".pcx" word a line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,10 @@ namespace formats {
 // Longest line the list reader takes at once; longer lines are read in
 // pieces of this length, each piece searched like a line of its own.
 inline constexpr size_t kSkinListLineLength = 255;
+
+// Largest list file read: a list is a few lines of text, and 1 MiB holds
+// thousands of names, more than the viewer's keys can ever reach.
+inline constexpr uint64_t kMaxSkinListBytes = uint64_t{1} << 20;
 
 // The names found in `text`, in file order: per line the word ending with the
 // first ".pcx" (any case). Lines without one are skipped.
