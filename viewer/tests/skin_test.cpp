@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fixtures.h"
 
 using meshpeek::Failure;
@@ -122,4 +124,55 @@ TEST_F(SkinLoading, ArchiveModelsReadSkinsFromTheArchive) {
   EXPECT_EQ(path, pak);
   EXPECT_FALSE(meshpeek::loadSkin(model, path, 1, "").has_value());
   EXPECT_EQ(path, dir_.path().string() + "/");  // the miss sent later lookups to the folder
+}
+
+namespace {
+
+// A skin of w × h pixels of index 7, coded as runs of 63: a few hundred
+// kilobytes even for sixteen million pixels.
+modelgen::ByteVector runsPcx(uint32_t w, uint32_t h) {
+  modelgen::ByteVector b(128, 0);
+  b[8] = static_cast<uint8_t>(w - 1), b[9] = static_cast<uint8_t>((w - 1) >> 8);
+  b[10] = static_cast<uint8_t>(h - 1), b[11] = static_cast<uint8_t>((h - 1) >> 8);
+  for (uint64_t left = uint64_t{w} * h; left > 0; left -= std::min<uint64_t>(left, 63)) {
+    b.push_back(0xFF);
+    b.push_back(7);
+  }
+  b.push_back(0x0C);
+  const modelgen::Palette palette = fixtures::testPalette();
+  b.insert(b.end(), palette.begin(), palette.end());
+  return b;
+}
+
+}  // namespace
+
+TEST_F(SkinLoading, SidesBeyondWhatTheTextureCanShowAreRefusedBeforeDecoding) {
+  const struct {
+    uint32_t w, h;
+    bool loads;
+  } rows[] = {{4096, 4096, true}, {4097, 4096, false}, {4096, 4097, false}, {65535, 2, false}};
+  for (const auto& row : rows) {
+    meshpeek::Model model;
+    std::string pak;
+    const std::string name = dir_.write("big.pcx", runsPcx(row.w, row.h));
+    const auto failure = meshpeek::loadSkin(model, pak, 0, name);
+    EXPECT_EQ(failure.has_value(), !row.loads) << row.w << " x " << row.h;
+    if (!failure) continue;
+    EXPECT_EQ(failure->message, "Unable to read model skin.");
+    EXPECT_NE(failure->detail.find("4096 x 4096"), std::string::npos) << failure->detail;
+  }
+}
+
+TEST_F(SkinLoading, SkinFileBeyondWhatAnyUsableSkinTakesIsNotRead) {
+  modelgen::ByteVector skin = fixtures::solidPcx(64, 64, 200);
+  const modelgen::ByteVector palette(skin.end() - 769, skin.end());
+  skin.resize(skin.size() - palette.size());
+  const std::string name = dir_.writeSparse("sparse.pcx", skin, 256ull << 20, palette);
+  meshpeek::Model model;
+  std::string pak;
+  const uint64_t before = fixtures::bytesReadSoFar();
+  const auto failure = meshpeek::loadSkin(model, pak, 0, name);
+  EXPECT_LT(fixtures::bytesReadSoFar() - before, 1u << 20);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->message, "Unable to read model skin.");
 }

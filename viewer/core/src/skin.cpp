@@ -44,8 +44,9 @@ std::optional<Failure> loadSkin(Model& model, std::string& pakPath, int index, c
     if (required) return Failure{"Unable to read model skin.", name + ": not found"};
     return std::nullopt;
   }
-  // A skin that cannot be decoded is treated like one that is missing.
-  auto picture = formats::readPcx(*file, name, formats::PcxRows::Continuous, formats::kPcxMaxSide);
+  // A skin that cannot be decoded, or is larger than the viewer can use, is
+  // treated like one that is missing.
+  auto picture = formats::readPcx(*file, name, formats::PcxRows::Continuous, kMaxSkinSide);
   if (!picture) {
     if (required) return Failure{"Unable to read model skin.", picture.error().text};
     return std::nullopt;

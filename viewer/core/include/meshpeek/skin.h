@@ -15,6 +15,13 @@
 
 namespace meshpeek {
 
+// Largest skin width and height the viewer decodes. The texture holds at most
+// 256 × 256 texels, picked by nearest neighbour, so a larger picture only adds
+// rows and columns that are never sampled. 4096 still takes the
+// high-resolution skins made for newer engines (2048 is common) and bounds a
+// skin at 16 MiB decoded and its file at pcxFileLimit(4096), about 32 MiB.
+inline constexpr uint32_t kMaxSkinSide = 4096;
+
 struct SkinTexture {
   int width = 0, height = 0;  // W and H: powers of two from 2 to 256
   GrLOD_t lod = GR_LOD_256;
@@ -37,7 +44,9 @@ std::optional<Failure> uploadSkinTexture(SkinTexture& texture);
 
 // Loads skin `index` of the model, or the override file when one is given,
 // and sets the model's texture scales. A missing skin other than the first
-// (and other than an override) leaves the current one in place.
+// (and other than an override) leaves the current one in place; so does one
+// that cannot be decoded or exceeds kMaxSkinSide, which is refused before its
+// pixels are read.
 std::optional<Failure> loadSkin(Model& model, std::string& pakPath, int index, const std::string& overrideName);
 
 }  // namespace meshpeek
