@@ -14,6 +14,10 @@ struct SwitchPictures {
   QPixmap off;  // "knoppno"
 };
 
+class Tfbar;
+class Tfscan;
+class Tffatpic;
+
 struct LauncherContext {
   Uvars vars;
   DefaultRoots roots;
@@ -26,6 +30,11 @@ struct LauncherContext {
   SwitchPictures switches;
 
   UserMessages messages;
+
+  // The work windows, made once at program start and shared by every page.
+  Tfbar* fbar = nullptr;
+  Tfscan* fscan = nullptr;
+  Tffatpic* ffatpic = nullptr;
 
   QString folder() const { return QString::fromStdString(vars.programFolder); }
 };

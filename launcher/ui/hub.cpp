@@ -8,6 +8,7 @@
 #include "addonpage.h"
 #include "core/cleanup.h"
 #include "infopage.h"
+#include "modpage.h"
 #include "pictures.h"
 #include "q1stuffpage.h"
 #include "q2stuffpage.h"
@@ -113,6 +114,8 @@ HubPage* Tfhub::makePage(int index, PageFrame* frame) {
     case Info: return info = new InfoPage(ctx_, frame);
     case Q1Stuff: return q1stuff = new Q1StuffPage(ctx_, frame->box());
     case Q2Stuff: return q2stuff = new Q2StuffPage(ctx_, frame->box());
+    case Q1Mod: return new ModPage(ctx_, frame, Game::Quake1);
+    case Q2Mod: return new ModPage(ctx_, frame, Game::Quake2);
     default: return new AddOnPage(ctx_, frame, QString::fromLatin1(kPages[index].preview));
   }
 }

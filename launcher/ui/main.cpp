@@ -9,6 +9,9 @@
 #include "setup.h"
 #include "startup.h"
 #include "theme.h"
+#include "work/picturewindow.h"
+#include "work/progresswindow.h"
+#include "work/scanwindow.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);  // the launcher takes no arguments of its own
@@ -25,6 +28,12 @@ int main(int argc, char** argv) {
   };
   ctx.messages.endProgram = [] { std::exit(EXIT_FAILURE); };
 
+  fdk::Tffatpic ffatpic;
+  fdk::Tfbar fbar(ctx);
+  fdk::Tfscan fscan;
+  ctx.ffatpic = &ffatpic;
+  ctx.fbar = &fbar;
+  ctx.fscan = &fscan;
   fdk::Tfsetup setup(ctx);
   fdk::Tfhub hub(ctx, setup);
   fdk::Tfstartup splash(ctx, hub, setup);

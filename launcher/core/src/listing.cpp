@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/text.h"
+
 namespace fdk {
 
 namespace {
-char fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 bool kindMatches(const std::filesystem::directory_entry& entry, EntryKind kind) {
   std::error_code ec;
   switch (kind) {
@@ -24,7 +24,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   // Iterative matcher with one backtrack point: linear in practice, no recursion on hostile names.
   std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -39,6 +39,18 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+std::optional<std::string> FindFileNoCase(const std::string& folder, const std::string& name) {
+  std::error_code ec;
+  const std::string exact = folder + name;
+  if (std::filesystem::is_regular_file(exact, ec)) return exact;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const std::string found = it->path().filename().string();
+    if (equalsNoCase(found, name) && it->is_regular_file(ec)) return folder + found;
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view pattern, ListOptions options) {

@@ -25,6 +25,7 @@ void WritePictures(const TempDir& folder) {
   picture(folder, "!none!.bmp", 40, 30, QColor(60, 60, 60), "BMP");
   picture(folder, "knoppja.bmp", 36, 18, QColor(40, 200, 40), "BMP");
   picture(folder, "knoppno.bmp", 36, 18, QColor(200, 40, 40), "BMP");
+  picture(folder, "bar.bmp", 350, 55, QColor(240, 160, 40), "BMP");
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
@@ -54,9 +55,18 @@ Launcher::~Launcher() {
   splash.reset();
   hub.reset();
   setup.reset();
+  fscan.reset();
+  fbar.reset();
+  ffatpic.reset();
 }
 
 void Launcher::create() {
+  ffatpic = std::make_unique<Tffatpic>();
+  fbar = std::make_unique<Tfbar>(ctx);
+  fscan = std::make_unique<Tfscan>();
+  ctx.ffatpic = ffatpic.get();
+  ctx.fbar = fbar.get();
+  ctx.fscan = fscan.get();
   setup = std::make_unique<Tfsetup>(ctx);
   hub = std::make_unique<Tfhub>(ctx, *setup);
   splash = std::make_unique<Tfstartup>(ctx, *hub, *setup);

@@ -12,6 +12,9 @@
 #include "hub.h"
 #include "setup.h"
 #include "startup.h"
+#include "work/picturewindow.h"
+#include "work/progresswindow.h"
+#include "work/scanwindow.h"
 
 namespace fdk::test {
 
@@ -27,6 +30,9 @@ struct Launcher {
   LauncherContext ctx;
   QStringList fatals;
   QStringList warnings;
+  std::unique_ptr<Tffatpic> ffatpic;
+  std::unique_ptr<Tfbar> fbar;
+  std::unique_ptr<Tfscan> fscan;
   std::unique_ptr<Tfsetup> setup;
   std::unique_ptr<Tfhub> hub;
   std::unique_ptr<Tfstartup> splash;

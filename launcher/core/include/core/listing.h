@@ -1,5 +1,6 @@
 #pragma once
 // Folder listings in the launcher's way: one pattern, names sorted, each entry once.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ struct ListOptions {
   EntryKind kind = EntryKind::Any;
   bool skipDotNames = false;  // leave out names that start with "."
 };
+
+// The path of the plain file in folder named `name` without regard to ASCII letter
+// case (the exact spelling wins); nullopt when there is none.
+std::optional<std::string> FindFileNoCase(const std::string& folder, const std::string& name);
 
 // Names of the entries of folder that match pattern, sorted by name. A missing folder lists nothing.
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view pattern, ListOptions options = {});
