@@ -114,8 +114,12 @@ void Q2StuffPage::wireSwitches() {
   for (OptionSwitch* sw : {bq2useterm, bq2dm, bq2coop, bq2tp, bq2noexit, bq2samelevel, bq2timelimit, bq2fraglimit,
                            bq2cml, bq2maxclients, bq2quaddrop, bq2weaponstay, bq2spawnf, bq2NoHealth, bq2NoPowerups,
                            bq2NoFallDam, bq2InPower, bq2Fspawn, bq2noarmor, bq2InAmmo, bq2NoFriendFire, bq2FixedFov,
-                           bq2cd, bq2dedicated, bq2hostname, bq2cfg})
+                           bq2cd})
     rule(sw, [this, sw] { sw->setValue(!sw->value()); });
+  // The rules both games share live in the core, whatever they do for Quake 2.
+  rule(bq2dedicated, [this] { options::ClickDedicated(g_, Game::Quake2); });
+  rule(bq2hostname, [this] { options::ClickHostName(g_, Game::Quake2, eq2hostname->text().isEmpty()); });
+  rule(bq2cfg, [this] { options::ClickUseCfg(g_, Game::Quake2); });
   rule(bq2nodemo, [this] { options::ClickNoDemos(g_); });
   rule(bq2connect, [this] { options::ClickConnect(g_); });
   rule(bq2map, [this] { options::ClickMap(g_); });

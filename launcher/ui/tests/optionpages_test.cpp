@@ -23,6 +23,8 @@ struct Pages : Launcher {
     v.q1.CFG = games.folder() + "cfgs/";
     v.q1.Connectb.clear();
     v.q1.Connect = true;
+    v.q2.mapb.clear();
+    v.q2.map = true;
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
     p1 = hub->q1stuff;
@@ -149,6 +151,7 @@ TEST(Q1Stuff, FieldRules) {
 TEST(Q2Stuff, RulesThatDifferFromQuake) {
   Pages p;
   auto* s = p.p2;
+  EXPECT_FALSE(p.q2.map) << "switched on in the file, but with no map to start";
   s->bq2dedicated->click();
   EXPECT_TRUE(p.q2.Dedicated);
   s->eq2hostname->setText("");
