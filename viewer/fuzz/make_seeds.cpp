@@ -1,5 +1,6 @@
-// Writes the fuzzers' starting corpus: small valid files of each format.
-//   fragdock_fuzz_seeds CORPUS_DIR  (makes pak/, md2/ and pcx/ inside)
+// Writes the fuzzers' starting corpus: small valid files of each format, and
+// small hostile ones that once went wrong.
+//   fragdock_fuzz_seeds CORPUS_DIR  (makes pak/, pakmember/, md2/, pcx/ and skin/ inside)
 #include <filesystem>
 #include <fstream>
 
@@ -27,6 +28,31 @@ Md2Source tiny() {
   return src;
 }
 
+// A picture whose header claims (xmax + 1) × (ymax + 1) pixels over a few bytes of data.
+ByteVector claimingPcx(uint16_t xmax, uint16_t ymax, const Palette& palette) {
+  ByteVector b = encodePcx(2, 2, {1, 2, 3, 4}, palette);
+  b[8] = static_cast<uint8_t>(xmax), b[9] = static_cast<uint8_t>(xmax >> 8);
+  b[10] = static_cast<uint8_t>(ymax), b[11] = static_cast<uint8_t>(ymax >> 8);
+  return b;
+}
+
+void putSkins(const fs::path& dir, const ByteVector& skin, const Palette& palette) {
+  put(dir / "skin.pcx", skin);
+  put(dir / "wide.pcx", encodePcx(300, 10, std::vector<uint8_t>(3000, 9), palette));
+  put(dir / "odd.pcx", encodePcx(3, 5, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, palette));
+  put(dir / "huge.pcx", claimingPcx(0xFFFF, 0xFFFF, palette));
+  put(dir / "beyond.pcx", claimingPcx(4096, 0, palette));
+}
+
+void putArchives(const fs::path& dir, const ByteVector& skin) {
+  const ByteVector model = encodeMd2(tiny());
+  put(dir / "small.pak", encodePak({{"maps/base1.bsp", {1, 2, 3}}, {"a.pcx", skin}, {"m/tris.md2", model}}));
+  // Twins in two spellings: the first wins; the second member lies partly outside.
+  ByteVector twins = encodePak({{"TRIS.MD2", model}, {"tris.md2", model}, {"skins/a.pcx", skin}});
+  setI32(twins, twins.size() - 2 * 64 + 60, 1 << 30);
+  put(dir / "twins.pak", twins);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,5 +66,13 @@ int main(int argc, char** argv) {
   const std::string list = "skins/a.pcx\nnotes\nx B.PCX\n";
   put(root / "pcx/list.lst", ByteVector(list.begin(), list.end()));
   put(root / "pak/small.pak", encodePak({{"maps/base1.bsp", {1, 2, 3}}, {"a.pcx", skin}, {"m/tris.md2", encodeMd2(tiny())}}));
+  // No GL commands, at an offset far outside the file.
+  ByteVector far = encodeMd2(tiny());
+  setI32(far, 36, 0);
+  setI32(far, 60, 0x7FFFFFFF);
+  put(root / "md2/far.md2", far);
+  put(root / "pcx/huge.pcx", claimingPcx(0xFFFF, 0xFFFF, palette));
+  putSkins(root / "skin", skin, palette);
+  putArchives(root / "pakmember", skin);
   return 0;
 }
