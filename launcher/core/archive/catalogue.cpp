@@ -1,5 +1,6 @@
 #include "core/archive/catalogue.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -24,12 +25,114 @@ namespace {
 constexpr std::size_t kChunkBytes = 256u << 10;
 constexpr zip_uint32_t kDosFolderBit = 0x10;
 
-std::string libzipText(int code) {
+// The archive's bytes for the ZIP library, read from one descriptor with
+// pread. The size is taken once: the library's own file source asks the
+// system for it again and again. Small reads (the library reads a large
+// central directory one header at a time) are served from a read-ahead
+// buffer; large ones go straight to the caller. A file cut short while it is
+// open reads as a premature end, never as a fault.
+struct FileSource {
+  static constexpr std::size_t kAheadBytes = 64u << 10;
+
+  int fd;
+  std::uint64_t size;
+  std::uint64_t at = 0;
+  zip_error_t error{};
+  std::vector<char> ahead = std::vector<char>(kAheadBytes);
+  std::uint64_t aheadAt = 0;   // file offset of ahead[0]
+  std::size_t aheadBytes = 0;  // valid bytes in ahead
+
+  zip_int64_t call(void* data, zip_uint64_t length, zip_source_cmd_t command);
+  zip_int64_t read(void* data, zip_uint64_t length);
+  zip_int64_t pread(void* data, std::size_t length, std::uint64_t from);
+};
+
+zip_int64_t FileSource::pread(void* data, std::size_t length, std::uint64_t from) {
+  for (;;) {
+    const ssize_t n = ::pread(fd, data, length, static_cast<off_t>(from));
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    zip_error_set(&error, ZIP_ER_READ, errno);
+    return -1;
+  }
+}
+
+zip_int64_t FileSource::read(void* data, zip_uint64_t length) {
+  const bool inAhead = at >= aheadAt && at < aheadAt + aheadBytes;
+  if (!inAhead && length < kAheadBytes) {
+    const zip_int64_t n = pread(ahead.data(), kAheadBytes, at);
+    if (n < 0) return -1;
+    aheadAt = at;
+    aheadBytes = static_cast<std::size_t>(n);
+  } else if (!inAhead) {
+    const zip_int64_t n = pread(data, static_cast<std::size_t>(length), at);
+    if (n > 0) at += static_cast<std::uint64_t>(n);
+    return n;
+  }
+  const std::size_t offset = static_cast<std::size_t>(at - aheadAt);
+  const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length), aheadBytes - offset);
+  std::memcpy(data, ahead.data() + offset, n);
+  at += n;
+  return static_cast<zip_int64_t>(n);
+}
+
+zip_int64_t FileSource::call(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  switch (command) {
+    case ZIP_SOURCE_OPEN: at = 0; return 0;
+    case ZIP_SOURCE_READ: return read(data, length);
+    case ZIP_SOURCE_CLOSE: return 0;
+    case ZIP_SOURCE_TELL: return static_cast<zip_int64_t>(at);
+    case ZIP_SOURCE_SEEK: {
+      const zip_int64_t to = zip_source_seek_compute_offset(at, size, data, length, &error);
+      if (to < 0) return -1;
+      at = static_cast<std::uint64_t>(to);
+      return 0;
+    }
+    case ZIP_SOURCE_STAT: {
+      auto* st = static_cast<zip_stat_t*>(data);
+      zip_stat_init(st);
+      st->size = size;
+      st->valid |= ZIP_STAT_SIZE;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR: return zip_error_to_data(&error, data, length);
+    case ZIP_SOURCE_FREE:
+      ::close(fd);
+      zip_error_fini(&error);
+      delete this;
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                            ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                                            ZIP_SOURCE_SUPPORTS, -1);
+    default: zip_error_set(&error, ZIP_ER_OPNOTSUPP, 0); return -1;
+  }
+}
+
+zip_int64_t callFileSource(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  return static_cast<FileSource*>(self)->call(data, length, command);
+}
+
+// Hands fd to the library, which closes it with the archive; on failure it is closed here.
+Result<zip_t*> openZipOn(int fd, std::uint64_t size, const std::string& path) {
+  auto* file = new FileSource{fd, size};
+  zip_error_init(&file->error);
   zip_error_t error;
-  zip_error_init_with_code(&error, code);
-  std::string text = zip_error_strerror(&error);
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_function_create(callFileSource, file, &error);
+  zip_t* zip = source != nullptr ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+  if (zip == nullptr) {
+    if (source != nullptr) {
+      zip_source_free(source);  // frees the FileSource and closes fd
+    } else {
+      callFileSource(file, nullptr, 0, ZIP_SOURCE_FREE);
+    }
+    std::string text = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return Error{"the archive " + path + " is damaged or not a ZIP archive (" + text + ")"};
+  }
   zip_error_fini(&error);
-  return text;
+  return zip;
 }
 
 // Opens the file first and checks it is a plain file, so that a FIFO or a
@@ -50,13 +153,7 @@ Result<zip_t*> openZip(const std::string& path) {
     ::close(fd);
     return Error{"the archive " + path + " is an empty file, not a ZIP archive"};
   }
-  int code = 0;
-  zip_t* zip = zip_fdopen(fd, ZIP_RDONLY, &code);
-  if (zip == nullptr) {
-    ::close(fd);
-    return Error{"the archive " + path + " is damaged or not a ZIP archive (" + libzipText(code) + ")"};
-  }
-  return zip;
+  return openZipOn(fd, static_cast<std::uint64_t>(st.st_size), path);
 }
 
 bool plainAscii(const char* name) {

@@ -96,8 +96,14 @@ void addItem(Listing& listing, Item item) {
 
 Listing readListing(int folderFd) {
   Listing listing;
-  DIR* dir = ::fdopendir(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
-  if (dir == nullptr) return listing;
+  // A listing that cannot be read counts as empty; writes still never replace
+  // what they did not see, because the final rename refuses to.
+  const int copy = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+  DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+  if (dir == nullptr) {
+    if (copy >= 0) ::close(copy);
+    return listing;
+  }
   while (const dirent* d = ::readdir(dir)) {
     const std::string_view name = d->d_name;
     if (name == "." || name == "..") continue;
