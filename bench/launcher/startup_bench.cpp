@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "context.h"
+#include "app/context.h"
 #include "core/paths.h"
-#include "hub.h"
-#include "setup.h"
-#include "startup.h"
+#include "hub/hub.h"
+#include "dialogs/setup.h"
+#include "app/startup.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include "core/processes.h"
 #include "core/settings.h"
-#include "messages.h"
+#include "app/messages.h"
 
 namespace fdk {
 

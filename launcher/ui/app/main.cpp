@@ -4,11 +4,11 @@
 #include <cstdlib>
 
 #include "core/paths.h"
-#include "hub.h"
-#include "quitsignals.h"
-#include "setup.h"
-#include "startup.h"
-#include "theme.h"
+#include "hub/hub.h"
+#include "app/quitsignals.h"
+#include "dialogs/setup.h"
+#include "app/startup.h"
+#include "app/theme.h"
 #include "work/picturewindow.h"
 #include "work/progresswindow.h"
 #include "work/scanwindow.h"

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "app/pictures.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
-#include "previewconverter.h"
+#include "app/previewconverter.h"
 
 #include <QBuffer>
 #include <QImage>
 
 #include "base/files.h"
 #include "core/paths.h"
-#include "pictures.h"
+#include "app/pictures.h"
 
 namespace fdk {
 

@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 
 #include "core/paths.h"
-#include "hub.h"
-#include "pictures.h"
-#include "setup.h"
+#include "hub/hub.h"
+#include "app/pictures.h"
+#include "dialogs/setup.h"
 
 namespace fdk {
 

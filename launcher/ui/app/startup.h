@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "context.h"
+#include "app/context.h"
 
 namespace fdk {
 

@@ -1,13 +1,13 @@
-#include "setup.h"
+#include "dialogs/setup.h"
 
 #include <QFileDialog>
 #include <iterator>
 
 #include "core/paths.h"
 #include "core/util.h"
-#include "optionrows.h"
-#include "pictures.h"
-#include "storedfield.h"
+#include "pages/optionrows.h"
+#include "app/pictures.h"
+#include "app/storedfield.h"
 
 namespace fdk {
 

@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <vector>
 
-#include "context.h"
-#include "optionswitch.h"
+#include "app/context.h"
+#include "pages/optionswitch.h"
 
 namespace fdk {
 

@@ -1,18 +1,18 @@
-#include "hub.h"
+#include "hub/hub.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "addonpage.h"
+#include "pages/addonpage.h"
 #include "core/cleanup.h"
-#include "infopage.h"
-#include "modpage.h"
-#include "pictures.h"
-#include "q1stuffpage.h"
-#include "q2stuffpage.h"
-#include "setup.h"
+#include "pages/infopage.h"
+#include "pages/modpage.h"
+#include "app/pictures.h"
+#include "pages/q1stuffpage.h"
+#include "pages/q2stuffpage.h"
+#include "dialogs/setup.h"
 
 namespace fdk {
 

@@ -9,9 +9,9 @@
 #include <QWidget>
 #include <array>
 
-#include "context.h"
-#include "hubpage.h"
-#include "pageframe.h"
+#include "app/context.h"
+#include "hub/hubpage.h"
+#include "hub/pageframe.h"
 
 namespace fdk {
 

@@ -4,7 +4,7 @@
 
 #include "core/launch.h"
 #include "core/launchsequence.h"
-#include "hub.h"
+#include "hub/hub.h"
 
 namespace fdk {
 

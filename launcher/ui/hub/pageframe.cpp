@@ -1,4 +1,4 @@
-#include "pageframe.h"
+#include "hub/pageframe.h"
 
 #include <QResizeEvent>
 

@@ -1,4 +1,4 @@
-#include "addonpage.h"
+#include "pages/addonpage.h"
 
 namespace fdk {
 

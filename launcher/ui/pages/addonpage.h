@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QObject>
 
-#include "context.h"
-#include "hubpage.h"
-#include "pageframe.h"
+#include "app/context.h"
+#include "hub/hubpage.h"
+#include "hub/pageframe.h"
 
 namespace fdk {
 

@@ -1,10 +1,10 @@
-#include "infopage.h"
+#include "pages/infopage.h"
 
 #include <QEventLoop>
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
 
-#include "pictures.h"
+#include "app/pictures.h"
 
 namespace fdk {
 

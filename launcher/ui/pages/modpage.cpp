@@ -1,12 +1,12 @@
-#include "modpage.h"
+#include "pages/modpage.h"
 
 #include <QMouseEvent>
 
 #include "core/content/mods.h"
 #include "core/launch.h"
-#include "pictures.h"
-#include "previewconverter.h"
-#include "storedfield.h"
+#include "app/pictures.h"
+#include "app/previewconverter.h"
+#include "app/storedfield.h"
 #include "work/picturewindow.h"
 
 namespace fdk {

@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
-#include "addonpage.h"
+#include "pages/addonpage.h"
 
 namespace fdk {
 

@@ -1,11 +1,11 @@
-#include "optionpage.h"
+#include "pages/optionpage.h"
 
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include "core/launch.h"
 #include "core/launchoptions.h"
-#include "storedfield.h"
+#include "app/storedfield.h"
 
 namespace fdk {
 

@@ -6,9 +6,9 @@
 #include <QObject>
 #include <functional>
 
-#include "context.h"
-#include "hubpage.h"
-#include "optionrows.h"
+#include "app/context.h"
+#include "hub/hubpage.h"
+#include "pages/optionrows.h"
 
 namespace fdk {
 

@@ -1,4 +1,4 @@
-#include "optionrows.h"
+#include "pages/optionrows.h"
 
 #include <QSignalBlocker>
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <vector>
 
-#include "optionswitch.h"
+#include "pages/optionswitch.h"
 
 namespace fdk {
 

@@ -1,4 +1,4 @@
-#include "optionswitch.h"
+#include "pages/optionswitch.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -2,7 +2,7 @@
 // An option switch: a picture bound to one boolean setting, "on" or "off".
 #include <QLabel>
 
-#include "context.h"
+#include "app/context.h"
 
 namespace fdk {
 

@@ -1,9 +1,9 @@
-#include "q1stuffpage.h"
+#include "pages/q1stuffpage.h"
 
 
 #include "core/launch.h"
 #include "core/launchoptions.h"
-#include "storedfield.h"
+#include "app/storedfield.h"
 
 namespace fdk {
 

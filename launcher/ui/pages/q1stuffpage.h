@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "optionpage.h"
+#include "pages/optionpage.h"
 
 namespace fdk {
 

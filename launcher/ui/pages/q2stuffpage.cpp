@@ -1,10 +1,10 @@
-#include "q2stuffpage.h"
+#include "pages/q2stuffpage.h"
 
 #include <QSignalBlocker>
 
 #include "core/launch.h"
 #include "core/launchoptions.h"
-#include "storedfield.h"
+#include "app/storedfield.h"
 
 namespace fdk {
 

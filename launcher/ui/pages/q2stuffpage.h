@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "optionpage.h"
+#include "pages/optionpage.h"
 
 namespace fdk {
 

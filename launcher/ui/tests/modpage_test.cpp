@@ -3,9 +3,9 @@
 
 #include <QTimer>
 
-#include "hub.h"
+#include "hub/hub.h"
 #include "modelgen/writers.h"
-#include "modpage.h"
+#include "pages/modpage.h"
 #include "uitest.h"
 #include "work/picturewindow.h"
 

@@ -1,8 +1,8 @@
 // The option pages' rules, driven through their real widgets.
 #include <gtest/gtest.h>
 
-#include "q1stuffpage.h"
-#include "q2stuffpage.h"
+#include "pages/q1stuffpage.h"
+#include "pages/q2stuffpage.h"
 #include "uitest.h"
 
 using namespace fdk;

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "testing/tempdir.h"
-#include "context.h"
-#include "hub.h"
-#include "setup.h"
-#include "startup.h"
+#include "app/context.h"
+#include "hub/hub.h"
+#include "dialogs/setup.h"
+#include "app/startup.h"
 #include "work/picturewindow.h"
 #include "work/progresswindow.h"
 #include "work/scanwindow.h"

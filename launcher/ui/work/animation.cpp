@@ -1,4 +1,4 @@
-#include "animation.h"
+#include "work/animation.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "pictures.h"
+#include "app/pictures.h"
 
 namespace fdk {
 

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "context.h"
+#include "app/context.h"
 #include "core/work/progress.h"
 #include "work/animation.h"
 
