@@ -42,6 +42,42 @@ bool writeZip(const std::string& path, const Files& files) {
   return written.ok();
 }
 
+// A preview picture as PCX: diagonal bands of the palette's colours.
+bool writePcxPreview(const std::string& path, uint8_t hue) {
+  modelgen::Palette palette{};
+  for (size_t i = 0; i < 256; ++i) {
+    palette[3 * i] = static_cast<uint8_t>((i * 3 + hue) & 0xFF);
+    palette[3 * i + 1] = static_cast<uint8_t>(i / 2 + 40);
+    palette[3 * i + 2] = static_cast<uint8_t>(255 - i);
+  }
+  std::vector<uint8_t> indices(240u * 180u);
+  for (uint32_t y = 0; y < 180; ++y)
+    for (uint32_t x = 0; x < 240; ++x) indices[y * 240 + x] = static_cast<uint8_t>((x + y) / 2);
+  modelgen::ByteVector pcx = modelgen::encodePcx(240, 180, indices, palette);
+  return writeFile(path, std::string(pcx.begin(), pcx.end()));
+}
+
+// A MOD large enough (about 40 MB) that its installation shows the progress
+// window for a moment: half of it compresses well, half not at all.
+bool writeLargeMod(const std::string& path) {
+  std::vector<fdk::ArchiveEntry> entries;
+  std::uint64_t noise = 0x9E3779B97F4A7C15ull;
+  for (int i = 0; i < 20; ++i) {
+    std::string data(1u << 20, '\0');
+    for (char& c : data) {
+      noise ^= noise << 13, noise ^= noise >> 7, noise ^= noise << 17;
+      c = static_cast<char>(noise);
+    }
+    entries.push_back({"bigmod/sound/ambience" + std::to_string(i) + ".wav", data, fdk::ArchiveEntry::Kind::File, false});
+    std::string text;
+    while (text.size() < (1u << 20)) text += "{ \"classname\" \"light\" \"origin\" \"" + std::to_string(text.size()) + "\" }\n";
+    entries.push_back({"bigmod/maps/big" + std::to_string(i) + ".ent", text});
+  }
+  fdk::Status written = fdk::WriteArchive(path, entries);
+  if (!written) std::fprintf(stderr, "fragdock_demogen: %s\n", written.error().text.c_str());
+  return written.ok();
+}
+
 bool writePak(const std::string& path, const Files& files) {
   std::vector<modelgen::PakMember> members;
   for (const auto& [name, bytes] : files) members.push_back({name, modelgen::ByteVector(bytes.begin(), bytes.end())});
@@ -73,6 +109,11 @@ bool quakeTree(const std::string& demo, const std::string& standin) {
   ok = writeZip(add + "mods/ctf.zip", {{"ctf/progs.dat", "demo progs"}, {"ctf/ctf.cfg", "teamplay 1\r\n"}}) && ok;
   ok = writeFile(add + "mods/zeusbots.txt", "ZeusBots\r\nBots to frag when nobody is online.\r\n") && ok;
   ok = writeZip(add + "mods/zeusbots.zip", {{"zeusbots/progs.dat", "demo bots"}}) && ok;
+  ok = writePcxPreview(add + "mods/zeusbot.pcx", 20) && ok;  // ZeusBots' pictures are named "zeusbot"
+  // A MOD that brings its own copy of a file the game already has: installing it asks.
+  ok = writeFile(add + "mods/fortress.txt", "Team Fortress\r\nClasses, flags and a config of its own.\r\n") && ok;
+  ok = writeZip(add + "mods/fortress.zip", {{"fortress/progs.dat", "demo fortress"},
+                                           {"id1/config.cfg", "name \"fortress player\"\r\n"}}) && ok;
   ok = writeZip(add + "maps/dmdemo.zip", {{"maps/dmdemo.bsp", fakeMap("dmdemo")}, {"dmdemo.txt", "A demo arena.\r\n"}}) &&
        ok;
   ok = writeZip(add + "maps/castle.zip", {{"maps/castle.bsp", fakeMap("castle")}}) && ok;
@@ -99,6 +140,17 @@ bool quake2Tree(const std::string& demo, const std::string& standin) {
   ok = writeZip(add + "mods/arena.zip", {{"arena/gamex86.so", "demo game"}, {"arena/arena.cfg", "set fraglimit 5\r\n"}}) &&
        ok;
   ok = writeZip(add + "maps/q2demo.zip", {{"maps/q2demo.bsp", fakeMap("q2demo")}}) && ok;
+  // Only maps, below baseq2/: it runs from no folder of its own.
+  ok = writeFile(add + "mods/mappack.txt", "Map Pack\r\nTwo arenas for the base game.\r\n") && ok;
+  ok = writeZip(add + "mods/mappack.zip", {{"baseq2/maps/mp1.bsp", fakeMap("mp1")},
+                                          {"baseq2/maps/mp2.bsp", fakeMap("mp2")}}) && ok;
+  // A MOD whose archive also holds a map the game already has.
+  ok = writeFile(add + "mods/q2ctf.txt", "Quake 2 CTF\r\nFlags, grapple and a map you may have.\r\n") && ok;
+  ok = writeZip(add + "mods/q2ctf.zip", {{"ctf/gamex86.so", "demo ctf game"},
+                                        {"baseq2/maps/q2dm3.bsp", fakeMap("q2dm3 from ctf")}}) && ok;
+  ok = writeFile(add + "mods/bigmod.txt", "Big MOD\r\nSounds and entities, about 40 MB.\r\n") && ok;
+  ok = writePcxPreview(add + "mods/bigmod.pcx", 140) && ok;
+  ok = writeLargeMod(add + "mods/bigmod.zip") && ok;
   fs::create_directories(add + "models");
   ok = writeFile(add + "cfgs/default/autoexec.cfg", "bind MOUSE2 +moveup\r\n") && ok;
   ok = writeFile(add + "cfgs/default/config.cfg", "set name \"player\"\r\n") && ok;

@@ -184,18 +184,55 @@ QImage switchPicture(bool on) {
   return image;
 }
 
+// A MOD's preview card for the demo tree: a coloured sky, a horizon of blocks and
+// the MOD's name.
+QImage modPreview(const QString& name, const QString& line, QColor sky) {
+  QImage image = canvas(240, 180);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient g(0, 0, 0, 180);
+  g.setColorAt(0, sky.lighter(140));
+  g.setColorAt(0.6, sky);
+  g.setColorAt(1, sky.darker(300));
+  p.fillRect(image.rect(), g);
+  QRandomGenerator rng(static_cast<quint32>(qHash(name)));
+  p.setPen(Qt::NoPen);
+  for (int x = 0; x < 240; x += 16) {
+    const int h = 20 + static_cast<int>(rng.bounded(50));
+    p.setBrush(QColor(30, 30, 34).lighter(100 + static_cast<int>(rng.bounded(60))));
+    p.drawRect(x, 180 - h, 16, h);
+  }
+  p.setFont(QFont(QStringLiteral("DejaVu Sans"), 20, QFont::Bold));
+  p.setPen(QColor(255, 244, 220));
+  p.drawText(QRect(0, 30, 240, 40), Qt::AlignCenter, name);
+  p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+  p.drawText(QRect(0, 70, 240, 20), Qt::AlignCenter, line);
+  return image;
+}
+
 bool save(const QImage& image, const QString& path, const char* format) {
   if (image.save(path, format, 92)) return true;
   std::fprintf(stderr, "fragdock_picgen: cannot write %s\n", qPrintable(path));
   return false;
 }
 
+// MOD previews of the demo tree in the formats the launcher shows as they are
+// (BMP) and through its converter (JPG); the demo generator adds the PCX ones.
+bool saveDemoPreviews(const QDir& demo) {
+  if (!demo.mkpath(QStringLiteral("q1/mods")) || !demo.mkpath(QStringLiteral("q2/mods"))) return false;
+  bool ok = save(modPreview(QStringLiteral("CTF"), QStringLiteral("two teams, two flags"), QColor(40, 70, 150)),
+                 demo.filePath(QStringLiteral("q1/mods/ctf.bmp")), "BMP");
+  ok = save(modPreview(QStringLiteral("ARENA"), QStringLiteral("one on one"), QColor(150, 60, 30)),
+            demo.filePath(QStringLiteral("q2/mods/arena.jpg")), "JPG") && ok;
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: fragdock_picgen <program folder>\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: fragdock_picgen <program folder> [<demo folder>]\n");
     return 2;
   }
   QDir dir(QString::fromLocal8Bit(argv[1]));
@@ -213,5 +250,6 @@ int main(int argc, char** argv) {
   // A settings file that lost its background key falls back to "fragdock": keep that
   // start working too instead of ending it for want of a picture.
   ok = save(pageBackground(), dir.filePath(QStringLiteral("fragdock.bmp")), "BMP") && ok;
+  if (argc == 3) ok = saveDemoPreviews(QDir(QString::fromLocal8Bit(argv[2]))) && ok;
   return ok ? 0 : 1;
 }
