@@ -28,9 +28,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kModEntries = 2000;
-constexpr int kLargeEntries = 10;                    // pak files, 10 MiB each
+constexpr int kLargeEntries = 10;  // pak files, 10 MiB each
 constexpr std::size_t kLargeBytes = 10u << 20;
-constexpr std::size_t kSmallBytes = 50u << 10;       // the rest average about this
+constexpr std::size_t kSmallBytes = 50u << 10;  // the rest average about this
 constexpr int kListEntries = 50000;
 
 // A little generator of its own, so that every run writes the same archive.
@@ -42,7 +42,8 @@ struct Lcg {
 // Incompressible bytes (pictures, sounds already packed), or text-like bytes
 // that deflate to about a fifth (configs, QuakeC, maps' entity lumps).
 std::string content(std::size_t n, bool compressible, Lcg& lcg) {
-  static constexpr const char* kWords[] = {"origin ", "angle ", "light ", "target ", "classname", "{\n", "}\n", "\"0 0 0\" "};
+  static constexpr const char* kWords[] = {"origin ",   "angle ", "light ", "target ",
+                                           "classname", "{\n",    "}\n",    "\"0 0 0\" "};
   std::string out;
   out.reserve(n);
   while (out.size() < n) {
@@ -58,8 +59,8 @@ std::string content(std::size_t n, bool compressible, Lcg& lcg) {
 }
 
 std::vector<fdk::ArchiveEntry> modEntries() {
-  static constexpr const char* kFolders[] = {"mymod/maps/", "mymod/sound/weapons/", "mymod/progs/", "mymod/gfx/env/",
-                                             "mymod/textures/base/", "mymod/"};
+  static constexpr const char* kFolders[] = {"mymod/maps/",    "mymod/sound/weapons/", "mymod/progs/",
+                                             "mymod/gfx/env/", "mymod/textures/base/", "mymod/"};
   Lcg lcg{12345};
   std::vector<fdk::ArchiveEntry> entries;
   for (int i = 0; i < kModEntries; ++i) {
@@ -67,7 +68,8 @@ std::vector<fdk::ArchiveEntry> modEntries() {
     // Small files vary from a few bytes to twice the average.
     const std::size_t size = large ? kLargeBytes : lcg.next() % (2 * kSmallBytes);
     const bool compressible = i % 2 == 0;
-    std::string name = std::string(kFolders[i % 6]) + (large ? "pak" : "file") + std::to_string(i) + (large ? ".pak" : ".dat");
+    std::string name = std::string(kFolders[i % 6]) + (large ? "pak" : "file") + std::to_string(i) +
+                       (large ? ".pak" : ".dat");
     entries.push_back({std::move(name), content(size, compressible, lcg), fdk::ArchiveEntry::Kind::File, compressible});
   }
   return entries;
@@ -191,16 +193,24 @@ int main(int argc, char** argv) {
   const Archives archives;
   // Listed one after the other with several repetitions, so both tools meet
   // the same machine state; compare the medians.
-  benchmark::RegisterBenchmark("ExtractArchive/mod_200MB_2000_entries", [&](benchmark::State& s) { BM_ExtractArchive(s, archives); })
-      ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3);
-  benchmark::RegisterBenchmark("unzip -n -q/mod_200MB_2000_entries", [&](benchmark::State& s) { BM_Unzip(s, archives); })
-      ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3);
-  benchmark::RegisterBenchmark("ListArchive/50000_entries/TZ_unset",
-                               [&](benchmark::State& s) { BM_ListArchive(s, archives, false); })
-      ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("ListArchive/50000_entries/TZ_set",
-                               [&](benchmark::State& s) { BM_ListArchive(s, archives, true); })
-      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("ExtractArchive/mod_200MB_2000_entries",
+                               [&](benchmark::State& s) { BM_ExtractArchive(s, archives); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime()
+      ->Iterations(3)
+      ->Repetitions(3);
+  benchmark::RegisterBenchmark("unzip -n -q/mod_200MB_2000_entries",
+                               [&](benchmark::State& s) { BM_Unzip(s, archives); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime()
+      ->Iterations(3)
+      ->Repetitions(3);
+  benchmark::RegisterBenchmark("ListArchive/50000_entries/TZ_unset", [&](benchmark::State& s) {
+    BM_ListArchive(s, archives, false);
+  })->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("ListArchive/50000_entries/TZ_set", [&](benchmark::State& s) {
+    BM_ListArchive(s, archives, true);
+  })->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

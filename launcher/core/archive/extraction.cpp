@@ -71,11 +71,13 @@ Status writeFile(ExtractRun& run, EntrySource& source, std::size_t index, const 
 void ExtractEntry(ExtractRun& run, EntrySource& source, std::size_t index, const ArchiveRecord& record) {
   Result<EntryPath> path = SafeEntryPath(record.name);
   if (!path) return run.report.skip(record.name, "not extracted: " + path.error().text);
-  if (record.isLink) return run.report.skip(record.name, "not extracted: it is a symbolic link, and links are not created");
+  if (record.isLink)
+    return run.report.skip(record.name, "not extracted: it is a symbolic link, and links are not created");
   std::optional<EntryPath> place = placeOf(record, std::move(*path), run.keepFolders);
   if (!place) return;
   if (place->isFolder()) {
-    if (Status made = run.into.MakeFolders(*place); !made) run.report.skip(record.name, "not extracted: " + made.error().text);
+    if (Status made = run.into.MakeFolders(*place); !made)
+      run.report.skip(record.name, "not extracted: " + made.error().text);
     return;
   }
   if (!run.overwrite && run.into.Exists(*place)) return;

@@ -24,7 +24,7 @@ namespace fdk {
 
 namespace {
 
-constexpr mode_t kFileMode = 0644;   // narrowed by the user's umask, as any new file
+constexpr mode_t kFileMode = 0644;  // narrowed by the user's umask, as any new file
 constexpr mode_t kFolderMode = 0755;
 constexpr std::size_t kMaxNameBytes = 255;  // NAME_MAX of the usual Linux file systems
 constexpr int kTempAttempts = 16;
@@ -153,7 +153,9 @@ struct PlacementState {
     return it->second;
   }
 
-  std::string pathOf(const Folder& folder, std::string_view name) const { return root + folder.key + std::string(name); }
+  std::string pathOf(const Folder& folder, std::string_view name) const {
+    return root + folder.key + std::string(name);
+  }
 
   Folder rootFolder() const { return Folder{UniqueFd(::fcntl(rootFd.get(), F_DUPFD_CLOEXEC, 0)), ""}; }
 
@@ -216,8 +218,8 @@ Result<std::optional<Folder>> PlacementState::walk(const std::vector<std::string
 
 // ---- PendingFile ----
 
-PendingFile::PendingFile(PlacementState& state, int folderFd, std::string folderKey, std::string temp,
-                         std::string name, std::string target, bool overwrite)
+PendingFile::PendingFile(PlacementState& state, int folderFd, std::string folderKey, std::string temp, std::string name,
+                         std::string target, bool overwrite)
     : state_(&state),
       folderFd_(folderFd),
       fd_(-1),
@@ -327,7 +329,8 @@ std::pair<std::vector<std::string>, std::string> parentAndName(const EntryPath& 
 
 mode_t modeAt(int folderFd, const std::string& name) {
   struct stat st {};
-  if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+    return st.st_mode & 07777;
   return 0;
 }
 
@@ -364,7 +367,8 @@ Result<PendingFile> Placement::Begin(const EntryPath& entry, bool overwrite) {
   const std::string target = state_->pathOf(folder, name);
   for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
     std::string temp = tempName(name, state_->random);
-    const int fd = ::openat(folder.fd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode);
+    const int fd = ::openat(folder.fd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            kFileMode);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return systemError("cannot create a temporary file beside " + target);
     if (keptMode != 0) ::fchmod(fd, keptMode);

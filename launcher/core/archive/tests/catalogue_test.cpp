@@ -103,9 +103,8 @@ TEST(ListArchive, SizesPast4GiBOfSignedCountersStayExact) {
 
 TEST(ListArchive, LinksAndFoldersAreMarkedFromTheirAttributes) {
   TempDir dir;
-  const std::string path = archiveOf(dir, {{"maps/", "", Kind::Folder},
-                                           {"maps/dm1.bsp", "bsp"},
-                                           {"maps/link", "/etc/passwd", Kind::Link}});
+  const std::string path =
+      archiveOf(dir, {{"maps/", "", Kind::Folder}, {"maps/dm1.bsp", "bsp"}, {"maps/link", "/etc/passwd", Kind::Link}});
   Tzipform zip;
   ASSERT_TRUE(zip.ListArchive(path).ok());
   ASSERT_EQ(zip.size(), 3u);
@@ -129,10 +128,8 @@ TEST(ListArchive, NamesInAnOldCodePageBecomeUtf8AndControlBytesStayAsStored) {
 
 TEST(FindArchiveEntry, ContainsWithoutCaseLowestIndexWins) {
   TempDir dir;
-  const std::string path = archiveOf(dir, {{"readme.txt", ""},
-                                           {"MYMOD/PAK0.PAK", ""},
-                                           {"other/pak0.pak", ""},
-                                           {"K\xC3\x84SE/x.txt", ""}});
+  const std::string path =
+      archiveOf(dir, {{"readme.txt", ""}, {"MYMOD/PAK0.PAK", ""}, {"other/pak0.pak", ""}, {"K\xC3\x84SE/x.txt", ""}});
   Tzipform zip;
   EXPECT_EQ(zip.FindArchiveEntry("pak0"), -1);  // nothing listed yet
   ASSERT_TRUE(zip.ListArchive(path).ok());
@@ -141,8 +138,8 @@ TEST(FindArchiveEntry, ContainsWithoutCaseLowestIndexWins) {
     int index;
   };
   for (const Row& row : {Row{"pak0.pak", 1}, Row{"PAK0.PAK", 1}, Row{"other/PAK0", 2}, Row{"mod/pak", 1},
-                         Row{"README", 0}, Row{".txt", 0}, Row{"k\xC3\xA4se", 3}, Row{"/x.TXT", 3},
-                         Row{"pak1.pak", -1}, Row{"readme.txt ", -1}, Row{"", 0}})
+                         Row{"README", 0}, Row{".txt", 0}, Row{"k\xC3\xA4se", 3}, Row{"/x.TXT", 3}, Row{"pak1.pak", -1},
+                         Row{"readme.txt ", -1}, Row{"", 0}})
     EXPECT_EQ(zip.FindArchiveEntry(row.text), row.index) << row.text;
 
   ASSERT_TRUE(zip.ListArchive(archiveOf(dir, {{"only.txt", ""}}, "b.zip")).ok());

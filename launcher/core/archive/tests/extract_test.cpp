@@ -123,7 +123,11 @@ TEST(ExtractArchive, TheObserverHearsEveryEntryOnceAndProgressWithinLargeOnes) {
   TempDir dir;
   Tzipform zip;
   const std::size_t large = 10u << 20;
-  listArchive(zip, dir, {{"kept.txt", "12345"}, {"big.bin", std::string(large, 'z')}, {"../evil", "x"}, {"dir/", "", Kind::Folder}});
+  listArchive(zip, dir,
+              {{"kept.txt", "12345"},
+               {"big.bin", std::string(large, 'z')},
+               {"../evil", "x"},
+               {"dir/", "", Kind::Folder}});
   dir.write("game/KEPT.TXT", "the user's");
   Recorder seen;
   Report report = zip.ExtractArchive("*.*", dir.file("game"), true, false, &seen);

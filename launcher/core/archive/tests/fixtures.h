@@ -35,7 +35,8 @@ inline std::string readBytes(const std::string& path) {
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::uint32_t get32(const std::string& b, std::size_t at) {
@@ -62,9 +63,11 @@ inline HeaderAt findHeaders(const std::string& zip, const std::string& name) {
   std::size_t at = get32(zip, eocd + 16);
   for (;;) {
     EXPECT_EQ(zip.compare(at, 4, "PK\x01\x02"), 0) << name << " not found";
-    const std::size_t nameLength = static_cast<unsigned char>(zip[at + 28]) | static_cast<unsigned char>(zip[at + 29]) << 8;
+    const std::size_t nameLength = static_cast<unsigned char>(zip[at + 28]) | static_cast<unsigned char>(zip[at + 29])
+                                                                                  << 8;
     const std::size_t extra = static_cast<unsigned char>(zip[at + 30]) | static_cast<unsigned char>(zip[at + 31]) << 8;
-    const std::size_t comment = static_cast<unsigned char>(zip[at + 32]) | static_cast<unsigned char>(zip[at + 33]) << 8;
+    const std::size_t comment = static_cast<unsigned char>(zip[at + 32]) | static_cast<unsigned char>(zip[at + 33])
+                                                                               << 8;
     if (zip.compare(at + 46, nameLength, name) == 0 && nameLength == name.size()) return {get32(zip, at + 42), at};
     at += 46 + nameLength + extra + comment;
   }
@@ -83,8 +86,10 @@ inline void declareSize(const std::string& path, const std::string& name, std::u
 inline void flipDataByte(const std::string& path, const std::string& name, std::size_t offsetInData) {
   std::string zip = readBytes(path);
   const HeaderAt at = findHeaders(zip, name);
-  const std::size_t nameLength = static_cast<unsigned char>(zip[at.local + 26]) | static_cast<unsigned char>(zip[at.local + 27]) << 8;
-  const std::size_t extra = static_cast<unsigned char>(zip[at.local + 28]) | static_cast<unsigned char>(zip[at.local + 29]) << 8;
+  const std::size_t nameLength = static_cast<unsigned char>(zip[at.local + 26]) |
+                                 static_cast<unsigned char>(zip[at.local + 27]) << 8;
+  const std::size_t extra = static_cast<unsigned char>(zip[at.local + 28]) |
+                            static_cast<unsigned char>(zip[at.local + 29]) << 8;
   zip[at.local + 30 + nameLength + extra + offsetInData] ^= 0x55;
   writeBytes(path, zip);
 }
@@ -101,7 +106,8 @@ inline std::string noise(std::size_t n, std::uint32_t seed = 1) {
 
 // Any name that one of the placement's temporary files would have.
 inline bool holdsTemporary(const Names& names) {
-  return std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.find(".tmp") != std::string::npos; });
+  return std::any_of(names.begin(), names.end(),
+                     [](const std::string& n) { return n.find(".tmp") != std::string::npos; });
 }
 
 }  // namespace fdk::testfix

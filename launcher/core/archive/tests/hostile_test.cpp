@@ -71,9 +71,9 @@ TEST(HostileArchive, UnsafeNamesAreSkippedAndReportedAndTheRestIsExtracted) {
     std::string reason;
   };
   const std::vector<Row> rows = {
-      {"../../evil", ".."},          {"maps/../../../evil", ".."}, {"..\\evil", ".."},
-      {"..\\..\\evil", ".."},        {"/abs/evil", "absolute"},    {"\\abs\\evil", "absolute"},
-      {"C:evil", "drive letter"},    {"c:/evil", "drive letter"},  {"bad\x01name", "control"},
+      {"../../evil", ".."},       {"maps/../../../evil", ".."}, {"..\\evil", ".."},
+      {"..\\..\\evil", ".."},     {"/abs/evil", "absolute"},    {"\\abs\\evil", "absolute"},
+      {"C:evil", "drive letter"}, {"c:/evil", "drive letter"},  {"bad\x01name", "control"},
   };
   for (bool keepFolders : {true, false}) {
     for (const Row& row : rows) {
@@ -92,10 +92,11 @@ TEST(HostileArchive, UnsafeNamesAreSkippedAndReportedAndTheRestIsExtracted) {
 
 TEST(HostileArchive, ALinkEntryIsNeverCreatedAndEntriesBelowItStayInside) {
   Scene scene;
-  ASSERT_TRUE(scene.write({{"maps", scene.dir.file("outside"), Kind::Link},
-                           {"up", "../../../outside", Kind::Link},
-                           {"maps/evil.bsp", "evil"},
-                           {"up/evil.txt", "evil"}})
+  ASSERT_TRUE(scene
+                  .write({{"maps", scene.dir.file("outside"), Kind::Link},
+                          {"up", "../../../outside", Kind::Link},
+                          {"maps/evil.bsp", "evil"},
+                          {"up/evil.txt", "evil"}})
                   .ok());
   ASSERT_TRUE(scene.zip.ListArchive(scene.archive).ok());
   Report report = scene.extract();
@@ -110,7 +111,8 @@ TEST(HostileArchive, ALinkEntryIsNeverCreatedAndEntriesBelowItStayInside) {
 TEST(HostileArchive, AnExistingLinkInTheDestinationIsNeverFollowed) {
   Scene scene;
   fs::create_directory_symlink(scene.dir.file("outside"), scene.dir.file(std::string(kGame) + "/maps"));
-  ASSERT_TRUE(scene.write({{"maps/evil.bsp", "evil"}, {"MAPS/evil2.bsp", "evil"}, {"maps/sub/", "", Kind::Folder}}).ok());
+  ASSERT_TRUE(
+      scene.write({{"maps/evil.bsp", "evil"}, {"MAPS/evil2.bsp", "evil"}, {"maps/sub/", "", Kind::Folder}}).ok());
   ASSERT_TRUE(scene.zip.ListArchive(scene.archive).ok());
   for (bool overwrite : {false, true}) {
     Report report = scene.extract(true, overwrite);
@@ -139,9 +141,10 @@ TEST(HostileArchive, DamagedDataLeavesNoFileAndIsReported) {
     SCOPED_TRACE(row.what);
     Scene scene;
     const bool stored = i == 0;
-    ASSERT_TRUE(scene.write({{"first.txt", "first"},
-                             {"victim.bin", stored ? noise(100000) : big, Kind::File, !stored},
-                             {"last.txt", "last"}})
+    ASSERT_TRUE(scene
+                    .write({{"first.txt", "first"},
+                            {"victim.bin", stored ? noise(100000) : big, Kind::File, !stored},
+                            {"last.txt", "last"}})
                     .ok());
     row.damage(scene.archive);
     Status listed = scene.zip.ListArchive(scene.archive);

@@ -37,7 +37,6 @@ Status put(Placement& placement, const std::string& stored, const std::string& b
   return file->Commit();
 }
 
-
 }  // namespace
 
 TEST(Placement, FoldersMatchWithoutCaseAndMissingOnesTakeTheEntrySpelling) {
@@ -49,10 +48,10 @@ TEST(Placement, FoldersMatchWithoutCaseAndMissingOnesTakeTheEntrySpelling) {
   ASSERT_TRUE(put(placement, "baseq2/Players/Male/tris.md2", "md2", false).ok());
   ASSERT_TRUE(put(placement, "baseq2/players/male/a.pcx", "pcx", false).ok());
   ASSERT_TRUE(placement.MakeFolders(entry("NewMod/Empty/")).ok());
-  EXPECT_EQ(tree(dir.file("game")), (Names{"Baseq2/", "Baseq2/Players/", "Baseq2/Players/Male/",
-                                           "Baseq2/Players/Male/a.pcx", "Baseq2/Players/Male/tris.md2",
-                                           "Baseq2/pak0.pak", "NewMod/", "NewMod/Empty/", "maps/", "maps/DM1.BSP",
-                                           "maps/old.bsp"}));
+  EXPECT_EQ(tree(dir.file("game")),
+            (Names{"Baseq2/", "Baseq2/Players/", "Baseq2/Players/Male/", "Baseq2/Players/Male/a.pcx",
+                   "Baseq2/Players/Male/tris.md2", "Baseq2/pak0.pak", "NewMod/", "NewMod/Empty/", "maps/",
+                   "maps/DM1.BSP", "maps/old.bsp"}));
   EXPECT_EQ(dir.read("game/maps/DM1.BSP"), "dm1");
 }
 
