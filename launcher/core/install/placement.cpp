@@ -218,11 +218,11 @@ Result<std::optional<Folder>> PlacementState::walk(const std::vector<std::string
 
 // ---- PendingFile ----
 
-PendingFile::PendingFile(PlacementState& state, int folderFd, std::string folderKey, std::string temp, std::string name,
-                         std::string target, bool overwrite)
+PendingFile::PendingFile(PlacementState& state, int folderFd, int fd, std::string folderKey, std::string temp,
+                         std::string name, std::string target, bool overwrite)
     : state_(&state),
       folderFd_(folderFd),
-      fd_(-1),
+      fd_(fd),
       folderKey_(std::move(folderKey)),
       temp_(std::move(temp)),
       name_(std::move(name)),
@@ -264,13 +264,18 @@ namespace {
 
 // Renames without replacing anything: where the file system cannot say
 // "no replace" to a rename, a hard link does the same (it fails on an
-// existing name), and the temporary name is removed after it.
+// existing name), and the temporary name is removed after it. A file system
+// with neither falls back to the plain rename, behind the check for an
+// existing file that Begin made.
 int renameNoReplace(int folderFd, const char* from, const char* to) {
   if (::renameat2(folderFd, from, folderFd, to, RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return -1;
-  if (::linkat(folderFd, from, folderFd, to, 0) != 0) return -1;
-  ::unlinkat(folderFd, from, 0);
-  return 0;
+  if (::linkat(folderFd, from, folderFd, to, 0) == 0) {
+    ::unlinkat(folderFd, from, 0);
+    return 0;
+  }
+  if (errno == EEXIST) return -1;
+  return ::renameat(folderFd, from, folderFd, to);
 }
 
 }  // namespace
@@ -372,9 +377,7 @@ Result<PendingFile> Placement::Begin(const EntryPath& entry, bool overwrite) {
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return systemError("cannot create a temporary file beside " + target);
     if (keptMode != 0) ::fchmod(fd, keptMode);
-    PendingFile pending(*state_, folder.fd.release(), folder.key, std::move(temp), std::move(name), target, overwrite);
-    pending.fd_ = fd;
-    return pending;
+    return PendingFile(*state_, folder.fd.release(), fd, folder.key, std::move(temp), std::move(name), target, overwrite);
   }
   return Error{"cannot create a temporary file beside " + target + ": every name tried was taken"};
 }

@@ -29,7 +29,7 @@ struct PlacementState;
 // One file being written under a temporary name beside its target. It appears
 // under its real name only through Commit; dropped without a successful
 // Commit (a failure on the way), its temporary file is removed, so a failure
-// never leaves a half-written file.
+// never leaves a half-written file. It must not outlive its Placement.
 class PendingFile {
  public:
   PendingFile(PendingFile&& other) noexcept;
@@ -47,7 +47,7 @@ class PendingFile {
 
  private:
   friend class Placement;
-  PendingFile(PlacementState& state, int folderFd, std::string folderKey, std::string temp, std::string name,
+  PendingFile(PlacementState& state, int folderFd, int fd, std::string folderKey, std::string temp, std::string name,
               std::string target, bool overwrite);
   void Discard();
 
