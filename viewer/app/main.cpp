@@ -42,12 +42,12 @@ bool canShowMessageBox() {
 
 // The one way out on a fatal error: glide down, the message shown, the
 // window gone, the model freed, exit code -1 (255).
-[[noreturn]] void fail(const Failure& failure) {
+[[noreturn]] void fail(const Error& failure) {
   if (session.glideStarted) grGlideShutdown();
-  std::fprintf(stderr, "%s\n", failure.message.c_str());
+  std::fprintf(stderr, "%s\n", failure.text.c_str());
   if (!failure.detail.empty()) std::fprintf(stderr, "  %s\n", failure.detail.c_str());
   if (canShowMessageBox()) {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", failure.message.c_str(), session.window);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", failure.text.c_str(), session.window);
   }
   if (session.window) SDL_DestroyWindow(session.window);
   session.model.reset();
@@ -56,13 +56,13 @@ bool canShowMessageBox() {
 }
 
 template <class T>
-T take(Outcome<T> outcome) {
-  if (failed(outcome)) fail(std::get<Failure>(outcome));
-  return std::move(std::get<T>(outcome));
+T take(Result<T> outcome) {
+  if (!outcome.ok()) fail(outcome.error());
+  return std::move(outcome.value());
 }
 
-void check(const std::optional<Failure>& failure) {
-  if (failure) fail(*failure);
+void check(const Status& status) {
+  if (!status) fail(status.error());
 }
 
 void openWindow() {

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!picture) return 0;
   if (picture->width > meshpeek::kMaxSkinSide || picture->height > meshpeek::kMaxSkinSide) __builtin_trap();
   auto outcome = meshpeek::prepareSkinTexture(picture.value());
-  if (meshpeek::failed(outcome)) return 0;
-  const auto& t = std::get<meshpeek::SkinTexture>(outcome);
+  if (!outcome.ok()) return 0;
+  const auto& t = outcome.value();
   if (!powerOfTwoUpTo256(t.width) || !powerOfTwoUpTo256(t.height)) __builtin_trap();
   if (t.texels.size() != static_cast<size_t>(t.width * t.height)) __builtin_trap();
   // Texel (0, 0) samples pixel (0, 0) whatever the scale.

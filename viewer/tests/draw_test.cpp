@@ -30,13 +30,13 @@ class Drawing : public ::testing::Test {
     const std::string skin = dir_.write("red.pcx", fixtures::solidPcx(64, 64, 200));
     model_ = modelOf(fixtures::squareSource({skin}));
     std::string pak;
-    ASSERT_FALSE(meshpeek::loadSkin(model_, pak, 0, "").has_value());
+    ASSERT_TRUE(meshpeek::loadSkin(model_, pak, 0, "").ok());
     grBufferClear(0, 0, 0xFFFF);
   }
   void TearDown() override { grGlideShutdown(); }
   void draw(const meshpeek::DrawParams& params) { meshpeek::drawModel(model_, params, scratch_); }
 
-  fixtures::TempDir dir_{"draw"};
+  fixtures::TempDir dir_;
   meshpeek::Model model_;
   std::vector<GrVertex> scratch_;
 };

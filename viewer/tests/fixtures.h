@@ -11,42 +11,14 @@
 
 #include "glide.h"
 #include "modelgen/writers.h"
+#include "testing/tempdir.h"
 
 namespace fixtures {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per test, removed afterwards.
-class TempDir {
- public:
-  explicit TempDir(const std::string& tag)
-      : path_(fs::temp_directory_path() / ("meshpeek_" + tag + "_" + std::to_string(::getpid()))) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-  std::string write(const std::string& name, const modelgen::ByteVector& bytes) const {
-    const fs::path file = path_ / name;
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-  }
-  // `head` at the start, `tail` at the end and a hole of `size` minus both
-  // between them: a huge file that costs no disk space.
-  std::string writeSparse(const std::string& name, const modelgen::ByteVector& head, uint64_t size,
-                          const modelgen::ByteVector& tail = {}) const {
-    const std::string file = write(name, head);
-    fs::resize_file(file, size - tail.size());
-    std::ofstream(file, std::ios::binary | std::ios::app)
-        .write(reinterpret_cast<const char*>(tail.data()), static_cast<std::streamsize>(tail.size()));
-    return file;
-  }
-
- private:
-  fs::path path_;
-};
+// One temporary-folder helper for every test of the project.
+using TempDir = fdk::TempDir;
 
 // A flat square facing the viewer: 20 units wide at model x = 0, drawn as one
 // strip; two frames, the second moved 10 units up. Skin 64 × 64.

@@ -34,9 +34,9 @@ std::string writeSparsePak(const fixtures::TempDir& dir, const modelgen::ByteVec
   return dir.writeSparse("sparse.pak", head, 12 + memberSize + entry.size(), entry);
 }
 
-std::optional<meshpeek::Failure> failureOf(const meshpeek::Outcome<meshpeek::Model>& outcome) {
-  if (!meshpeek::failed(outcome)) return std::nullopt;
-  return std::get<meshpeek::Failure>(outcome);
+meshpeek::Status failureOf(const meshpeek::Result<meshpeek::Model>& outcome) {
+  if (outcome.ok()) return {};
+  return outcome.error();
 }
 
 struct Loaded {
@@ -47,17 +47,17 @@ struct Loaded {
 template <class Load>
 Loaded measure(Load load) {
   const uint64_t before = fixtures::bytesReadSoFar();
-  const meshpeek::Outcome<meshpeek::Model> outcome = load();
+  const meshpeek::Result<meshpeek::Model> outcome = load();
   Loaded result;
   result.bytesRead = fixtures::bytesReadSoFar() - before;
-  if (meshpeek::failed(outcome)) result.message = std::get<meshpeek::Failure>(outcome).message;
+  if (!outcome.ok()) result.message = outcome.error().text;
   return result;
 }
 
 }  // namespace
 
 TEST(ModelFiles, HugeFilesCostOnlyTheSectionsTheirHeaderNames) {
-  fixtures::TempDir dir("sparse");
+  fixtures::TempDir dir;
   modelgen::ByteVector greedy = squareModel();
   modelgen::setI32(greedy, 40, 1 << 21);  // two million frames of 56 bytes: 112 MiB, inside the file
   const std::string loose = dir.writeSparse("loose.md2", squareModel(), kHugeFile);
@@ -65,7 +65,7 @@ TEST(ModelFiles, HugeFilesCostOnlyTheSectionsTheirHeaderNames) {
   const std::string pak = writeSparsePak(dir, squareModel(), kHugeFile);
   const struct {
     const char* what;
-    std::function<meshpeek::Outcome<meshpeek::Model>()> load;
+    std::function<meshpeek::Result<meshpeek::Model>()> load;
     const char* message;
   } rows[] = {
       {"loose model", [&] { return meshpeek::loadModelFromFile(loose); }, ""},
@@ -80,7 +80,7 @@ TEST(ModelFiles, HugeFilesCostOnlyTheSectionsTheirHeaderNames) {
 }
 
 TEST(ModelFiles, OnlyRegularFilesAreOpened) {
-  fixtures::TempDir dir("special");
+  fixtures::TempDir dir;
   const std::string fifo = (dir.path() / "fifo").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string zero = (dir.path() / "zero").string();
@@ -88,7 +88,7 @@ TEST(ModelFiles, OnlyRegularFilesAreOpened) {
   const std::string folder = (dir.path() / "folder").string();
   std::filesystem::create_directory(folder);
 
-  using Open = std::function<std::optional<meshpeek::Failure>(const std::string&)>;
+  using Open = std::function<meshpeek::Status(const std::string&)>;
   const struct {
     const char* what;
     Open open;
@@ -107,7 +107,7 @@ TEST(ModelFiles, OnlyRegularFilesAreOpened) {
     for (const std::string& path : {fifo, zero, folder}) {
       const bool refused = fixtures::finishesInChild(5, [&] {
         const auto failure = opener.open(path);
-        return failure && failure->message == opener.message;
+        return !failure.ok() && failure.error().text == opener.message;
       });
       EXPECT_TRUE(refused) << opener.what << " " << path;
     }
@@ -115,17 +115,17 @@ TEST(ModelFiles, OnlyRegularFilesAreOpened) {
 }
 
 TEST(ModelFiles, SkinListsAreCappedAtAMebibyte) {
-  fixtures::TempDir dir("lists");
+  fixtures::TempDir dir;
   std::string text = "skins/a.pcx\n";
   text.resize(1 << 20, ' ');
   const std::string fits = dir.write("fits.lst", modelgen::ByteVector(text.begin(), text.end()));
   text += '\n';
   const std::string over = dir.write("over.lst", modelgen::ByteVector(text.begin(), text.end()));
   meshpeek::Model model;
-  EXPECT_FALSE(meshpeek::mergeSkinListFile(fits, model).has_value());
+  EXPECT_TRUE(meshpeek::mergeSkinListFile(fits, model).ok());
   EXPECT_EQ(model.md2.skinNames, std::vector<std::string>{"skins/a.pcx"});
   const auto failure = meshpeek::mergeSkinListFile(over, model);
-  ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->message, "Couldnt open .lst file");
+  ASSERT_FALSE(failure.ok());
+  EXPECT_EQ(failure.error().text, "Couldnt open .lst file");
   EXPECT_EQ(model.md2.skinNames.size(), 1u);
 }

@@ -39,7 +39,7 @@ modelgen::ByteVector bytesOf(const std::string& s) { return modelgen::ByteVector
 }  // namespace
 
 TEST(Program, PakAloneWritesTheMapListWithoutAWindow) {
-  fixtures::TempDir dir("maplist");
+  fixtures::TempDir dir;
   dir.write("pak0.pak", modelgen::encodePak({{"maps/base1.bsp", bytesOf("a")},
                                              {"pics/colormap.pcx", bytesOf("b")},
                                              {"maps/q2dm1.bsp", bytesOf("c")}}));
@@ -49,7 +49,7 @@ TEST(Program, PakAloneWritesTheMapListWithoutAWindow) {
 }
 
 TEST(Program, FatalErrorsEndWithTheirMessageAndCode255) {
-  fixtures::TempDir dir("fatal");
+  fixtures::TempDir dir;
   const modelgen::ByteVector model = modelgen::encodeMd2(fixtures::squareSource({"skins/a.pcx"}));
   dir.write("tris.md2", model);
   dir.write("cut.md2", modelgen::ByteVector(model.begin(), model.begin() + 100));

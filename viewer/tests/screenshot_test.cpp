@@ -22,7 +22,7 @@ TEST(Screenshot, HeaderSizeAndBottomUpRows) {
 }
 
 TEST(Screenshot, NumbersCountUpAndAFailedShotWritesNothing) {
-  fixtures::TempDir dir("shots");
+  fixtures::TempDir dir;
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   fixtures::openGlide();

@@ -6,7 +6,7 @@
 
 #include "fixtures.h"
 
-using meshpeek::Failure;
+using meshpeek::Error;
 using meshpeek::SkinTexture;
 
 namespace {
@@ -38,8 +38,8 @@ TEST(SkinTexture, SidesLevelAspectAndScales) {
   };
   for (const auto& row : rows) {
     auto outcome = meshpeek::prepareSkinTexture(picture(row.w, row.h));
-    ASSERT_FALSE(meshpeek::failed(outcome)) << row.w << "x" << row.h;
-    const SkinTexture& t = std::get<SkinTexture>(outcome);
+    ASSERT_FALSE(!outcome.ok()) << row.w << "x" << row.h;
+    const SkinTexture& t = outcome.value();
     EXPECT_EQ(t.width, row.W);
     EXPECT_EQ(t.height, row.H);
     EXPECT_EQ(t.lod, row.lod);
@@ -60,8 +60,8 @@ TEST(SkinTexture, SidesItCannotUseAreFatal) {
               {256, 16, "Unable to determine aspect ratio"}};
   for (const auto& row : rows) {
     auto outcome = meshpeek::prepareSkinTexture(picture(row.w, row.h));
-    ASSERT_TRUE(meshpeek::failed(outcome));
-    EXPECT_EQ(std::get<Failure>(outcome).message, row.message);
+    ASSERT_TRUE(!outcome.ok());
+    EXPECT_EQ(outcome.error().text, row.message);
   }
 }
 
@@ -70,7 +70,7 @@ TEST(SkinTexture, NearestNeighbourPicksTruncatedSourcePositions) {
   formats::PcxImage p = picture(3, 3);
   for (uint8_t i = 0; i < 9; ++i) p.indices[i] = i;
   auto outcome = meshpeek::prepareSkinTexture(p);
-  const auto& t = std::get<SkinTexture>(outcome);
+  const auto& t = outcome.value();
   const std::vector<uint8_t> expected{0, 0, 1, 2, 0, 0, 1, 2, 3, 3, 4, 5, 6, 6, 7, 8};
   EXPECT_EQ(t.texels, expected);
 }
@@ -79,7 +79,7 @@ class SkinLoading : public ::testing::Test {
  protected:
   void SetUp() override { fixtures::openGlide(); }
   void TearDown() override { grGlideShutdown(); }
-  fixtures::TempDir dir_{"skins"};
+  fixtures::TempDir dir_;
 };
 
 TEST_F(SkinLoading, MissingFirstSkinIsFatalLaterOnesAreSkipped) {
@@ -88,13 +88,13 @@ TEST_F(SkinLoading, MissingFirstSkinIsFatalLaterOnesAreSkipped) {
                          dir_.write("wide.pcx", fixtures::solidPcx(128, 64, 200))};
   std::string pak;
   auto first = meshpeek::loadSkin(model, pak, 0, "");
-  ASSERT_TRUE(first.has_value());
-  EXPECT_EQ(first->message, "Unable to read model skin.");
-  EXPECT_FALSE(meshpeek::loadSkin(model, pak, 1, "").has_value());
-  EXPECT_FALSE(meshpeek::loadSkin(model, pak, 5, "").has_value());
-  EXPECT_FALSE(meshpeek::loadSkin(model, pak, -1, "").has_value());
+  ASSERT_FALSE(first.ok());
+  EXPECT_EQ(first.error().text, "Unable to read model skin.");
+  EXPECT_TRUE(meshpeek::loadSkin(model, pak, 1, "").ok());
+  EXPECT_TRUE(meshpeek::loadSkin(model, pak, 5, "").ok());
+  EXPECT_TRUE(meshpeek::loadSkin(model, pak, -1, "").ok());
   EXPECT_EQ(model.sScale, 256.0f);
-  EXPECT_FALSE(meshpeek::loadSkin(model, pak, 2, "").has_value());
+  EXPECT_TRUE(meshpeek::loadSkin(model, pak, 2, "").ok());
   EXPECT_EQ(model.tScale, 128.0f);
 }
 
@@ -103,15 +103,15 @@ TEST_F(SkinLoading, OverrideReplacesEveryIndexAndBrokenPicturesCountAsMissing) {
   model.md2.skinNames = {"a.pcx", "b.pcx"};
   std::string pak;
   const std::string grunt = dir_.write("grunt.pcx", fixtures::solidPcx(64, 128, 200));
-  EXPECT_FALSE(meshpeek::loadSkin(model, pak, 7, grunt).has_value());
+  EXPECT_TRUE(meshpeek::loadSkin(model, pak, 7, grunt).ok());
   EXPECT_EQ(model.sScale, 128.0f);
 
   modelgen::ByteVector cut = fixtures::solidPcx(64, 64, 200);
   cut.resize(700);
   auto broken = meshpeek::loadSkin(model, pak, 1, dir_.write("cut.pcx", cut));
-  ASSERT_TRUE(broken.has_value());
-  EXPECT_EQ(broken->message, "Unable to read model skin.");
-  EXPECT_NE(broken->detail.find("cut.pcx: expected"), std::string::npos);
+  ASSERT_FALSE(broken.ok());
+  EXPECT_EQ(broken.error().text, "Unable to read model skin.");
+  EXPECT_NE(broken.error().detail.find("cut.pcx: expected"), std::string::npos);
 }
 
 TEST_F(SkinLoading, ArchiveModelsReadSkinsFromTheArchive) {
@@ -120,9 +120,9 @@ TEST_F(SkinLoading, ArchiveModelsReadSkinsFromTheArchive) {
   model.fromArchive = true;
   model.md2.skinNames = {"skins/a.pcx", "skins/missing.pcx"};
   std::string path = pak;
-  EXPECT_FALSE(meshpeek::loadSkin(model, path, 0, "").has_value());
+  EXPECT_TRUE(meshpeek::loadSkin(model, path, 0, "").ok());
   EXPECT_EQ(path, pak);
-  EXPECT_FALSE(meshpeek::loadSkin(model, path, 1, "").has_value());
+  EXPECT_TRUE(meshpeek::loadSkin(model, path, 1, "").ok());
   EXPECT_EQ(path, dir_.path().string() + "/");  // the miss sent later lookups to the folder
 }
 
@@ -156,10 +156,10 @@ TEST_F(SkinLoading, SidesBeyondWhatTheTextureCanShowAreRefusedBeforeDecoding) {
     std::string pak;
     const std::string name = dir_.write("big.pcx", runsPcx(row.w, row.h));
     const auto failure = meshpeek::loadSkin(model, pak, 0, name);
-    EXPECT_EQ(failure.has_value(), !row.loads) << row.w << " x " << row.h;
-    if (!failure) continue;
-    EXPECT_EQ(failure->message, "Unable to read model skin.");
-    EXPECT_NE(failure->detail.find("4096 x 4096"), std::string::npos) << failure->detail;
+    EXPECT_EQ(failure.ok(), row.loads) << row.w << " x " << row.h;
+    if (failure.ok()) continue;
+    EXPECT_EQ(failure.error().text, "Unable to read model skin.");
+    EXPECT_NE(failure.error().detail.find("4096 x 4096"), std::string::npos) << failure.error().detail;
   }
 }
 
@@ -173,6 +173,6 @@ TEST_F(SkinLoading, SkinFileBeyondWhatAnyUsableSkinTakesIsNotRead) {
   const uint64_t before = fixtures::bytesReadSoFar();
   const auto failure = meshpeek::loadSkin(model, pak, 0, name);
   EXPECT_LT(fixtures::bytesReadSoFar() - before, 1u << 20);
-  ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->message, "Unable to read model skin.");
+  ASSERT_FALSE(failure.ok());
+  EXPECT_EQ(failure.error().text, "Unable to read model skin.");
 }

@@ -8,7 +8,11 @@
 namespace fdk {
 
 struct Error {
-  std::string text;
+  Error() = default;
+  Error(std::string what, std::string more = {}) : text(std::move(what)), detail(std::move(more)) {}
+
+  std::string text;    // what went wrong, as the user is told
+  std::string detail;  // more for a log (the file, what was expected and found); may be empty
 };
 
 template <class T>

@@ -56,28 +56,28 @@ std::optional<int> textureSide(uint32_t side) {
   return result;
 }
 
-Outcome<SkinTexture> prepareSkinTexture(const formats::PcxImage& picture) {
+Result<SkinTexture> prepareSkinTexture(const formats::PcxImage& picture) {
   SkinTexture t;
   for (size_t i = 0; i < 256; ++i) {
     t.palette[i] = (FxU32{picture.palette[i * 3]} << 16) | (FxU32{picture.palette[i * 3 + 1]} << 8) |
                    picture.palette[i * 3 + 2];
   }
   const auto w = textureSide(picture.width);
-  if (!w) return Failure{"Bad texture width", "skin width " + std::to_string(picture.width)};
+  if (!w) return Error{"Bad texture width", "skin width " + std::to_string(picture.width)};
   const auto h = textureSide(picture.height);
-  if (!h) return Failure{"Bad texture height", "skin height " + std::to_string(picture.height)};
+  if (!h) return Error{"Bad texture height", "skin height " + std::to_string(picture.height)};
   t.width = *w, t.height = *h;
   t.lod = lodFor(std::max(t.width, t.height));
   const auto aspect = aspectFor(t.width, t.height);
   if (!aspect) {
-    return Failure{"Unable to determine aspect ratio",
+    return Error{"Unable to determine aspect ratio",
                    "texture " + std::to_string(t.width) + " x " + std::to_string(t.height)};
   }
   t.aspect = *aspect;
   try {
     t.texels.resize(static_cast<size_t>(t.width * t.height));
   } catch (const std::bad_alloc&) {
-    return Failure{"Not enough memory for scaled texture", ""};
+    return Error{"Not enough memory for scaled texture", ""};
   }
   resample(picture, t);
   const float ratio = t.height < t.width ? static_cast<float>(t.height) / static_cast<float>(t.width)

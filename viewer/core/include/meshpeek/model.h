@@ -21,16 +21,16 @@ struct Model {
   bool fromArchive = false;
 };
 
-Outcome<Model> loadModelFromFile(const std::string& name);
+Result<Model> loadModelFromFile(const std::string& name);
 
 // Looks in the archive first (and in its folder, see openPakMember); a model
 // found neither way is loaded as a loose file by the same name.
-Outcome<Model> loadModelFromArchive(std::string& pakPath, const std::string& name);
+Result<Model> loadModelFromArchive(std::string& pakPath, const std::string& name);
 
 // Appends the ".pcx" names of the list file to the model's skins.
-std::optional<Failure> mergeSkinListFile(const std::string& listPath, Model& model);
+Status mergeSkinListFile(const std::string& listPath, Model& model);
 
 // Writes "md2names.txt" in the current folder: the maps the archive holds.
-std::optional<Failure> writeMapList(const std::string& pakPath);
+Status writeMapList(const std::string& pakPath);
 
 }  // namespace meshpeek

@@ -37,16 +37,16 @@ std::optional<int> textureSide(uint32_t side);
 
 // Sides, level of detail, aspect and the nearest-neighbour resampling, with
 // the viewer's fatal texts for sides it cannot use.
-Outcome<SkinTexture> prepareSkinTexture(const formats::PcxImage& picture);
+Result<SkinTexture> prepareSkinTexture(const formats::PcxImage& picture);
 
 // Downloads palette and texels to the bottom of texture memory and selects them.
-std::optional<Failure> uploadSkinTexture(SkinTexture& texture);
+Status uploadSkinTexture(SkinTexture& texture);
 
 // Loads skin `index` of the model, or the override file when one is given,
 // and sets the model's texture scales. A missing skin other than the first
 // (and other than an override) leaves the current one in place; so does one
 // that cannot be decoded or exceeds kMaxSkinSide, which is refused before its
 // pixels are read.
-std::optional<Failure> loadSkin(Model& model, std::string& pakPath, int index, const std::string& overrideName);
+Status loadSkin(Model& model, std::string& pakPath, int index, const std::string& overrideName);
 
 }  // namespace meshpeek

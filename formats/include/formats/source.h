@@ -80,8 +80,4 @@ inline bool rangeInside(uint64_t size, uint64_t offset, uint64_t length) {
 Result<std::vector<uint8_t>> readRange(const ByteSource& source, uint64_t offset, uint64_t length,
                                        std::string_view fileName);
 
-// A whole regular file of at most `limit` bytes; larger files are refused
-// unread.
-Result<std::vector<uint8_t>> readWholeFile(const std::string& path, uint64_t limit);
-
 }  // namespace formats

@@ -89,13 +89,4 @@ Result<std::vector<uint8_t>> readRange(const ByteSource& source, uint64_t offset
   return bytes;
 }
 
-Result<std::vector<uint8_t>> readWholeFile(const std::string& path, uint64_t limit) {
-  auto file = InputFile::open(path);
-  if (!file) return file.error();
-  if (file->size() > limit) {
-    return readError(path, "at most " + std::to_string(limit) + " bytes", std::to_string(file->size()) + " bytes");
-  }
-  return readRange(file.value(), 0, file->size(), path);
-}
-
 }  // namespace formats

@@ -4,9 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
+
 namespace formats {
 
-bool equalsNoCase(std::string_view a, std::string_view b);
+using fdk::equalsNoCase;
 
 // The blank-free word that ends with the first occurrence of `extension`
 // (compared without regard to ASCII case): it starts after the last blank

@@ -6,12 +6,6 @@
 
 namespace formats {
 
-namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
-
 Error readError(std::string_view file, std::string_view expected, std::string_view found) {
   std::string text(file);
   text += ": expected ";
@@ -19,11 +13,6 @@ Error readError(std::string_view file, std::string_view expected, std::string_vi
   text += ", found ";
   text += found;
   return Error{text};
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 std::string_view tokenEndingWith(std::string_view text, std::string_view extension) {
