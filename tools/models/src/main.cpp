@@ -11,7 +11,7 @@
 
 #include "modelgen/figure.h"
 #include "modelgen/skins.h"
-#include "modelgen/storedzip.h"
+#include "testing/archive.h"
 #include "modelgen/writers.h"
 
 namespace fs = std::filesystem;
@@ -63,6 +63,16 @@ ByteVector skinListText(const ModelSpec& model) {
   return ByteVector(text.begin(), text.end());
 }
 
+// A model pack as players get them: the model's files in a ZIP archive.
+bool writeArchive(const fs::path& path, const std::vector<PakMember>& files) {
+  std::vector<fdk::ArchiveEntry> entries;
+  for (const PakMember& f : files) entries.push_back({f.name, std::string(f.bytes.begin(), f.bytes.end())});
+  fs::create_directories(path.parent_path());
+  fdk::Status written = fdk::WriteArchive(path.string(), entries);
+  if (!written) std::fprintf(stderr, "fragdock_modelgen: %s\n", written.error().text.c_str());
+  return written.ok();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,7 +94,7 @@ int main(int argc, char** argv) {
   if (ok && argc > 2) {
     const fs::path demo = argv[2];
     ok = writeTree(demo / "quake2" / "baseq2", scoutFiles) &&
-         writeFile(demo / "q2" / "models" / "brute.zip", encodeStoredZip(bruteFiles));
+         writeArchive(demo / "q2" / "models" / "brute.zip", bruteFiles);
   }
   return ok ? 0 : 1;
 }
