@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QThread>
 #include <filesystem>
 #include <regex>
 #include <sys/stat.h>
@@ -26,8 +25,12 @@ struct Program {
     process.setProcessEnvironment(env);
   }
   void run() { process.start(QString::fromStdString(prog.file("fragdock")), {}); }
-  bool waitForFile(const std::string& name) {
-    return WaitFor([&] { return prog.exists(name); }, 10000);
+  // Starts the program and waits until its main window has done its start-up
+  // loading, which ends by clearing out the work folder "paktemp".
+  bool runUntilLoaded() {
+    prog.write("paktemp/left-over.pak", "x");
+    run();
+    return WaitFor([&] { return !prog.exists("paktemp"); }, 10000);
   }
   // Ends the program as a logout does, and waits for it.
   int terminate() {
@@ -40,18 +43,14 @@ struct Program {
 
 TEST(Program, SigtermClosesLikeTheCloseButtonAndAStartChangesNothing) {
   Program p;
-  p.run();
-  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  ASSERT_TRUE(p.runUntilLoaded()) << p.process.readAllStandardError().toStdString();
   p.prog.write("paktemp/pak0.pak", "x");
-  QThread::msleep(300);
   EXPECT_EQ(p.terminate(), 0);
   EXPECT_FALSE(p.prog.exists("paktemp")) << "the close tidies up";
   std::string first = p.prog.read("Fragdock.ini");
   EXPECT_NE(first.find("Path=" + p.home.folder() + "games/quake/"), std::string::npos);
 
-  p.run();
-  ASSERT_TRUE(WaitFor([&] { return p.process.state() == QProcess::Running; }, 5000));
-  QThread::msleep(800);
+  ASSERT_TRUE(p.runUntilLoaded());
   EXPECT_EQ(p.terminate(), 0);
   EXPECT_EQ(p.prog.read("Fragdock.ini"), first);
 }
@@ -70,9 +69,7 @@ TEST(Program, DamagedSettingsFileIsReadAsFarAsItGoes) {
     Program p;
     p.prog.write("fragdock.bmp", p.prog.read("themes/Fragdock.bmp"));  // the background of a file without one
     p.prog.write("Fragdock.ini", bytes);
-    p.run();
-    ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
-    QThread::msleep(300);
+    ASSERT_TRUE(p.runUntilLoaded()) << p.process.readAllStandardError().toStdString();
     EXPECT_EQ(p.terminate(), 0);
     EXPECT_EQ(p.process.exitStatus(), QProcess::NormalExit);
     std::string saved = p.prog.read("Fragdock.ini");
@@ -99,8 +96,7 @@ TEST(Program, MissingPlaceholderSaysNoWay) {
 
 TEST(Program, LatinOneTextValuesKeepEveryByteThroughAStartAndAClose) {
   Program p;
-  p.run();
-  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  ASSERT_TRUE(p.runUntilLoaded()) << p.process.readAllStandardError().toStdString();
   EXPECT_EQ(p.terminate(), 0);
 
   // Every text value of both games and the background, in Latin-1 ("\xE4" is not UTF-8).
@@ -115,17 +111,14 @@ TEST(Program, LatinOneTextValuesKeepEveryByteThroughAStartAndAClose) {
   p.prog.write("th\xE8mes/Fragdock.bmp", p.prog.read("themes/Fragdock.bmp"));
   p.prog.write("Fragdock.ini", ini);
 
-  p.run();
-  ASSERT_TRUE(WaitFor([&] { return p.process.state() == QProcess::Running; }, 5000));
-  QThread::msleep(800);
+  ASSERT_TRUE(p.runUntilLoaded());
   EXPECT_EQ(p.terminate(), 0);
   EXPECT_EQ(p.prog.read("Fragdock.ini"), ini);
 }
 
 TEST(Program, AClosingSignalThatCannotSaveReportsAndEnds) {
   Program p;
-  p.run();
-  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  ASSERT_TRUE(p.runUntilLoaded()) << p.process.readAllStandardError().toStdString();
   // The settings file turns into a folder that a rename cannot replace.
   std::filesystem::remove(p.prog.file("Fragdock.ini"));
   p.prog.write("Fragdock.ini/keep", "x");
@@ -139,8 +132,7 @@ TEST(Program, AClosingSignalThatCannotSaveReportsAndEnds) {
 TEST(Program, ASettingsFileThatIsAFifoDoesNotHangTheStart) {
   Program p;
   ASSERT_EQ(::mkfifo(p.prog.file("Fragdock.ini").c_str(), 0600), 0);
-  p.run();
-  ASSERT_TRUE(p.waitForFile("fdk.bmp")) << p.process.readAllStandardError().toStdString();
+  ASSERT_TRUE(p.runUntilLoaded()) << p.process.readAllStandardError().toStdString();
   EXPECT_EQ(p.terminate(), 0);
   struct stat st {};
   ASSERT_EQ(::lstat(p.prog.file("Fragdock.ini").c_str(), &st), 0);
