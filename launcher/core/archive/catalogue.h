@@ -79,6 +79,7 @@ class Tzipform {
   // Kept for its caller; the ZIP library needs no folder to be loaded from.
   void SetUnzipFolder(const std::string& folder) { (void)folder; }
 
+  // The catalogue's rows, index-aligned; an index at or past size() throws std::out_of_range.
   std::size_t size() const { return records_.size(); }
   bool empty() const { return records_.empty(); }
   const std::string& zipn(std::size_t i) const { return records_.at(i).name; }
@@ -86,7 +87,7 @@ class Tzipform {
   std::uint64_t ziprs(std::size_t i) const { return records_.at(i).size; }
   const ArchiveRecord& record(std::size_t i) const { return records_.at(i); }
   const std::vector<ArchiveRecord>& records() const { return records_; }
-  // The archive listed last ("" when the catalogue is empty).
+  // The archive listed last ("" after a listing that failed).
   const std::string& archivePath() const { return path_; }
 
  private:
