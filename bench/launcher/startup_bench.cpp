@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/context.h"
-#include "core/paths.h"
+#include "core/platform/paths.h"
 #include "hub/hub.h"
 #include "dialogs/setup.h"
 #include "app/startup.h"

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/paths.h"
-#include "core/settings.h"
+#include "core/platform/paths.h"
+#include "core/store/settings.h"
 #include "modelgen/writers.h"
 #include "testing/archive.h"
 

@@ -13,8 +13,8 @@
 #include "base/text.h"
 #include "core/archive/extraction.h"
 #include "core/install/placement.h"
-#include "core/listing.h"
-#include "core/util.h"
+#include "core/platform/listing.h"
+#include "core/platform/util.h"
 
 namespace fdk {
 

@@ -4,10 +4,10 @@
 
 #include "base/files.h"
 #include "base/text.h"
-#include "core/launch.h"
-#include "core/listing.h"
-#include "core/paths.h"
-#include "core/util.h"
+#include "core/launch/launch.h"
+#include "core/platform/listing.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
 
 namespace fdk {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "core/store/settings.h"
 
 namespace fdk {
 

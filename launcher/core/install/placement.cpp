@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 #include "base/text.h"
-#include "core/paths.h"
+#include "core/platform/paths.h"
 
 namespace fdk {
 

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <cstdlib>
 
-#include "core/paths.h"
+#include "core/platform/paths.h"
 #include "hub/hub.h"
 #include "app/quitsignals.h"
 #include "dialogs/setup.h"
@@ -14,6 +14,9 @@
 #include "work/scanwindow.h"
 
 int main(int argc, char** argv) {
+  // Without TZ the C library looks at /etc/localtime again for every time it
+  // converts, and the ZIP library converts one for every archive entry it lists.
+  setenv("TZ", ":/etc/localtime", 0);
   QApplication app(argc, argv);  // the launcher takes no arguments of its own
   QApplication::setApplicationName(QStringLiteral("Fragdock"));
   QApplication::setApplicationDisplayName(QStringLiteral("Fragdock"));

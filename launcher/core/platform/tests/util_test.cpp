@@ -1,4 +1,4 @@
-#include "core/util.h"
+#include "core/platform/util.h"
 
 #include <gtest/gtest.h>
 

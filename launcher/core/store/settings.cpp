@@ -1,12 +1,12 @@
-#include "core/settings.h"
+#include "core/store/settings.h"
 
 #include <cstdint>
 #include <variant>
 
 #include "base/files.h"
-#include "core/ini.h"
-#include "core/paths.h"
-#include "core/util.h"
+#include "core/store/ini.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
 
 namespace fdk {
 

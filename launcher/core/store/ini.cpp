@@ -1,4 +1,4 @@
-#include "core/ini.h"
+#include "core/store/ini.h"
 
 #include "base/files.h"
 #include "base/text.h"

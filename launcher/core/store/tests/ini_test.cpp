@@ -1,4 +1,4 @@
-#include "core/ini.h"
+#include "core/store/ini.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/launch.h"
+#include "core/launch/launch.h"
 
 #include <gtest/gtest.h>
 
-#include "core/launchoptions.h"
+#include "core/launch/launchoptions.h"
 #include "testing/tempdir.h"
 
 #include <filesystem>

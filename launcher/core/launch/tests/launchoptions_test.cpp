@@ -1,7 +1,7 @@
 // The rules of the launch-option switches and value fields, on the store's values
 // alone. Each row names the state before a step and the whole state after it, so a
 // rule that changes a switch it should leave alone fails as well as one that misses.
-#include "core/launchoptions.h"
+#include "core/launch/launchoptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/processes.h"
+#include "core/platform/processes.h"
 
 #include <gtest/gtest.h>
 

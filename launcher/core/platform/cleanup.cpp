@@ -1,12 +1,12 @@
-#include "core/cleanup.h"
+#include "core/platform/cleanup.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "core/launch.h"
-#include "core/listing.h"
-#include "core/paths.h"
-#include "core/settings.h"
+#include "core/launch/launch.h"
+#include "core/platform/listing.h"
+#include "core/platform/paths.h"
+#include "core/store/settings.h"
 
 namespace fdk {
 

@@ -1,4 +1,4 @@
-#include "core/storedtext.h"
+#include "core/store/storedtext.h"
 
 #include <gtest/gtest.h>
 

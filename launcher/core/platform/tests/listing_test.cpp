@@ -1,9 +1,9 @@
-#include "core/listing.h"
+#include "core/platform/listing.h"
 
 #include <gtest/gtest.h>
 
-#include "core/cleanup.h"
-#include "core/settings.h"
+#include "core/platform/cleanup.h"
+#include "core/store/settings.h"
 #include "testing/tempdir.h"
 
 using namespace fdk;

@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "core/store/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "core/ini.h"
+#include "core/store/ini.h"
 #include "testing/tempdir.h"
 
 using namespace fdk;

@@ -1,4 +1,4 @@
-#include "core/listing.h"
+#include "core/platform/listing.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "core/paths.h"
+#include "core/platform/paths.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -7,8 +7,8 @@
 
 #include "base/report.h"
 #include "base/result.h"
-#include "core/processes.h"
-#include "core/settings.h"
+#include "core/platform/processes.h"
+#include "core/store/settings.h"
 
 namespace fdk {
 

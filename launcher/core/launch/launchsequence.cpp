@@ -1,7 +1,7 @@
-#include "core/launchsequence.h"
+#include "core/launch/launchsequence.h"
 
-#include "core/launch.h"
-#include "core/paths.h"
+#include "core/launch/launch.h"
+#include "core/platform/paths.h"
 
 namespace fdk {
 

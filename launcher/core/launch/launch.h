@@ -6,7 +6,7 @@
 
 #include "base/report.h"
 #include "base/result.h"
-#include "core/settings.h"
+#include "core/store/settings.h"
 
 namespace fdk {
 

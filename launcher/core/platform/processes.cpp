@@ -1,4 +1,4 @@
-#include "core/processes.h"
+#include "core/platform/processes.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/paths.h"
-#include "core/util.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
-#include "core/launchoptions.h"
+#include "core/launch/launchoptions.h"
 
-#include "core/launch.h"
-#include "core/util.h"
+#include "core/launch/launch.h"
+#include "core/platform/util.h"
 
 namespace fdk::options {
 

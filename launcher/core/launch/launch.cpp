@@ -1,12 +1,12 @@
-#include "core/launch.h"
+#include "core/launch/launch.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "base/files.h"
-#include "core/listing.h"
-#include "core/paths.h"
-#include "core/util.h"
+#include "core/platform/listing.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
 
 namespace fdk {
 
