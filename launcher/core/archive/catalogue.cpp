@@ -323,13 +323,19 @@ Report Tzipform::ExtractArchive(std::string_view spec, Placement& into, bool kee
   return Extract(Select(spec), into, keepFolders, overwrite, observer);
 }
 
+Report Tzipform::ExtractEntry(std::size_t index, Placement& into, bool keepFolders, bool overwrite,
+                             ExtractObserver* observer) {
+  if (index >= records_.size()) return {};
+  return Extract({index}, into, keepFolders, overwrite, observer);
+}
+
 Report Tzipform::Extract(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite,
                          ExtractObserver* observer) {
   Report report;
   if (selected.empty()) return report;
   ExtractRun run{into, keepFolders, overwrite, observer, report, std::vector<char>(kChunkBytes)};
   for (std::size_t i : selected) {
-    ExtractEntry(run, *archive_, i, records_[i]);
+    fdk::ExtractEntry(run, *archive_, i, records_[i]);
     if (observer != nullptr) observer->EntryDone(records_[i], records_[i].size);
   }
   return report;

@@ -76,6 +76,12 @@ class Tzipform {
   Report ExtractArchive(std::string_view spec, Placement& into, bool keepFolders, bool overwrite,
                         ExtractObserver* observer = nullptr);
 
+  // One entry by its index, into a placement an install run keeps: for
+  // installers that decide entry by entry (a stored name may hold "*" or "?",
+  // and may be stored twice).
+  Report ExtractEntry(std::size_t index, Placement& into, bool keepFolders, bool overwrite,
+                      ExtractObserver* observer = nullptr);
+
   // Kept for its caller; the ZIP library needs no folder to be loaded from.
   void SetUnzipFolder(const std::string& folder) { (void)folder; }
 

@@ -197,7 +197,9 @@ std::string Q2CommandLine(const Uvars& vars) {
   const GameSettings& g = vars.q2;
   std::string line = g.EXE;
   if (g.Dedicated) line += " +set dedicated " + IntToText(g.Dedicatedb);
-  if (!vars.q2mod.empty()) line += " +set game " + vars.modGameFolder;
+  // A MOD whose files all went below "baseq2/" runs from there: no game folder is
+  // named, since an empty one would take the next word of the line as its name.
+  if (!vars.q2mod.empty() && !vars.modGameFolder.empty()) line += " +set game " + vars.modGameFolder;
   line += " +exec q.cfg " + g.CmdLine;
   if (g.cddir) line += " +set cddir " + g.cddirb;
   return line;

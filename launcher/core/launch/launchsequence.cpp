@@ -1,5 +1,6 @@
 #include "core/launch/launchsequence.h"
 
+#include "core/install/modinstall.h"
 #include "core/launch/launch.h"
 #include "core/platform/paths.h"
 
@@ -7,6 +8,7 @@ namespace fdk {
 
 const char* LaunchStepName(LaunchStep step) {
   switch (step) {
+    case LaunchStep::InstallMod: return "Installing the MOD";
     case LaunchStep::CopyConfigSet: return "Copying the config set";
     case LaunchStep::WriteStartScript: return "Writing the start script";
     case LaunchStep::StartTerminator: return "Starting the clean-up tool";
@@ -17,7 +19,6 @@ const char* LaunchStepName(LaunchStep step) {
 
 namespace {
 
-std::string modArchive(const Uvars& vars) { return vars.q2.Patch + vars.q2mod + ".zip"; }
 
 Status startGame(const Uvars& vars, Game game, ProcessLayer& processes) {
   const std::string commandLine = CommandLine(vars, game);
@@ -34,18 +35,22 @@ Status CheckLaunch(const Uvars& vars, Game game) {
   if (Status folders = CheckGameFolders(vars, game); !folders)
     return Error{"The game was not started.\n\n" + folders.error().text};
   // Starting without the MOD the player chose would be a different game: say why nothing happens.
-  if (game == Game::Quake2 && !vars.q2mod.empty() && !fileExists(modArchive(vars)))
-    return Error{"The MOD \"" + vars.q2mod + "\" cannot be installed: its archive " + modArchive(vars) +
+  if (game == Game::Quake2 && !vars.q2mod.empty() && !fileExists(ModArchivePath(vars, game)))
+    return Error{"The MOD \"" + vars.q2mod + "\" cannot be installed: its archive " + ModArchivePath(vars, game) +
                  " is missing."};
   return {};
 }
 
 namespace {
 
-Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver& observer) {
-  // Until the MOD installation finds where a MOD runs from, it runs from its own name.
-  if (game == Game::Quake2 && !vars.q2mod.empty() && vars.modGameFolder.empty()) vars.modGameFolder = vars.q2mod;
+Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, LaunchObserver& observer) {
   Report leftOut;
+  observer.stepStarted(LaunchStep::InstallMod);
+  // Starting without the MOD the player chose would be a different game.
+  Result<ModInstall> mod = InstallMod(vars, game, zip, observer);
+  if (!mod) return mod.error();
+  leftOut.merge(mod->leftOut);
+  if (game == Game::Quake2) vars.modGameFolder = mod->modGameFolder;
 
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game));
@@ -65,9 +70,9 @@ Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver&
 
 }  // namespace
 
-Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver& observer) {
+Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, LaunchObserver& observer) {
   vars.launchgame = TraitsOf(game).number;
-  Status started = runSteps(vars, game, processes, observer);
+  Status started = runSteps(vars, game, processes, zip, observer);
   if (!started) vars.launchgame = '0';
   return started;
 }

@@ -7,12 +7,15 @@
 
 #include "base/report.h"
 #include "base/result.h"
+#include "core/archive/catalogue.h"
+#include "core/install/installhost.h"
 #include "core/platform/processes.h"
 #include "core/store/settings.h"
 
 namespace fdk {
 
 enum class LaunchStep {
+  InstallMod,
   CopyConfigSet,
   WriteStartScript,
   StartTerminator,
@@ -20,12 +23,11 @@ enum class LaunchStep {
 };
 const char* LaunchStepName(LaunchStep step);
 
-class LaunchObserver {
+// The installs of a launch show their progress and ask their questions through
+// the observer too.
+class LaunchObserver : public InstallHost {
  public:
-  virtual ~LaunchObserver() = default;
   virtual void stepStarted(LaunchStep /*step*/) {}
-  // Bytes of the step's work done so far, of total (installs).
-  virtual void progress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
   // What the steps left out, told once, just before the game starts; never
   // called when nothing was left out.
   virtual void leftOut(const Report& report) = 0;
@@ -36,10 +38,11 @@ class LaunchObserver {
 // whole message for the player.
 Status CheckLaunch(const Uvars& vars, Game game);
 
-// Runs the launch's steps in their order: config set, start script, the clean-up
-// tool, the game. Sets launchgame and, for a Quake 2 MOD, the MOD game folder.
+// Runs the launch's steps in their order: the chosen MOD's installation (through
+// the catalogue), config set, start script, the clean-up tool, the game. Sets
+// launchgame and, for Quake 2, the MOD game folder.
 // An error says why the game was not started (the whole message for the player);
 // the store is left as it was, so nothing the player set is lost.
-Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, LaunchObserver& observer);
+Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, LaunchObserver& observer);
 
 }  // namespace fdk

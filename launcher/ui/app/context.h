@@ -3,8 +3,9 @@
 // programs it started and the pictures loaded at start-up.
 #include <QPixmap>
 #include <QString>
-#include "core/processes.h"
-#include "core/settings.h"
+#include "core/archive/catalogue.h"
+#include "core/platform/processes.h"
+#include "core/store/settings.h"
 #include "app/messages.h"
 
 namespace fdk {
@@ -30,6 +31,8 @@ struct LauncherContext {
   SwitchPictures switches;
 
   UserMessages messages;
+  // The archive catalogue: the listing of the ZIP archive opened last.
+  Tzipform zip;
 
   // The work windows, made once at program start and shared by every page.
   Tfbar* fbar = nullptr;

@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
     else QMessageBox::warning(nullptr, QStringLiteral("Fragdock"), text);
   };
   ctx.messages.endProgram = [] { std::exit(EXIT_FAILURE); };
+  ctx.messages.askBox = [](const QString& question) {
+    return QMessageBox::information(nullptr, QStringLiteral("Fragdock"), question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+  };
 
   fdk::Tffatpic ffatpic;
   fdk::Tfbar fbar(ctx);

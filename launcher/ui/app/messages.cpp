@@ -11,6 +11,12 @@ void UserMessages::warn(const QString& text) const {
   if (showBox) showBox(Kind::Warning, text);
 }
 
+bool UserMessages::ask(const QString& question) const {
+  const bool yes = askBox && askBox(question);
+  log(question + (yes ? QStringLiteral(" Yes.") : QStringLiteral(" No.")));
+  return yes;
+}
+
 void UserMessages::fatal(const QString& text) const {
   log(text);
   if (showBox) showBox(Kind::Fatal, text);

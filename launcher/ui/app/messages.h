@@ -15,6 +15,9 @@ class UserMessages {
   std::function<void(Kind kind, const QString& text)> showBox;
   // Ends the program after a fatal message (settings are not saved); tests leave it empty.
   std::function<void()> endProgram;
+  // Asks a Yes/No question and gives true for Yes; the program shows a box,
+  // tests answer. Without one, the answer is No.
+  std::function<bool(const QString& question)> askBox;
 
   // Stderr, a box, then the end of the program.
   void fatal(const QString& text) const;
@@ -23,6 +26,8 @@ class UserMessages {
   // Stderr only: the detail behind a box, or a message that nobody may be there
   // to answer (a close asked for by a signal).
   void log(const QString& text) const;
+  // Stderr (the question and the answer) and a Yes/No box.
+  bool ask(const QString& question) const;
 };
 
 }  // namespace fdk

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "base/files.h"
-#include "core/paths.h"
-#include "core/util.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
 #include "formats/pcx.h"
 
 namespace fdk {

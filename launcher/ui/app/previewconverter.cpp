@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "base/files.h"
-#include "core/paths.h"
+#include "core/platform/paths.h"
 #include "app/pictures.h"
 
 namespace fdk {

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "core/paths.h"
+#include "core/platform/paths.h"
 #include "hub/hub.h"
 #include "app/pictures.h"
 #include "dialogs/setup.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "core/storedtext.h"
+#include "core/store/storedtext.h"
 
 namespace fdk {
 

@@ -3,8 +3,8 @@
 #include <QFileDialog>
 #include <iterator>
 
-#include "core/paths.h"
-#include "core/util.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
 #include "pages/optionrows.h"
 #include "app/pictures.h"
 #include "app/storedfield.h"

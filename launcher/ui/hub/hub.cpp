@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "pages/addonpage.h"
-#include "core/cleanup.h"
+#include "core/platform/cleanup.h"
 #include "pages/infopage.h"
 #include "pages/modpage.h"
 #include "app/pictures.h"

@@ -2,24 +2,38 @@
 // of the core, then the launcher closes.
 #include <QApplication>
 
-#include "core/launch.h"
-#include "core/launchsequence.h"
+#include "core/launch/launch.h"
+#include "core/launch/launchsequence.h"
 #include "hub/hub.h"
+#include "work/progresswindow.h"
 
 namespace fdk {
 
 namespace {
 // Tells the player once, before the game starts, what the launch left out.
+// Shows the installs in the progress window and asks through the message seam.
 class HubObserver : public LaunchObserver {
  public:
-  explicit HubObserver(UserMessages& messages) : messages_(messages) {}
+  explicit HubObserver(LauncherContext& ctx) : ctx_(ctx), bar_(*ctx.fbar) {}
   void leftOut(const Report& report) override {
-    messages_.warn(QStringLiteral("Some files were not copied into the game:\n") +
-                   QString::fromStdString(report.text()));
+    ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +
+                       QString::fromStdString(report.text()));
   }
+  void begin(const std::string& title) override { bar_.begin(QString::fromStdString(title)); }
+  void counted(std::uint64_t bytes) override { bar_.ShowProgress(false, bytes); }
+  void secondPass() override { bar_.startAnimation(); }
+  void done(std::uint64_t bytes) override { bar_.ShowProgress(true, bytes); }
+  void within(std::uint64_t bytes) override { bar_.ShowPartial(bytes); }
+  bool ask(const std::string& question) override {
+    const bool yes = ctx_.messages.ask(QString::fromStdString(question));
+    bar_.repaint();
+    return yes;
+  }
+  void end() override { bar_.end(); }
 
  private:
-  UserMessages& messages_;
+  LauncherContext& ctx_;
+  Tfbar& bar_;
 };
 }  // namespace
 
@@ -34,8 +48,8 @@ void Tfhub::launch(Game game) {
   if (Status ready = CheckLaunch(ctx_.vars, game); !ready) return abortLaunch(ready.error().text);
   hide();
   QApplication::processEvents();
-  HubObserver observer(ctx_.messages);
-  if (Status started = RunLaunch(ctx_.vars, game, ctx_.processes, observer); !started)
+  HubObserver observer(ctx_);
+  if (Status started = RunLaunch(ctx_.vars, game, ctx_.processes, ctx_.zip, observer); !started)
     return abortLaunch(started.error().text);
   close();  // saves the settings; the launcher's work is done
 }

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 
 #include "core/content/mods.h"
-#include "core/launch.h"
+#include "core/launch/launch.h"
 #include "app/pictures.h"
 #include "app/previewconverter.h"
 #include "app/storedfield.h"

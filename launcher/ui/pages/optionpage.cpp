@@ -3,8 +3,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "core/launch.h"
-#include "core/launchoptions.h"
+#include "core/launch/launch.h"
+#include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
 
 namespace fdk {

@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "core/util.h"
+#include "core/platform/util.h"
 
 namespace fdk {
 

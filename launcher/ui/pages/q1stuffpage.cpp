@@ -1,8 +1,8 @@
 #include "pages/q1stuffpage.h"
 
 
-#include "core/launch.h"
-#include "core/launchoptions.h"
+#include "core/launch/launch.h"
+#include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
 
 namespace fdk {

@@ -2,8 +2,8 @@
 
 #include <QSignalBlocker>
 
-#include "core/launch.h"
-#include "core/launchoptions.h"
+#include "core/launch/launch.h"
+#include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
 
 namespace fdk {

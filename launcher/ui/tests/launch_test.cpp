@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/ini.h"
+#include "core/store/ini.h"
+#include "testing/archive.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -23,7 +24,9 @@ struct LaunchRun : Launcher {
     }
     games.write("cfgs1/lan/config.cfg", "name lanplayer\r\n");
     games.write("cfgs1/lan/sub/skip.cfg", "no");
-    games.write("mods2/arena.zip", "PK");
+    games.write("mods2/arena.zip", "");
+    EXPECT_TRUE(WriteArchive(games.file("mods2/arena.zip"),
+                             {{"arena/game.so", "arena game"}, {"baseq2/maps/arena1.bsp", "map"}}).ok());
     games.write("cfgs2/duel/autoexec.cfg", "bind x");
     Uvars v;
     v.programFolder = prog.folder();

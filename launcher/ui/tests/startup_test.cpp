@@ -1,7 +1,7 @@
 #include <QTabBar>
 #include <gtest/gtest.h>
 
-#include "core/ini.h"
+#include "core/store/ini.h"
 #include "uitest.h"
 
 using namespace fdk;

@@ -77,12 +77,20 @@ void Tfbar::ShowProgress(bool countsAsDone, std::uint64_t bytes) {
   showCounters(doneCounted_ && counters.done() >= counters.total());
 }
 
-void Tfbar::showCounters(bool force) {
+void Tfbar::ShowPartial(std::uint64_t bytes) {
+  ProgressCounters shown = counters;
+  shown.add(true, bytes);
+  showCounters(shown, true, false);
+}
+
+void Tfbar::showCounters(bool force) { showCounters(counters, doneCounted_, force); }
+
+void Tfbar::showCounters(const ProgressCounters& shown, bool doneCounted, bool force) {
   if (!force && sincePaint_.isValid() && sincePaint_.elapsed() < kPaintIntervalMs) return;
   sincePaint_.start();
-  lbar->setText(QString::fromStdString(counters.text()));
+  lbar->setText(QString::fromStdString(shown.text()));
   // Until the second pass counts something, the bar stays at its start.
-  ibar->resize(doneCounted_ ? counters.barWidth() : ProgressCounters::kBarStart, ibar->height());
+  ibar->resize(doneCounted ? shown.barWidth() : ProgressCounters::kBarStart, ibar->height());
   repaint();
   // The caller holds the event loop: let the animation step and the screen update.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

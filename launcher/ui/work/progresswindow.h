@@ -29,6 +29,8 @@ class Tfbar : public QWidget {
   void begin(const QString& title);
   // Adds bytes to the total (first pass) or to what is done (second pass) and shows it.
   void ShowProgress(bool countsAsDone, std::uint64_t bytes);
+  // Shows bytes written of the entry in work beyond what is done, without counting them.
+  void ShowPartial(std::uint64_t bytes);
   void startAnimation();
   // The run is over: hidden, the animation stopped.
   void end();
@@ -42,6 +44,7 @@ class Tfbar : public QWidget {
   bool doneCounted_ = false;
 
   void showCounters(bool force);
+  void showCounters(const ProgressCounters& shown, bool doneCounted, bool force);
 };
 
 }  // namespace fdk

@@ -1,0 +1,101 @@
+#include "core/install/modinstall.h"
+
+#include <filesystem>
+
+#include "base/text.h"
+#include "core/archive/entrypath.h"
+#include "core/install/placement.h"
+#include "core/launch/launch.h"
+#include "core/platform/util.h"
+
+namespace fdk {
+
+namespace {
+
+// Hands the bytes written inside a large entry on to the host.
+class WithinEntry : public ExtractObserver {
+ public:
+  explicit WithinEntry(InstallHost& host) : host_(host) {}
+  void EntryDone(const ArchiveRecord&, std::uint64_t) override {}
+  void EntryProgress(const ArchiveRecord&, std::uint64_t bytesDone) override { host_.within(bytesDone); }
+
+ private:
+  InstallHost& host_;
+};
+
+// The three answers of one run: the question is asked at most once.
+enum class Answer { Ask, Yes, No };
+
+void countEntries(const Tzipform& zip, InstallHost& host) {
+  for (const ArchiveRecord& record : zip.records()) host.counted(record.size);
+}
+
+// Whether an entry whose target exists goes on to the extraction (which leaves
+// the existing file alone either way).
+bool goOn(Answer& answer, InstallHost& host) {
+  if (answer == Answer::Ask) answer = host.ask(kModConflictQuestion) ? Answer::Yes : Answer::No;
+  return answer == Answer::Yes;
+}
+
+void extractEntries(Tzipform& zip, Placement& into, InstallHost& host, Report& leftOut) {
+  WithinEntry observer(host);
+  Answer answer = Answer::Ask;
+  for (std::size_t i = 0; i < zip.size(); ++i) {
+    Result<EntryPath> path = SafeEntryPath(zip.zipn(i));
+    const bool exists = path && into.Exists(*path);
+    if (!exists || goOn(answer, host)) leftOut.merge(zip.ExtractEntry(i, into, true, false, &observer));
+    host.done(zip.ziprs(i));
+  }
+}
+
+// The folder's spelling on disk: entries "MyMod/..." went into an existing
+// "mymod/", and the game looks for the folder by its real name.
+std::string spellingOnDisk(const std::string& gameFolder, const std::string& folder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(gameFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (equalsNoCase(name, folder) && it->is_directory(ec)) return name;
+  }
+  return folder;
+}
+
+}  // namespace
+
+std::string ModArchivePath(const Uvars& vars, Game game) {
+  return vars.game(game).Patch + ChosenMod(vars, game) + ".zip";
+}
+
+std::string ModGameFolderOf(const Tzipform& zip) {
+  std::string folder;
+  for (std::size_t i = zip.size(); i-- > 0;) {
+    Result<EntryPath> path = SafeEntryPath(zip.zipn(i));
+    if (!path) continue;
+    const std::string first = path->folders.empty() ? std::string() : path->folders.front();
+    if (UpperCaseUmlaut(first) != "BASEQ2") folder = first;
+  }
+  return folder;
+}
+
+Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, InstallHost& host) {
+  ModInstall result;
+  const std::string& mod = ChosenMod(vars, game);
+  if (mod.empty()) return result;
+  result.ran = true;
+  const std::string archive = ModArchivePath(vars, game);
+  if (Status listed = zip.ListArchive(archive); !listed)
+    return Error{"The MOD \"" + mod + "\" cannot be installed: " + listed.error().text};
+  Result<Placement> into = Placement::Open(vars.game(game).Path);
+  if (!into) return Error{"The MOD \"" + mod + "\" cannot be installed: " + into.error().text};
+  host.begin(kModProgressTitle);
+  countEntries(zip, host);
+  host.secondPass();
+  extractEntries(zip, *into, host, result.leftOut);
+  host.end();
+  if (game == Game::Quake2) {
+    const std::string folder = ModGameFolderOf(zip);
+    result.modGameFolder = folder.empty() ? folder : spellingOnDisk(vars.q2.Path, folder);
+  }
+  return result;
+}
+
+}  // namespace fdk

@@ -1,0 +1,138 @@
+#include "core/install/modinstall.h"
+
+#include <gtest/gtest.h>
+
+#include "core/work/progress.h"
+#include "testing/archive.h"
+#include "testing/tempdir.h"
+
+using namespace fdk;
+
+namespace {
+
+// Records what an installation shows and asks; answers with a set answer.
+struct Recorder : InstallHost {
+  bool answer = false;
+  std::vector<std::string> titles, questions;
+  ProgressCounters counters;
+  bool secondPassStarted = false, ended = false;
+  void begin(const std::string& title) override { titles.push_back(title); }
+  void counted(std::uint64_t bytes) override { counters.add(false, bytes); }
+  void secondPass() override { secondPassStarted = true; }
+  void done(std::uint64_t bytes) override { counters.add(true, bytes); }
+  bool ask(const std::string& question) override {
+    questions.push_back(question);
+    return answer;
+  }
+  void end() override { ended = true; }
+};
+
+struct Mods {
+  TempDir dir;
+  Uvars vars;
+  Tzipform zip;
+  Mods() {
+    vars.q2.Path = dir.folder() + "quake2/";
+    vars.q2.Patch = dir.folder() + "mods/";
+    dir.write("quake2/baseq2/pak0.pak", "game data");
+  }
+  void archive(const std::string& mod, const std::vector<ArchiveEntry>& entries) {
+    dir.write("mods/" + mod + ".zip", "");
+    ASSERT_TRUE(WriteArchive(dir.file("mods/" + mod + ".zip"), entries).ok());
+  }
+  ModInstall install(const std::string& mod, Recorder& host) {
+    vars.q2mod = mod;
+    Result<ModInstall> result = InstallMod(vars, Game::Quake2, zip, host);
+    EXPECT_TRUE(result.ok()) << result.error().text;
+    return result ? *result : ModInstall{};
+  }
+};
+
+}  // namespace
+
+TEST(ModInstall, FirstInstallAsksNothingAndFindsTheGameFolder) {
+  Mods m;
+  m.archive("mymod", {{"mymod/pak0.pak", "mod data"}, {"mymod/autoexec.cfg", "exec mod.cfg"}});
+  Recorder host;
+  ModInstall result = m.install("mymod", host);
+  EXPECT_TRUE(result.ran);
+  EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_EQ(host.titles, std::vector<std::string>{"Processing MOD"});
+  EXPECT_TRUE(host.secondPassStarted && host.ended);
+  EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "mod data");
+  EXPECT_EQ(result.modGameFolder, "mymod");
+  EXPECT_EQ(host.counters.total(), 20u);
+  EXPECT_EQ(host.counters.barWidth(), 350);
+}
+
+TEST(ModInstall, ASecondInstallAsksOnceAndNeverReplacesAFile) {
+  for (bool yes : {false, true}) {
+    Mods m;
+    m.archive("mymod", {{"mymod/pak0.pak", "new data"}, {"mymod/new.cfg", "new"}, {"MYMOD/AUTOEXEC.CFG", "new"}});
+    m.dir.write("quake2/mymod/pak0.pak", "the player's");
+    m.dir.write("quake2/mymod/autoexec.cfg", "the player's");
+    Recorder host;
+    host.answer = yes;
+    ModInstall result = m.install("mymod", host);
+    EXPECT_EQ(host.questions, std::vector<std::string>{kModConflictQuestion}) << "asked once, yes = " << yes;
+    EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "the player's");
+    EXPECT_EQ(m.dir.read("quake2/mymod/autoexec.cfg"), "the player's") << "letter case does not matter";
+    EXPECT_EQ(m.dir.read("quake2/mymod/new.cfg"), "new") << "missing files are still extracted";
+    EXPECT_EQ(host.counters.barWidth(), 350);
+    EXPECT_EQ(host.counters.done(), host.counters.total());
+    EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
+  }
+}
+
+TEST(ModInstall, GameFolderRules) {
+  struct Row {
+    std::vector<std::string> names;
+    std::string folder;
+  };
+  const Row rows[] = {
+      {{"mymod/pak0.pak", "mymod/autoexec.cfg"}, "mymod"},
+      {{"readme.txt", "mymod/pak0.pak"}, ""},  // the first entry lies at the root
+      {{"baseq2/maps/a.bsp", "BaseQ2/maps/b.bsp"}, ""},  // a MOD of maps only
+      {{"baseq2/maps/a.bsp", "arena/game.so", "other/x"}, "arena"},
+      {{"../evil/x", "\\\\abs", "arena\\\\game.so"}, "arena"},  // unsafe names are passed over, "\\" separates
+  };
+  for (const Row& row : rows) {
+    Mods m;
+    std::vector<ArchiveEntry> entries;
+    for (const std::string& name : row.names) entries.push_back({name, "x"});
+    m.archive("mod", entries);
+    ASSERT_TRUE(m.zip.ListArchive(m.dir.file("mods/mod.zip")).ok());
+    EXPECT_EQ(ModGameFolderOf(m.zip), row.folder) << row.names[0];
+  }
+}
+
+TEST(ModInstall, TheGameFolderTakesTheSpellingOnDiskAndUnsafeEntriesAreReported) {
+  Mods m;
+  m.dir.write("quake2/mymod/old.cfg", "x");
+  m.archive("MyMod", {{"MyMod/pak0.pak", "data"}, {"../../evil", "outside"}});
+  Recorder host;
+  ModInstall result = m.install("MyMod", host);
+  EXPECT_EQ(result.modGameFolder, "mymod") << "the game looks for the folder by its real name";
+  EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "data");
+  ASSERT_EQ(result.leftOut.size(), 1u);
+  EXPECT_EQ(result.leftOut.entries()[0].what, "../../evil");
+  EXPECT_FALSE(m.dir.exists("evil"));
+  EXPECT_EQ(host.counters.barWidth(), 350);
+}
+
+TEST(ModInstall, NoModInstallsNothingAndAnUnreadableArchiveIsAnError) {
+  Mods m;
+  Recorder host;
+  EXPECT_FALSE(m.install("", host).ran);
+  EXPECT_TRUE(host.titles.empty()) << "no progress window for \"(none)\"";
+  m.dir.write("mods/broken.zip", "PK not really");
+  for (const char* mod : {"gone", "broken"}) {
+    m.vars.q2mod = mod;
+    Result<ModInstall> failed = InstallMod(m.vars, Game::Quake2, m.zip, host);
+    ASSERT_FALSE(failed.ok()) << mod;
+    EXPECT_NE(failed.error().text.find(std::string(mod) + ".zip"), std::string::npos) << failed.error().text;
+  }
+  EXPECT_TRUE(host.titles.empty());
+  EXPECT_FALSE(m.dir.exists("quake2/gone"));
+}
