@@ -94,6 +94,8 @@ TEST(Launch, QuakeTwoWithModAndCdFolder) {
             "deathmatch 1\r\nhostname fragdock\r\nfraglimit 15\r\nmap guer\r\ndmflags 16400\r\n");
   EXPECT_EQ(r.games.read("quake two/baseq2/autoexec.cfg"), "bind x");
   EXPECT_EQ(r.games.read("quake two/arena/autoexec.cfg"), "bind x");
+  EXPECT_EQ(r.games.read("quake two/arena/game.so"), "arena game");
+  EXPECT_TRUE(r.questions.isEmpty());
   EXPECT_FALSE(r.hub->isVisible());
 }
 
@@ -158,4 +160,29 @@ TEST(Launch, ConfigSetFilesLeftOutAreToldOnceAndTheGameStillStarts) {
   EXPECT_FALSE(r.games.exists("quake/id1/a.cfg"));
   EXPECT_EQ(r.games.read("quake/id1/config.cfg"), "name lanplayer\r\n");
   EXPECT_NE(r.launched(r.q1), "");
+}
+
+TEST(Launch, TheChosenModIsInstalledWithTheProgressWindowAndAsksOnceAboutExistingFiles) {
+  LaunchRun r;
+  r.games.write("quake two/arena/game.so", "the player's own build");
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2mod = "arena";
+  r.press(Tfhub::Q2Mod, "bq2go1");
+  EXPECT_EQ(r.questions, QStringList{"A file of the MOD already exists! Continue extraction?"});
+  EXPECT_EQ(r.games.read("quake two/arena/game.so"), "the player's own build") << "never replaced";
+  EXPECT_EQ(r.games.read("quake two/baseq2/maps/arena1.bsp"), "map") << "what is missing is still installed";
+  EXPECT_EQ(r.fbar->ltbar->text(), "Processing MOD");
+  EXPECT_EQ(r.fbar->lbar->text(), "13 / 13");
+  EXPECT_EQ(r.fbar->ibar->width(), 350);
+  EXPECT_FALSE(r.fbar->isVisible());
+  EXPECT_NE(r.launched(r.q2).find("arg=game\narg=arena\n"), std::string::npos);
+}
+
+TEST(Launch, NoModChosenShowsNoProgressWindow) {
+  LaunchRun r;
+  ASSERT_TRUE(r.start());
+  r.press(Tfhub::Q2Stuff, "bq2go1");
+  EXPECT_EQ(r.fbar->ltbar->text(), "") << "the progress window never came up";
+  EXPECT_TRUE(r.questions.isEmpty());
+  EXPECT_EQ(r.launched(r.q2).find("arg=game"), std::string::npos);
 }

@@ -45,6 +45,10 @@ Launcher::Launcher(bool withPictures) {
   ctx.messages.showBox = [this](UserMessages::Kind kind, const QString& text) {
     (kind == UserMessages::Kind::Fatal ? fatals : warnings) << text;
   };
+  ctx.messages.askBox = [this](const QString& question) {
+    questions << question;
+    return answerYes;
+  };
 }
 
 Launcher::~Launcher() {

@@ -30,6 +30,8 @@ struct Launcher {
   LauncherContext ctx;
   QStringList fatals;
   QStringList warnings;
+  QStringList questions;  // every Yes/No question asked
+  bool answerYes = false;
   std::unique_ptr<Tffatpic> ffatpic;
   std::unique_ptr<Tfbar> fbar;
   std::unique_ptr<Tfscan> fscan;
