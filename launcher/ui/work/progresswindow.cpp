@@ -96,7 +96,11 @@ void Tfbar::showCounters(const ProgressCounters& shown, bool doneCounted, bool f
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Tfbar::startAnimation() { Animate1->start(); }
+// The first pass is over: its total is shown whole before the extraction starts.
+void Tfbar::startAnimation() {
+  Animate1->start();
+  showCounters(true);
+}
 
 void Tfbar::end() {
   Animate1->stop();
