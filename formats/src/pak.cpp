@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/pathsplit.h"
 #include "formats/text.h"
 
 namespace formats {
@@ -20,11 +21,6 @@ PakDirectoryRange directoryInside(const PakHeader& header, uint64_t archiveSize)
   range.length = std::min(wanted, available / kPakEntrySize * kPakEntrySize);
   range.truncated = range.length < wanted;
   return range;
-}
-
-std::string folderOf(std::string_view path) {
-  const size_t cut = path.find_last_of("/\\");
-  return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 
 }  // namespace
@@ -148,7 +144,7 @@ std::optional<LocatedFile> openPakMember(std::string& pakPath, std::string_view 
                          static_cast<uint64_t>(entry->length));
     }
   }
-  pakPath = folderOf(pakPath);
+  pakPath = fdk::folderPartAnySeparator(pakPath);
   // Names inside archives always use '/', which is also this platform's separator.
   auto loose = openLooseFile(pakPath + std::string(member));
   if (!loose) return std::nullopt;

@@ -1,5 +1,7 @@
 #include "core/archive/entrypath.h"
 
+#include "base/pathsplit.h"
+
 namespace fdk {
 
 namespace {
@@ -52,7 +54,7 @@ Result<EntryPath> SafeEntryPath(std::string_view stored) {
 
   EntryPath path;
   // "maps/" and "maps/." both name the folder maps.
-  const std::string_view last = stored.substr(stored.find_last_of("/\\") + 1);
+  const std::string last = fileNamePartAnySeparator(stored);
   const bool folderEntry = last.empty() || last == ".";
   const std::size_t folderCount = folderEntry ? parts.size() : parts.size() - 1;
   for (std::size_t i = 0; i < folderCount; ++i) path.folders.emplace_back(parts[i]);

@@ -1,5 +1,6 @@
 #include "meshpeek/skin.h"
 
+#include "base/pathsplit.h"
 #include "formats/pak.h"
 
 namespace meshpeek {
@@ -12,8 +13,7 @@ std::optional<formats::LocatedFile> locateSkinFile(const Model& model, std::stri
                                                    const std::string& name) {
   if (model.fromArchive) return formats::openPakMember(pakPath, name);
   if (auto file = formats::openLooseFile(name)) return std::move(file.value());
-  const size_t cut = name.find_last_of("/\\");
-  auto file = formats::openLooseFile(cut == std::string::npos ? name : name.substr(cut + 1));
+  auto file = formats::openLooseFile(fdk::fileNamePartAnySeparator(name));
   if (!file) return std::nullopt;
   return std::move(file.value());
 }
