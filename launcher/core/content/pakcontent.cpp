@@ -312,6 +312,7 @@ MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state,
   std::stable_sort(run.out.items.begin(), run.out.items.end(), [](const std::string& a, const std::string& b) {
     return lowerAsciiCopy(a) < lowerAsciiCopy(b);
   });
+  if (request.game == Game::Quake2) state.q2MapsLst = run.out.mapsLst;
   run.out.damaged = run.lister.damaged();
   run.out.unwritable = run.lister.unwritable();
   return std::move(run.out);

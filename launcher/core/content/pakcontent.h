@@ -71,6 +71,8 @@ struct PakContentState {
   std::map<std::string, Remembered> unwritable;
   // PAKs already told about as damaged, by path and size.
   std::set<std::string> toldDamaged;
+  // The maps.lst list of the last Quake 2 fill, for writing maps.lst.
+  std::vector<std::string> q2MapsLst;
 };
 
 // The content file of a PAK: its path up to and including the last "." + "fdk".

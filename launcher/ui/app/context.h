@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QString>
 #include "core/archive/catalogue.h"
+#include "core/content/pakcontent.h"
 #include "core/platform/processes.h"
 #include "core/store/settings.h"
 #include "app/messages.h"
@@ -33,6 +34,7 @@ struct LauncherContext {
   UserMessages messages;
   // The archive catalogue: the listing of the ZIP archive opened last.
   Tzipform zip;
+  PakContentState pakContent;  // the PAK listing's answers and caches for this run
 
   // The work windows, made once at program start and shared by every page.
   Tfbar* fbar = nullptr;

@@ -4,6 +4,7 @@
 #include "core/launch/launch.h"
 #include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
+#include "pages/mapcombo.h"
 
 namespace fdk {
 
@@ -64,7 +65,9 @@ void Q1StuffPage::buildRightColumn() {
   bq1pause = sw("bq1pause", " Pausable", &g_.Pausable, 3);
   bq1nodemo = sw("bq1nodemo", " NoDemo", &g_.NoDemos, 4);
   bq1map = sw("bq1map", " Map:", &g_.map, 5);
-  Cbq1map = rows_.addCombo("Cbq1map", valueX, row(5), 160);
+  auto* mapCombo = MapCombo::replacing(rows_.addCombo("Cbq1map", valueX, row(5), 160));
+  connect(mapCombo, &MapCombo::droppingDown, this, &Q1StuffPage::Cbq1mapDropDown);
+  Cbq1map = mapCombo;
   bq1hostname = sw("bq1hostname", " HostName:", &g_.HostName, 6);
   eq1hostname = rows_.addField("eq1hostname", valueX, row(6), 160);
   bq1connect = sw("bq1connect", " Connect:", &g_.Connect, 7);
@@ -127,6 +130,8 @@ void Q1StuffPage::Cbq1mapChange(const QString& text) {
   options::MapTextChanged(g_, FromField(text, g_.mapb));
   changed();
 }
+
+void Q1StuffPage::Cbq1mapDropDown() { FillStartMapCombo(ctx_, Game::Quake1, Cbq1map); }
 
 void Q1StuffPage::Cbq1cfgClick(const QString& item) { chooseConfigSet(Cbq1cfg, item); }
 

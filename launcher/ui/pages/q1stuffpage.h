@@ -33,6 +33,7 @@ class Q1StuffPage : public OptionPage {
   void wireFields();
 
   void Cbq1mapChange(const QString& text);
+  void Cbq1mapDropDown();
   void Cbq1cfgClick(const QString& item);
   void Cbq1cfgChange(const QString& text);
 };

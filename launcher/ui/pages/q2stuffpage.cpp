@@ -5,6 +5,7 @@
 #include "core/launch/launch.h"
 #include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
+#include "pages/mapcombo.h"
 
 namespace fdk {
 
@@ -62,7 +63,9 @@ void Q2StuffPage::buildMiddleColumn() {
   };
   const int valueX = kMiddle + 120;
   bq2map = sw("bq2map", " Map:", &g_.map, 0);
-  cbq2map = rows_.addCombo("cbq2map", valueX, row(0), 92);
+  auto* mapCombo = MapCombo::replacing(rows_.addCombo("cbq2map", valueX, row(0), 92));
+  connect(mapCombo, &MapCombo::droppingDown, this, &Q2StuffPage::cbq2mapDropDown);
+  cbq2map = mapCombo;
   bq2hostname = sw("bq2hostname", " HostName:", &g_.HostName, 1);
   eq2hostname = rows_.addField("eq2hostname", valueX, row(1), 92);
   bq2connect = sw("bq2connect", " Connect:", &g_.Connect, 2);
@@ -153,6 +156,8 @@ void Q2StuffPage::wireTexts() {
   connect(Cbq2cfg, &QComboBox::textActivated, this, &Q2StuffPage::Cbq2cfgClick);
   connect(Cbq2cfg, &QComboBox::editTextChanged, this, &Q2StuffPage::Cbq2cfgChange);
 }
+
+void Q2StuffPage::cbq2mapDropDown() { FillStartMapCombo(ctx_, Game::Quake2, cbq2map); }
 
 void Q2StuffPage::cbq2tpz(const QString& item) {
   options::ChooseTeamMode(g_, item == QLatin1String(kByModel));

@@ -37,6 +37,7 @@ class Q2StuffPage : public OptionPage {
   void countField(QLineEdit* field, int& value, const char* raise, const char* lower, int y);
   void changed() override;
 
+  void cbq2mapDropDown();
   void cbq2tpz(const QString& item);
   void cbq2tpChange(const QString& text);
   void Cbq2cfgClick(const QString& item);

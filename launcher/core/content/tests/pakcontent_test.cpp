@@ -186,6 +186,7 @@ TEST(MapChoiceFill, SortedWithDuplicatesAndMapsLstInOrderAdded) {
   EXPECT_EQ(first.items, (Names{"alpha", "base1", "q2dm1", "q2dm1", "Zed"}));
   EXPECT_EQ(first.mapsLst, (Names{"q2dm1", "Zed", "alpha", "q2dm1", "base1"}));
   EXPECT_EQ(t.fill().mapsLst, first.mapsLst) << "a second fill starts over";
+  EXPECT_EQ(t.state.q2MapsLst, first.mapsLst);
 }
 
 TEST(MapChoiceFill, BaseFolderFoundWithoutRegardToCase) {

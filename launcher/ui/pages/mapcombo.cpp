@@ -1,0 +1,93 @@
+#include "pages/mapcombo.h"
+
+#include <QSignalBlocker>
+
+#include "core/platform/listing.h"
+#include "work/scanwindow.h"
+
+namespace fdk {
+
+namespace {
+
+constexpr int kDroppedRows = 20;
+
+class WindowHost final : public PakContentHost {
+ public:
+  explicit WindowHost(LauncherContext& ctx) : ctx_(ctx) {}
+  bool Ask(std::string_view question) override {
+    return ctx_.messages.ask(QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())));
+  }
+  void ScanBegins() override {
+    if (ctx_.fscan) ctx_.fscan->begin();
+  }
+  void ScanEnds() override {
+    if (ctx_.fscan) ctx_.fscan->end();
+  }
+
+ private:
+  LauncherContext& ctx_;
+};
+
+std::string modArchiveOf(const GameSettings& g, const std::string& mod) {
+  if (mod.empty()) return {};
+  return FindFileNoCase(g.Patch, mod + ".zip").value_or(g.Patch + mod + ".zip");
+}
+
+MapChoiceRequest requestFor(const LauncherContext& ctx, Game game) {
+  const GameSettings& g = ctx.vars.game(game);
+  MapChoiceRequest request;
+  request.game = game;
+  request.gameFolder = g.Path;
+  request.programFolder = ctx.vars.programFolder;
+  request.modArchive = modArchiveOf(g, game == Game::Quake1 ? ctx.vars.q1mod : ctx.vars.q2mod);
+  // Until the map pages hold their lists, the installed maps are read here
+  // and nothing is chosen.
+  request.installed = InstalledMapNames(g.Path + (game == Game::Quake1 ? "id1/maps/" : "baseq2/maps/"));
+  return request;
+}
+
+void tell(const LauncherContext& ctx, const MapChoice& choice) {
+  if (!choice.damaged.empty())
+    ctx.messages.warn(QStringLiteral("These PAK files could not be read; their maps are not listed:\n") +
+                      QString::fromStdString(choice.damaged.text()));
+  if (!choice.unwritable.empty())
+    ctx.messages.warn(QStringLiteral("These PAK content files could not be written; their maps are listed "
+                                     "for this run only:\n") +
+                      QString::fromStdString(choice.unwritable.text()));
+}
+
+}  // namespace
+
+MapCombo* MapCombo::replacing(QComboBox* plain) {
+  auto* combo = new MapCombo(plain->parentWidget());
+  combo->setObjectName(plain->objectName());
+  combo->setEditable(plain->isEditable());
+  combo->setInsertPolicy(plain->insertPolicy());
+  combo->setGeometry(plain->geometry());
+  combo->setMaxVisibleItems(kDroppedRows);
+  delete plain;
+  return combo;
+}
+
+void MapCombo::showPopup() {
+  emit droppingDown();
+  QComboBox::showPopup();
+}
+
+void FillStartMapCombo(LauncherContext& ctx, Game game, QComboBox* combo) {
+  WindowHost host(ctx);
+  const MapChoice choice = FillMapChoice(requestFor(ctx, game), ctx.pakContent, ctx.zip, host);
+  QStringList items;
+  for (const std::string& name : choice.items) items << QString::fromStdString(name);
+  {
+    // Refreshing the items is no choice of the player's: the start map stays.
+    const QSignalBlocker quiet(combo);
+    const QString text = combo->currentText();
+    combo->clear();
+    combo->addItems(items);
+    combo->setEditText(text);
+  }
+  tell(ctx, choice);
+}
+
+}  // namespace fdk
