@@ -85,6 +85,22 @@ bool writePak(const std::string& path, const Files& files) {
   return writeFile(path, std::string(pak.begin(), pak.end()));
 }
 
+// More PAKs below a base folder, showing what the start-map lists make of
+// them: Quake's item boxes ("b_*") are no start maps, an upper-case ".BSP" is
+// not listed, a PAK in a sub-folder is found, one in a hidden folder is not.
+bool writeMorePaks(const std::string& base, const std::string& prefix) {
+  bool ok = writePak(base + "pak1.pak", {{"maps/b_batt0.bsp", fakeMap("b_batt0")},
+                                         {"maps/b_rock1.bsp", fakeMap("b_rock1")},
+                                         {"maps/" + prefix + "dm4.bsp", fakeMap(prefix + "dm4")},
+                                         {"MAPS/DM1.BSP", fakeMap("DM1")},
+                                         {"progs/player.mdl", "demo model"}});
+  ok = writePak(base + "addons/extra.pak", {{"maps/" + prefix + "extra1.bsp", fakeMap(prefix + "extra1")},
+                                            {"Maps/" + prefix + "extra2.bsp", fakeMap(prefix + "extra2")}}) &&
+       ok;
+  ok = writePak(base + ".backup/old.pak", {{"maps/" + prefix + "hidden.bsp", fakeMap(prefix + "hidden")}}) && ok;
+  return ok;
+}
+
 bool installGame(const std::string& standin, const std::string& folder, const std::string& exe) {
   fs::create_directories(folder);
   std::error_code ec;
@@ -99,6 +115,7 @@ bool quakeTree(const std::string& demo, const std::string& standin) {
                                          {"maps/e1m1.bsp", fakeMap("e1m1")},
                                          {"maps/dm2.bsp", fakeMap("dm2")},
                                          {"gfx/palette.lmp", std::string(768, '\x40')}}) && ok;
+  ok = writeMorePaks(game + "id1/", "") && ok;
   ok = writeFile(game + "id1/maps/dm3.bsp", fakeMap("dm3")) && ok;
   ok = writeFile(game + "id1/config.cfg", "name \"player\"\r\nskin \"base\"\r\n") && ok;
   fs::create_directories(game + "qw/skins");
@@ -131,6 +148,7 @@ bool quake2Tree(const std::string& demo, const std::string& standin) {
   ok = writePak(game + "baseq2/pak0.pak", {{"maps/base1.bsp", fakeMap("base1")},
                                             {"pics/colormap.pcx", std::string(128, '\x0a')},
                                             {"maps/q2dm1.bsp", fakeMap("q2dm1")}}) && ok;
+  ok = writeMorePaks(game + "baseq2/", "q2") && ok;
   ok = writeFile(game + "baseq2/maps/q2dm3.bsp", fakeMap("q2dm3")) && ok;
   ok = writeFile(game + "baseq2/config.cfg", "set name \"player\"\r\nset skin \"male/grunt\"\r\n") && ok;
   fs::create_directories(game + "baseq2/players");
