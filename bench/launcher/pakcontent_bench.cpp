@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int kPaks = 50;
-constexpr int kEntriesPerPak = 800;  // 40,000 in all
+constexpr int kEntriesPerPak = 800;             // 40,000 in all
 constexpr std::uint64_t kPakBytes = 20u << 20;  // about 1 GB in all
 
 void putI32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {

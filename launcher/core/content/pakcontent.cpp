@@ -137,10 +137,8 @@ void findPaksIn(const std::string& folder, std::vector<std::string>& paks) {
     const std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.') continue;
     std::error_code kindError;
-    if (fs::is_directory(it->symlink_status(kindError)))
-      folders.push_back(folder + name + kSep);
-    else if (endsWithNoCase(name, ".pak") && it->is_regular_file(kindError))
-      files.push_back(folder + name);
+    if (fs::is_directory(it->symlink_status(kindError))) folders.push_back(folder + name + kSep);
+    else if (endsWithNoCase(name, ".pak") && it->is_regular_file(kindError)) files.push_back(folder + name);
   }
   std::sort(files.begin(), files.end(), lessNoCase);
   std::sort(folders.begin(), folders.end(), lessNoCase);
@@ -265,13 +263,21 @@ std::string archiveStamp(const std::string& archive) {
 std::string extractModPak(FillRun& run, Tzipform& zip, std::size_t index) {
   const ArchiveRecord& record = zip.record(index);
   const std::string paktemp = run.request.programFolder + "paktemp" + kSep;
-  const std::string source = archiveStamp(run.request.modArchive) + '\n' + record.name + '\n' + std::to_string(record.size);
+  const std::string source = archiveStamp(run.request.modArchive) + '\n' + record.name + '\n' +
+                             std::to_string(record.size);
   std::optional<std::string> there = FindFileNoCase(paktemp, fileNamePartAnySeparator(record.name));
-  if (there && sizeOf(*there) == record.size && run.state.paktempSource[*there] == source) return *there;
+  if (there) {
+    const auto from = run.state.paktempSource.find(*there);
+    if (from != run.state.paktempSource.end() && from->second == source && sizeOf(*there) == record.size) return *there;
+    // Gone before the extraction, so that a failed one cannot leave the old
+    // PAK to be listed under the new MOD's name.
+    run.state.paktempSource.erase(*there);
+    removeFile(*there);
+  }
+  run.state.modPakCache.clear();
   Result<Placement> placement = Placement::Open(paktemp);
   if (!placement) return {};
   (void)zip.ExtractEntry(index, placement.value(), false, true);
-  run.state.modPakCache.clear();
   there = FindFileNoCase(paktemp, fileNamePartAnySeparator(record.name));
   if (!there) return {};
   // The content file beside it described whatever PAK was there before.
@@ -300,8 +306,7 @@ void addModArchive(FillRun& run, Tzipform& zip) {
 
 }  // namespace
 
-MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state, Tzipform& zip,
-                        PakContentHost& host) {
+MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state, Tzipform& zip, PakContentHost& host) {
   FillRun run{request, state, host, PakLister(state, host), {}};
   run.add(request.installed);
   run.add(request.chosen);
@@ -309,9 +314,8 @@ MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state,
   if (!base.empty())
     for (const std::string& pak : FindPaks(base)) run.add(run.lister.GetPakContent(pak, request.game));
   if (!request.modArchive.empty()) addModArchive(run, zip);
-  std::stable_sort(run.out.items.begin(), run.out.items.end(), [](const std::string& a, const std::string& b) {
-    return lowerAsciiCopy(a) < lowerAsciiCopy(b);
-  });
+  std::stable_sort(run.out.items.begin(), run.out.items.end(),
+                   [](const std::string& a, const std::string& b) { return lowerAsciiCopy(a) < lowerAsciiCopy(b); });
   if (request.game == Game::Quake2) state.q2MapsLst = run.out.mapsLst;
   run.out.damaged = run.lister.damaged();
   run.out.unwritable = run.lister.unwritable();

@@ -134,9 +134,9 @@ class PakLister {
 // What a list fill needs to know.
 struct MapChoiceRequest {
   Game game = Game::Quake1;
-  std::string gameFolder;     // the game's folder setting, with its trailing separator
-  std::string programFolder;  // where paktemp lies
-  std::string modArchive;     // the chosen MOD's archive; "" for none
+  std::string gameFolder;              // the game's folder setting, with its trailing separator
+  std::string programFolder;           // where paktemp lies
+  std::string modArchive;              // the chosen MOD's archive; "" for none
   std::vector<std::string> installed;  // the installed maps' names
   std::vector<std::string> chosen;     // the maps chosen to be installed
 };
@@ -151,7 +151,6 @@ struct MapChoice {
 // Builds a start-map list: installed, chosen, the maps in the PAKs below the
 // base folder ("id1/" or "baseq2/"), then the maps and PAKs of the MOD's
 // archive, listed through `zip`.
-MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state, Tzipform& zip,
-                        PakContentHost& host);
+MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state, Tzipform& zip, PakContentHost& host);
 
 }  // namespace fdk

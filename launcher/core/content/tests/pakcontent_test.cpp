@@ -36,8 +36,7 @@ modelgen::ByteVector pakOf(const std::vector<std::string>& names) {
   return modelgen::encodePak(members);
 }
 
-const std::vector<std::string> kStockPak = {"maps/b_batt0.bsp", "maps/e1m1.bsp", "maps/start.bsp",
-                                            "progs/player.mdl"};
+const std::vector<std::string> kStockPak = {"maps/b_batt0.bsp", "maps/e1m1.bsp", "maps/start.bsp", "progs/player.mdl"};
 
 struct GameTree {
   TempDir dir;
@@ -69,10 +68,9 @@ TEST(PakContentNames, MapsAreMapsPathsHoldingLowerCaseBsp) {
     const char* map;
   };
   const Row rows[] = {
-      {"maps/e1m1.bsp", "e1m1"},     {"maps/q2dm1.bsp", "q2dm1"},   {"MAPS/DM1.BSP", ""},
-      {"Maps/dm2.bsp", "dm2"},       {"progs/player.mdl", ""},      {"maps/dm3.bsp.old", "dm3"},
-      {"maps/sub/x.bsp", "sub/x"},   {"sound/maps/a.bsp", ""},      {"maps/readme.txt", ""},
-      {"map/e1m2.bsp", ""},          {"maps/e1m3.lit", ""},
+      {"maps/e1m1.bsp", "e1m1"}, {"maps/q2dm1.bsp", "q2dm1"}, {"MAPS/DM1.BSP", ""},        {"Maps/dm2.bsp", "dm2"},
+      {"progs/player.mdl", ""},  {"maps/dm3.bsp.old", "dm3"}, {"maps/sub/x.bsp", "sub/x"}, {"sound/maps/a.bsp", ""},
+      {"maps/readme.txt", ""},   {"map/e1m2.bsp", ""},        {"maps/e1m3.lit", ""},
   };
   for (const Row& r : rows) EXPECT_EQ(PakEntryMapName(r.entry), r.map) << r.entry;
 
@@ -126,7 +124,8 @@ TEST(PakContentFile, StaleOrForeignFileIsRebuiltAskingOnce) {
     std::function<std::string(std::uint64_t size)> content;
   };
   const Row rows[] = {
-      {"size grew by one byte", [](std::uint64_t size) { return kHeader + "\r\n" + std::to_string(size - 1) + "\r\nold\r\n"; }},
+      {"size grew by one byte",
+       [](std::uint64_t size) { return kHeader + "\r\n" + std::to_string(size - 1) + "\r\nold\r\n"; }},
       {"size is no number", [](std::uint64_t) { return kHeader + "\r\nbig\r\nold\r\n"; }},
       {"another header", [](std::uint64_t size) { return "notes\r\n" + std::to_string(size) + "\r\nold\r\n"; }},
   };
@@ -168,12 +167,12 @@ TEST(PakContentAnswer, YesListsTenPaksWithoutAskingNoListsNothingForTheRun) {
 
 TEST(PakSearch, FilesAlphabeticallyThenSubFoldersDepthFirstHiddenSkipped) {
   TempDir dir;
-  for (const char* name : {"b.pak", "A.pak", "c.PAK", "notes.txt", ".x.pak", "sub/z.pak", "Sub2/a.pak",
-                           "aa/c.pak", "aa/deep/d.pak", ".hidden/h.pak", "sub/.h/i.pak"})
+  for (const char* name : {"b.pak", "A.pak", "c.PAK", "notes.txt", ".x.pak", "sub/z.pak", "Sub2/a.pak", "aa/c.pak",
+                           "aa/deep/d.pak", ".hidden/h.pak", "sub/.h/i.pak"})
     dir.write(std::string("id1/") + name, "PACK");
   const std::string id1 = dir.folder() + "id1/";
-  EXPECT_EQ(FindPaks(id1), (Names{id1 + "A.pak", id1 + "b.pak", id1 + "c.PAK", id1 + "aa/c.pak",
-                                  id1 + "aa/deep/d.pak", id1 + "sub/z.pak", id1 + "Sub2/a.pak"}));
+  EXPECT_EQ(FindPaks(id1), (Names{id1 + "A.pak", id1 + "b.pak", id1 + "c.PAK", id1 + "aa/c.pak", id1 + "aa/deep/d.pak",
+                                  id1 + "sub/z.pak", id1 + "Sub2/a.pak"}));
   EXPECT_EQ(FindPaks(dir.folder() + "missing/"), Names{});
 }
 
@@ -292,4 +291,21 @@ TEST(InstalledMaps, BspNamesWithoutExtension) {
   for (const char* name : {"dm1.bsp", "E1M1.BSP", "readme.txt"}) dir.write(std::string("maps/") + name, "x");
   EXPECT_EQ(InstalledMapNames(dir.folder() + "maps/"), (Names{"E1M1", "dm1"}));
   EXPECT_EQ(InstalledMapNames(dir.folder() + "none/"), Names{});
+}
+
+TEST(ModPak, AnEntryThatFailsToExtractLeavesNoOldPakToBeListed) {
+  GameTree t(Game::Quake2);
+  writeModArchive(t, {"maps/oldmap.bsp"});
+  EXPECT_EQ(t.fill().items, (Names{"loose", "oldmap"}));
+
+  // Another MOD whose PAK is stored damaged: its check sum fails on extraction.
+  const modelgen::ByteVector pak = pakOf({"maps/newmap.bsp"});
+  std::string bytes(pak.begin(), pak.end());
+  ASSERT_TRUE(WriteArchive(t.request.modArchive, {{"mymod/pak0.pak", bytes, ArchiveEntry::Kind::File, false}}).ok());
+  std::string zip = t.dir.read("mods/mymod.zip");
+  const std::size_t at = zip.find("PACK");
+  ASSERT_NE(at, std::string::npos);
+  zip[at + 20] ^= 0x55;  // inside the stored data, past the header
+  t.dir.write("mods/mymod.zip", zip);
+  EXPECT_EQ(t.fill().items, Names{});
 }
