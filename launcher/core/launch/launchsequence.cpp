@@ -1,5 +1,6 @@
 #include "core/launch/launchsequence.h"
 
+#include "core/install/mapinstall.h"
 #include "core/install/modinstall.h"
 #include "core/launch/launch.h"
 #include "core/platform/paths.h"
@@ -9,6 +10,8 @@ namespace fdk {
 const char* LaunchStepName(LaunchStep step) {
   switch (step) {
     case LaunchStep::InstallMod: return "Installing the MOD";
+    case LaunchStep::InstallMaps: return "Installing the maps";
+    case LaunchStep::WriteMapsList: return "Writing maps.lst";
     case LaunchStep::CopyConfigSet: return "Copying the config set";
     case LaunchStep::WriteStartScript: return "Writing the start script";
     case LaunchStep::StartTerminator: return "Starting the clean-up tool";
@@ -19,6 +22,13 @@ const char* LaunchStepName(LaunchStep step) {
 
 namespace {
 
+// The maps the game is told about: those installed and those installed by this
+// launch.
+std::vector<std::string> mapsListNames(const Uvars& vars) {
+  std::vector<std::string> names = vars.q2maps.installed;
+  names.insert(names.end(), vars.q2maps.chosen.begin(), vars.q2maps.chosen.end());
+  return names;
+}
 
 Status startGame(const Uvars& vars, Game game, ProcessLayer& processes) {
   const std::string commandLine = CommandLine(vars, game);
@@ -52,12 +62,21 @@ Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, 
   leftOut.merge(mod->leftOut);
   if (game == Game::Quake2) vars.modGameFolder = mod->modGameFolder;
 
+  observer.stepStarted(LaunchStep::InstallMaps);
+  leftOut.merge(InstallChosenMaps(vars.game(game), vars.maps(game).chosen, zip, observer));
+
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game));
 
   observer.stepStarted(LaunchStep::WriteStartScript);
   if (Status written = WriteStartScript(vars, game); !written)
     return Error{"The start script could not be written:\n" + written.error().text};
+
+  if (game == Game::Quake2 && vars.q2.cmaplist) {
+    observer.stepStarted(LaunchStep::WriteMapsList);
+    if (Status written = WriteMapsList(vars, mapsListNames(vars)); !written)
+      leftOut.skip("maps.lst", written.error().text);
+  }
 
   if (!leftOut.empty()) observer.leftOut(leftOut);
   if (vars.game(game).Terminatr) {

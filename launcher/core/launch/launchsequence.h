@@ -16,8 +16,10 @@ namespace fdk {
 
 enum class LaunchStep {
   InstallMod,
+  InstallMaps,
   CopyConfigSet,
   WriteStartScript,
+  WriteMapsList,
   StartTerminator,
   StartGame,
 };
@@ -39,7 +41,8 @@ class LaunchObserver : public InstallHost {
 Status CheckLaunch(const Uvars& vars, Game game);
 
 // Runs the launch's steps in their order: the chosen MOD's installation (through
-// the catalogue), config set, start script, the clean-up tool, the game. Sets
+// the catalogue), the chosen maps, config set, start script, Quake 2's
+// "maps.lst" when its switch is on, the clean-up tool, the game. Sets
 // launchgame and, for Quake 2, the MOD game folder.
 // An error says why the game was not started (the whole message for the player);
 // the store is left as it was, so nothing the player set is lost.

@@ -37,6 +37,14 @@ struct AppSettings {
 
 enum class Game { Quake1, Quake2 };
 
+// One game's map lists on its Maps page, kept sorted without regard to letter
+// case; duplicates are not prevented.
+struct MapLists {
+  std::vector<std::string> available;  // lbq1maps, lbq2amaps: the map folder's archives
+  std::vector<std::string> chosen;     // lbq1chmaps, lbq2cmaps: installed at the next launch
+  std::vector<std::string> installed;  // lbimaps, lbq2imaps: the game's maps folder
+};
+
 // The store plus the run-time values that are never written.
 struct Uvars {
   AppSettings app;
@@ -48,6 +56,10 @@ struct Uvars {
   char launchgame = '0';      // '1' or '2' while a launch runs
   // The folder the chosen Quake 2 MOD runs from, found by its installation.
   std::string modGameFolder;
+  MapLists q1maps, q2maps;
+
+  MapLists& maps(Game g) { return g == Game::Quake1 ? q1maps : q2maps; }
+  const MapLists& maps(Game g) const { return g == Game::Quake1 ? q1maps : q2maps; }
 
   GameSettings& game(Game g) { return g == Game::Quake1 ? q1 : q2; }
   const GameSettings& game(Game g) const { return g == Game::Quake1 ? q1 : q2; }

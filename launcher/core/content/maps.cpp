@@ -1,0 +1,120 @@
+#include "core/content/maps.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdlib.h>
+
+#include "base/files.h"
+#include "base/text.h"
+#include "core/install/placement.h"
+#include "core/launch/launch.h"
+#include "core/platform/listing.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
+
+namespace fdk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint64_t kMaxDescriptionBytes = 1u << 20;
+
+bool lessNoCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
+}
+
+std::vector<std::string> namesOf(const std::string& folder, const char* pattern) {
+  std::vector<std::string> names;
+  for (const std::string& file : ListFolder(folder, pattern, {EntryKind::Files, false}))
+    if (file.size() > 4) names.push_back(withoutLastFour(file));
+  std::stable_sort(names.begin(), names.end(), lessNoCase);
+  return names;
+}
+
+// The sub-folder of `folder` named `name` in any letter case (the exact spelling wins).
+std::optional<std::string> subFolderNoCase(const std::string& folder, const std::string& name) {
+  std::error_code ec;
+  if (fs::is_directory(folder + name, ec)) return folder + name + "/";
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string found = it->path().filename().string();
+    if (equalsNoCase(found, name) && it->is_directory(ec)) return folder + found + "/";
+  }
+  return std::nullopt;
+}
+
+// The last entry whose upper-cased name ends in NAME + ".TXT".
+int descriptionEntry(const Tzipform& zip, const std::string& upperName) {
+  const std::string wanted = upperName + ".TXT";
+  int found = -1;
+  for (std::size_t i = 0; i < zip.size(); ++i)
+    if (endsWithNoCase(UpperCaseUmlaut(zip.zipn(i)), wanted)) found = static_cast<int>(i);
+  return found;
+}
+
+// Extracts one entry flat into a fresh private folder and reads it back.
+std::optional<std::string> readEntryText(Tzipform& zip, int index, const std::string& workFolder) {
+  std::string temp = workFolder + ".mapdesc.XXXXXX";
+  if (::mkdtemp(temp.data()) == nullptr) return std::nullopt;
+  std::optional<std::string> text;
+  if (Result<Placement> into = Placement::Open(temp)) {
+    if (zip.ExtractEntry(static_cast<std::size_t>(index), *into, false, false).empty()) {
+      Result<std::string> bytes = readWholeFile(temp + "/" + fileNamePartAnySeparator(zip.zipn(index)),
+                                                kMaxDescriptionBytes);
+      if (bytes) text = *bytes;
+    }
+  }
+  std::error_code ec;
+  fs::remove_all(temp, ec);
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> AvailableMaps(const GameSettings& g) { return namesOf(g.Maps, "*.zip"); }
+
+std::optional<std::string> MapsFolder(const GameSettings& g, Game game) {
+  std::string base = TraitsOf(game).baseFolder;
+  base.pop_back();
+  std::optional<std::string> baseFolder = subFolderNoCase(g.Path, base);
+  if (!baseFolder) return std::nullopt;
+  return subFolderNoCase(*baseFolder, "maps");
+}
+
+std::vector<std::string> InstalledMaps(const GameSettings& g, Game game) {
+  std::optional<std::string> folder = MapsFolder(g, game);
+  return folder ? namesOf(*folder, "*.bsp") : std::vector<std::string>{};
+}
+
+void MoveMaps(std::vector<std::string>& from, std::vector<std::string>& to, const std::vector<std::size_t>& selected) {
+  std::vector<bool> chosen(from.size(), false);
+  for (std::size_t i : selected)
+    if (i < from.size()) chosen[i] = true;
+  std::vector<std::string> kept;
+  for (std::size_t i = 0; i < from.size(); ++i) (chosen[i] ? to : kept).push_back(from[i]);
+  from = std::move(kept);
+  std::stable_sort(to.begin(), to.end(), lessNoCase);
+}
+
+std::string MapDescription(const GameSettings& g, const std::string& name, Tzipform& zip,
+                           const std::string& workFolder) {
+  const std::string upper = UpperCaseUmlaut(name);
+  const std::string none = "no " + upper + ".txt file in ZIP";
+  std::optional<std::string> archive = FindFileNoCase(g.Maps, name + ".zip");
+  if (!archive || !zip.ListArchive(*archive)) return none;
+  const int entry = descriptionEntry(zip, upper);
+  if (entry < 0) return none;
+  // A description that cannot be extracted or read leaves the box empty.
+  return readEntryText(zip, entry, workFolder).value_or(std::string());
+}
+
+std::vector<std::string> InstalledMapFiles(const GameSettings& g, Game game, const std::vector<std::string>& names) {
+  std::vector<std::string> files;
+  std::optional<std::string> folder = MapsFolder(g, game);
+  if (!folder) return files;
+  for (const std::string& name : names) files.push_back(*folder + name + ".bsp");
+  return files;
+}
+
+}  // namespace fdk
