@@ -8,6 +8,7 @@
 #include "pages/addonpage.h"
 #include "core/platform/cleanup.h"
 #include "pages/infopage.h"
+#include "pages/mappage.h"
 #include "pages/modpage.h"
 #include "app/pictures.h"
 #include "pages/q1stuffpage.h"
@@ -107,6 +108,11 @@ void Tfhub::buildPages() {
   HarmFade1 = info->HarmFade1;
   CoolButton1 = info->CoolButton1;
   connect(CoolButton1, &QPushButton::clicked, this, &Tfhub::CoolButton1Click);
+  // A deletion on either Maps page shows both games' installed maps again.
+  for (PageIndex from : {Q1Maps, Q2Maps})
+    for (PageIndex to : {Q1Maps, Q2Maps})
+      connect(static_cast<MapPage*>(hosted[from]), &MapPage::installedChanged, static_cast<MapPage*>(hosted[to]),
+              &MapPage::refreshInstalled);
 }
 
 HubPage* Tfhub::makePage(int index, PageFrame* frame) {
@@ -116,6 +122,8 @@ HubPage* Tfhub::makePage(int index, PageFrame* frame) {
     case Q2Stuff: return q2stuff = new Q2StuffPage(ctx_, frame->box());
     case Q1Mod: return new ModPage(ctx_, frame, Game::Quake1);
     case Q2Mod: return new ModPage(ctx_, frame, Game::Quake2);
+    case Q1Maps: return new MapPage(ctx_, frame, Game::Quake1);
+    case Q2Maps: return new MapPage(ctx_, frame, Game::Quake2);
     default: return new AddOnPage(ctx_, frame, QString::fromLatin1(kPages[index].preview));
   }
 }
