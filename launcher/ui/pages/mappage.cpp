@@ -9,8 +9,8 @@
 namespace fdk {
 
 namespace {
-constexpr int kTop = 50;
-constexpr int kListHeight = 290;
+constexpr int kTop = 66;
+constexpr int kListHeight = 272;
 }  // namespace
 
 MapPage::MapPage(LauncherContext& ctx, PageFrame* frame, Game game)
@@ -41,7 +41,7 @@ MapPage::MapPage(LauncherContext& ctx, PageFrame* frame, Game game)
   description->setObjectName(q1 ? QStringLiteral("mq1map") : QStringLiteral("mq2map"));
   description->setAccessibleName(QStringLiteral("map description"));
   description->setReadOnly(true);
-  description->setGeometry(16, kTop + kListHeight + 8, 406, 92);
+  description->setGeometry(16, kTop + kListHeight + 8, 406, 80);
   connect(addtolist, &QPushButton::clicked, this, &MapPage::addtolistClick);
   connect(removefromlist, &QPushButton::clicked, this, &MapPage::removefromlistClick);
   connect(delimap, &QPushButton::clicked, this, &MapPage::delimapClick);
