@@ -13,6 +13,11 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && equalsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool lessNoCase(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
+}
+
 std::string lowerAsciiCopy(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = lowerAscii(c);

@@ -12,5 +12,7 @@ inline char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<cha
 bool equalsNoCase(std::string_view a, std::string_view b);
 bool endsWithNoCase(std::string_view text, std::string_view suffix);
 std::string lowerAsciiCopy(std::string_view text);
+// Orders names the way the launcher's lists sort them: ASCII letters without case.
+bool lessNoCase(std::string_view a, std::string_view b);
 
 }  // namespace fdk

@@ -20,16 +20,11 @@ namespace {
 
 constexpr std::uint64_t kMaxDescriptionBytes = 1u << 20;
 
-bool lessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
-}
-
 std::vector<std::string> namesOf(const std::string& folder, const char* pattern) {
   std::vector<std::string> names;
   for (const std::string& file : ListFolder(folder, pattern, {EntryKind::Files, false}))
     if (file.size() > 4) names.push_back(withoutLastFour(file));
-  std::stable_sort(names.begin(), names.end(), lessNoCase);
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
   return names;
 }
 
@@ -94,7 +89,7 @@ void MoveMaps(std::vector<std::string>& from, std::vector<std::string>& to, cons
   std::vector<std::string> kept;
   for (std::size_t i = 0; i < from.size(); ++i) (chosen[i] ? to : kept).push_back(from[i]);
   from = std::move(kept);
-  std::stable_sort(to.begin(), to.end(), lessNoCase);
+  std::stable_sort(to.begin(), to.end(), [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
 }
 
 std::string MapDescription(const GameSettings& g, const std::string& name, Tzipform& zip,

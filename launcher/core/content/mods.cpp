@@ -22,11 +22,6 @@ void addNamesOf(const std::string& folder, const char* pattern, std::vector<std:
     if (name.size() > 4) items.push_back(withoutLastFour(name));
 }
 
-bool lessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
-}
-
 std::optional<std::string> readDescription(const std::string& folder, const std::string& name) {
   std::optional<std::string> path = FindFileNoCase(folder, name);
   if (!path) return std::nullopt;
@@ -48,7 +43,7 @@ std::vector<std::string> ModListItems(const GameSettings& g, Game game) {
   std::vector<std::string> items;
   addNamesOf(g.Patch, "*.txt", items);
   if (game == Game::Quake1) addNamesOf(g.Patch, "*.wat", items);
-  std::stable_sort(items.begin(), items.end(), lessNoCase);
+  std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
   items.insert(items.begin(), kNoneItem);
   return items;
 }

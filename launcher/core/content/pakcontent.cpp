@@ -11,7 +11,9 @@
 #include "base/pathsplit.h"
 #include "base/text.h"
 #include "core/archive/catalogue.h"
+#include "core/install/modinstall.h"
 #include "core/install/placement.h"
+#include "core/launch/launch.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
 #include "core/platform/util.h"
@@ -28,11 +30,6 @@ namespace {
 // not one of ours.
 constexpr std::uint64_t kMaxContentBytes = 16u << 20;
 constexpr std::string_view kLineEnd = "\r\n";
-
-bool lessNoCase(const std::string& a, const std::string& b) {
-  const int folded = lowerAsciiCopy(a).compare(lowerAsciiCopy(b));
-  return folded != 0 ? folded < 0 : a < b;
-}
 
 // A name with a control character would break the content file's lines.
 bool printable(std::string_view name) {
@@ -140,8 +137,8 @@ void findPaksIn(const std::string& folder, std::vector<std::string>& paks) {
     if (fs::is_directory(it->symlink_status(kindError))) folders.push_back(folder + name + kSep);
     else if (endsWithNoCase(name, ".pak") && it->is_regular_file(kindError)) files.push_back(folder + name);
   }
-  std::sort(files.begin(), files.end(), lessNoCase);
-  std::sort(folders.begin(), folders.end(), lessNoCase);
+  std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return lessNoCase(a, b); });
+  std::sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) { return lessNoCase(a, b); });
   paks.insert(paks.end(), files.begin(), files.end());
   for (const std::string& sub : folders) findPaksIn(sub, paks);
 }
@@ -152,13 +149,6 @@ std::vector<std::string> FindPaks(const std::string& folder) {
   std::vector<std::string> paks;
   findPaksIn(withTrailingSep(folder), paks);
   return paks;
-}
-
-std::vector<std::string> InstalledMapNames(const std::string& mapsFolder) {
-  std::vector<std::string> names;
-  for (const std::string& file : ListFolder(mapsFolder, "*.bsp", {EntryKind::Files, false}))
-    if (file.size() > 4) names.push_back(withoutLastFour(file));
-  return names;
 }
 
 PakLister::~PakLister() {
@@ -305,6 +295,18 @@ void addModArchive(FillRun& run, Tzipform& zip) {
 }
 
 }  // namespace
+
+MapChoiceRequest MapChoiceRequestFor(const Uvars& vars, Game game) {
+  MapChoiceRequest request;
+  request.game = game;
+  request.gameFolder = vars.game(game).Path;
+  request.programFolder = vars.programFolder;
+  const std::string& mod = ChosenMod(vars, game);
+  if (!mod.empty()) request.modArchive = FindFileNoCase(vars.game(game).Patch, mod + ".zip").value_or(ModArchivePath(vars, game));
+  request.installed = vars.maps(game).installed;
+  request.chosen = vars.maps(game).chosen;
+  return request;
+}
 
 MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state, Tzipform& zip, PakContentHost& host) {
   FillRun run{request, state, host, PakLister(state, host), {}};

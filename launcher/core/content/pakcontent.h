@@ -95,10 +95,6 @@ std::string PakContentText(std::uint64_t size, const std::vector<std::string>& n
 // skipped; linked folders are not entered, so a link loop cannot trap it.
 std::vector<std::string> FindPaks(const std::string& folder);
 
-// The names of the "*.bsp" files in a folder without their extension, sorted:
-// the installed maps until the map pages provide them.
-std::vector<std::string> InstalledMapNames(const std::string& mapsFolder);
-
 // The listing of PAKs during one fill of a list. Shows the scan window before
 // the first PAK it lists and hides it when it goes.
 class PakLister {
@@ -147,6 +143,10 @@ struct MapChoice {
   Report damaged;                    // PAKs that could not be read (first time this run)
   Report unwritable;                 // content files that could not be written (first time this run)
 };
+
+// The request for a game from the store: its folder, the chosen MOD's archive,
+// and the Maps page's installed and chosen maps.
+MapChoiceRequest MapChoiceRequestFor(const Uvars& vars, Game game);
 
 // Builds a start-map list: installed, chosen, the maps in the PAKs below the
 // base folder ("id1/" or "baseq2/"), then the maps and PAKs of the MOD's

@@ -22,14 +22,6 @@ const char* LaunchStepName(LaunchStep step) {
 
 namespace {
 
-// The maps the game is told about: those installed and those installed by this
-// launch.
-std::vector<std::string> mapsListNames(const Uvars& vars) {
-  std::vector<std::string> names = vars.q2maps.installed;
-  names.insert(names.end(), vars.q2maps.chosen.begin(), vars.q2maps.chosen.end());
-  return names;
-}
-
 Status startGame(const Uvars& vars, Game game, ProcessLayer& processes) {
   const std::string commandLine = CommandLine(vars, game);
   const std::string& folder = vars.game(game).Path;
@@ -53,17 +45,28 @@ Status CheckLaunch(const Uvars& vars, Game game) {
 
 namespace {
 
-Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, LaunchObserver& observer) {
+// "maps.lst" names every map the Quake 2 start-map list offers, in the order
+// they were found; what could not be listed is told with the rest.
+void writeMapsList(const Uvars& vars, const LaunchTools& tools, LaunchObserver& observer, Report& leftOut) {
+  observer.stepStarted(LaunchStep::WriteMapsList);
+  const MapChoice choice =
+      FillMapChoice(MapChoiceRequestFor(vars, Game::Quake2), tools.pakContent, tools.zip, observer);
+  leftOut.merge(choice.damaged);
+  leftOut.merge(choice.unwritable);
+  if (Status written = WriteMapsList(vars, choice.mapsLst); !written) leftOut.skip("maps.lst", written.error().text);
+}
+
+Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
   Report leftOut;
   observer.stepStarted(LaunchStep::InstallMod);
   // Starting without the MOD the player chose would be a different game.
-  Result<ModInstall> mod = InstallMod(vars, game, zip, observer);
+  Result<ModInstall> mod = InstallMod(vars, game, tools.zip, observer);
   if (!mod) return mod.error();
   leftOut.merge(mod->leftOut);
   if (game == Game::Quake2) vars.modGameFolder = mod->modGameFolder;
 
   observer.stepStarted(LaunchStep::InstallMaps);
-  leftOut.merge(InstallChosenMaps(vars.game(game), vars.maps(game).chosen, zip, observer));
+  leftOut.merge(InstallChosenMaps(vars.game(game), vars.maps(game).chosen, tools.zip, observer));
 
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game));
@@ -72,26 +75,23 @@ Status runSteps(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, 
   if (Status written = WriteStartScript(vars, game); !written)
     return Error{"The start script could not be written:\n" + written.error().text};
 
-  if (game == Game::Quake2 && vars.q2.cmaplist) {
-    observer.stepStarted(LaunchStep::WriteMapsList);
-    if (Status written = WriteMapsList(vars, mapsListNames(vars)); !written)
-      leftOut.skip("maps.lst", written.error().text);
-  }
+  if (game == Game::Quake2 && vars.q2.cmaplist) writeMapsList(vars, tools, observer, leftOut);
 
   if (!leftOut.empty()) observer.leftOut(leftOut);
   if (vars.game(game).Terminatr) {
     observer.stepStarted(LaunchStep::StartTerminator);
-    if (std::string term = TerminatorCommandLine(vars, game); !term.empty()) processes.Start(term, vars.programFolder);
+    if (std::string term = TerminatorCommandLine(vars, game); !term.empty())
+      tools.processes.Start(term, vars.programFolder);
   }
   observer.stepStarted(LaunchStep::StartGame);
-  return startGame(vars, game, processes);
+  return startGame(vars, game, tools.processes);
 }
 
 }  // namespace
 
-Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, LaunchObserver& observer) {
+Status RunLaunch(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
   vars.launchgame = TraitsOf(game).number;
-  Status started = runSteps(vars, game, processes, zip, observer);
+  Status started = runSteps(vars, game, tools, observer);
   if (!started) vars.launchgame = '0';
   return started;
 }

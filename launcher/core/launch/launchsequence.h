@@ -8,6 +8,7 @@
 #include "base/report.h"
 #include "base/result.h"
 #include "core/archive/catalogue.h"
+#include "core/content/pakcontent.h"
 #include "core/install/installhost.h"
 #include "core/platform/processes.h"
 #include "core/store/settings.h"
@@ -26,8 +27,8 @@ enum class LaunchStep {
 const char* LaunchStepName(LaunchStep step);
 
 // The installs of a launch show their progress and ask their questions through
-// the observer too.
-class LaunchObserver : public InstallHost {
+// the observer too, and so does the listing of PAKs for "maps.lst".
+class LaunchObserver : public InstallHost, public PakContentHost {
  public:
   virtual void stepStarted(LaunchStep /*step*/) {}
   // What the steps left out, told once, just before the game starts; never
@@ -46,6 +47,14 @@ Status CheckLaunch(const Uvars& vars, Game game);
 // launchgame and, for Quake 2, the MOD game folder.
 // An error says why the game was not started (the whole message for the player);
 // the store is left as it was, so nothing the player set is lost.
-Status RunLaunch(Uvars& vars, Game game, ProcessLayer& processes, Tzipform& zip, LaunchObserver& observer);
+// What a launch works with besides the store: the process layer, the archive
+// catalogue and what the PAK listing remembers for the run.
+struct LaunchTools {
+  ProcessLayer& processes;
+  Tzipform& zip;
+  PakContentState& pakContent;
+};
+
+Status RunLaunch(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer);
 
 }  // namespace fdk

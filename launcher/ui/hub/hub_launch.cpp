@@ -6,6 +6,7 @@
 #include "core/launch/launchsequence.h"
 #include "hub/hub.h"
 #include "work/progresswindow.h"
+#include "work/scanwindow.h"
 
 namespace fdk {
 
@@ -30,6 +31,9 @@ class HubObserver : public LaunchObserver {
     return yes;
   }
   void end() override { bar_.end(); }
+  bool Ask(std::string_view question) override { return ask(std::string(question)); }
+  void ScanBegins() override { ctx_.fscan->begin(); }
+  void ScanEnds() override { ctx_.fscan->end(); }
 
  private:
   LauncherContext& ctx_;
@@ -49,7 +53,8 @@ void Tfhub::launch(Game game) {
   hide();
   QApplication::processEvents();
   HubObserver observer(ctx_);
-  if (Status started = RunLaunch(ctx_.vars, game, ctx_.processes, ctx_.zip, observer); !started)
+  const LaunchTools tools{ctx_.processes, ctx_.zip, ctx_.pakContent};
+  if (Status started = RunLaunch(ctx_.vars, game, tools, observer); !started)
     return abortLaunch(started.error().text);
   close();  // saves the settings; the launcher's work is done
 }

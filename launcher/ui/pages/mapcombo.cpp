@@ -28,24 +28,6 @@ class WindowHost final : public PakContentHost {
   LauncherContext& ctx_;
 };
 
-std::string modArchiveOf(const GameSettings& g, const std::string& mod) {
-  if (mod.empty()) return {};
-  return FindFileNoCase(g.Patch, mod + ".zip").value_or(g.Patch + mod + ".zip");
-}
-
-MapChoiceRequest requestFor(const LauncherContext& ctx, Game game) {
-  const GameSettings& g = ctx.vars.game(game);
-  MapChoiceRequest request;
-  request.game = game;
-  request.gameFolder = g.Path;
-  request.programFolder = ctx.vars.programFolder;
-  request.modArchive = modArchiveOf(g, game == Game::Quake1 ? ctx.vars.q1mod : ctx.vars.q2mod);
-  // Until the map pages hold their lists, the installed maps are read here
-  // and nothing is chosen.
-  request.installed = InstalledMapNames(g.Path + (game == Game::Quake1 ? "id1/maps/" : "baseq2/maps/"));
-  return request;
-}
-
 void tell(const LauncherContext& ctx, const MapChoice& choice) {
   if (!choice.damaged.empty())
     ctx.messages.warn(QStringLiteral("These PAK files could not be read; their maps are not listed:\n") +
@@ -76,7 +58,7 @@ void MapCombo::showPopup() {
 
 void FillStartMapCombo(LauncherContext& ctx, Game game, QComboBox* combo) {
   WindowHost host(ctx);
-  const MapChoice choice = FillMapChoice(requestFor(ctx, game), ctx.pakContent, ctx.zip, host);
+  const MapChoice choice = FillMapChoice(MapChoiceRequestFor(ctx.vars, game), ctx.pakContent, ctx.zip, host);
   QStringList items;
   for (const std::string& name : choice.items) items << QString::fromStdString(name);
   {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/content/maps.h"
 #include "core/store/ini.h"
 #include "testing/archive.h"
 #include "uitest.h"
@@ -185,4 +186,27 @@ TEST(Launch, NoModChosenShowsNoProgressWindow) {
   EXPECT_EQ(r.fbar->ltbar->text(), "") << "the progress window never came up";
   EXPECT_TRUE(r.questions.isEmpty());
   EXPECT_EQ(r.launched(r.q2).find("arg=game"), std::string::npos);
+}
+
+TEST(Launch, AChosenMapAndModAreInstalledAndMapsLstNamesTheStartMap) {
+  LaunchRun r;
+  r.games.write("maps2/arena2.zip", "");
+  ASSERT_TRUE(WriteArchive(r.games.file("maps2/arena2.zip"), {{"baseq2/maps/arena2.bsp", "the map"}}).ok());
+  r.games.write("quake two/baseq2/maps/q2dm1.bsp", "installed before");
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2.Maps = r.games.folder() + "maps2/";
+  r.ctx.vars.q2maps.available = {"arena2"};
+  r.ctx.vars.q2maps.installed = {"q2dm1"};
+  MoveMaps(r.ctx.vars.q2maps.available, r.ctx.vars.q2maps.chosen, {0});
+  r.ctx.vars.q2mod = "arena";
+  r.ctx.vars.q2.map = true;
+  r.ctx.vars.q2.mapb = "arena2";
+  r.ctx.vars.q2.cmaplist = true;
+  r.press(Tfhub::Q2Maps, "bq2go1");
+  EXPECT_EQ(r.games.read("quake two/baseq2/maps/arena2.bsp"), "the map");
+  EXPECT_EQ(r.games.read("quake two/arena/game.so"), "arena game");
+  EXPECT_EQ(r.games.read("quake two/arena/maps.lst"), "q2dm1 \"q2dm1\"\r\narena2 \"arena2\"\r\narena1 \"arena1\"\r\n")
+      << "installed, chosen, then the MOD's maps, into the folder the MOD runs from";
+  EXPECT_NE(r.games.read("quake two/baseq2/q.cfg").find("map arena2\r\n"), std::string::npos);
+  EXPECT_NE(r.launched(r.q2).find("arg=game\narg=arena\narg=+exec\narg=q.cfg"), std::string::npos);
 }

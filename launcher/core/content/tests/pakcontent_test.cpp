@@ -1,5 +1,7 @@
 #include "core/content/pakcontent.h"
 
+#include "core/content/maps.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -286,11 +288,20 @@ TEST(PakContentSoundness, DamagedPaksGiveNothingAndAreToldOncePerRun) {
   EXPECT_TRUE(second.damaged.empty());
 }
 
-TEST(InstalledMaps, BspNamesWithoutExtension) {
+TEST(InstalledMaps, BspNamesWithoutExtensionAreTheRequestsInstalledMaps) {
   TempDir dir;
-  for (const char* name : {"dm1.bsp", "E1M1.BSP", "readme.txt"}) dir.write(std::string("maps/") + name, "x");
-  EXPECT_EQ(InstalledMapNames(dir.folder() + "maps/"), (Names{"E1M1", "dm1"}));
-  EXPECT_EQ(InstalledMapNames(dir.folder() + "none/"), Names{});
+  Uvars vars;
+  vars.q2.Path = dir.folder();
+  for (const char* name : {"dm1.bsp", "E1M1.BSP", "readme.txt"}) dir.write(std::string("baseq2/maps/") + name, "x");
+  vars.q2maps.installed = InstalledMaps(vars.q2, Game::Quake2);
+  vars.q2maps.chosen = {"chosen1"};
+  EXPECT_EQ(vars.q2maps.installed, (Names{"dm1", "E1M1"}));
+  const MapChoiceRequest request = MapChoiceRequestFor(vars, Game::Quake2);
+  EXPECT_EQ(request.installed, (Names{"dm1", "E1M1"}));
+  EXPECT_EQ(request.chosen, Names{"chosen1"});
+  EXPECT_EQ(request.modArchive, "") << "no MOD chosen";
+  vars.q1.Path = dir.folder() + "none/";
+  EXPECT_EQ(InstalledMaps(vars.q1, Game::Quake1), Names{});
 }
 
 TEST(ModPak, AnEntryThatFailsToExtractLeavesNoOldPakToBeListed) {
