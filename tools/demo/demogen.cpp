@@ -131,9 +131,10 @@ bool quakeTree(const std::string& demo, const std::string& standin) {
   ok = writeFile(add + "mods/fortress.txt", "Team Fortress\r\nClasses, flags and a config of its own.\r\n") && ok;
   ok = writeZip(add + "mods/fortress.zip", {{"fortress/progs.dat", "demo fortress"},
                                            {"id1/config.cfg", "name \"fortress player\"\r\n"}}) && ok;
-  ok = writeZip(add + "maps/dmdemo.zip", {{"maps/dmdemo.bsp", fakeMap("dmdemo")}, {"dmdemo.txt", "A demo arena.\r\n"}}) &&
+  // Map archives hold their files as they lie below the game folder.
+  ok = writeZip(add + "maps/dmdemo.zip", {{"id1/maps/dmdemo.bsp", fakeMap("dmdemo")}, {"dmdemo.txt", "A demo arena.\r\n"}}) &&
        ok;
-  ok = writeZip(add + "maps/castle.zip", {{"maps/castle.bsp", fakeMap("castle")}}) && ok;
+  ok = writeZip(add + "maps/castle.zip", {{"id1/maps/castle.bsp", fakeMap("castle")}}) && ok;  // no description
   fs::create_directories(add + "skins");
   ok = writeFile(add + "cfgs/default/autoexec.cfg", "bind MOUSE2 +jump\r\n") && ok;
   ok = writeFile(add + "cfgs/default/config.cfg", "name \"player\"\r\n") && ok;
@@ -157,7 +158,11 @@ bool quake2Tree(const std::string& demo, const std::string& standin) {
   ok = writeFile(add + "mods/arena.txt", "Rocket Arena\r\nOne on one, everyone gets everything.\r\n") && ok;
   ok = writeZip(add + "mods/arena.zip", {{"arena/gamex86.so", "demo game"}, {"arena/arena.cfg", "set fraglimit 5\r\n"}}) &&
        ok;
-  ok = writeZip(add + "maps/q2demo.zip", {{"maps/q2demo.bsp", fakeMap("q2demo")}}) && ok;
+  // A description whose name differs from the map's in letter case.
+  ok = writeZip(add + "maps/q2demo.zip", {{"baseq2/maps/q2demo.bsp", fakeMap("q2demo")},
+                                         {"docs/Q2DEMO.TXT", "Q2 Demo\r\nA small arena with a lift and a rail.\r\n"}}) &&
+       ok;
+  ok = writeZip(add + "maps/q2tiny.zip", {{"baseq2/maps/q2tiny.bsp", fakeMap("q2tiny")}}) && ok;
   // Only maps, below baseq2/: it runs from no folder of its own.
   ok = writeFile(add + "mods/mappack.txt", "Map Pack\r\nTwo arenas for the base game.\r\n") && ok;
   ok = writeZip(add + "mods/mappack.zip", {{"baseq2/maps/mp1.bsp", fakeMap("mp1")},
