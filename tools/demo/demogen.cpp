@@ -78,12 +78,14 @@ bool writeLargeMod(const std::string& path) {
   return written.ok();
 }
 
-bool writePak(const std::string& path, const Files& files) {
+std::string pakBytes(const Files& files) {
   std::vector<modelgen::PakMember> members;
   for (const auto& [name, bytes] : files) members.push_back({name, modelgen::ByteVector(bytes.begin(), bytes.end())});
   modelgen::ByteVector pak = modelgen::encodePak(members);
-  return writeFile(path, std::string(pak.begin(), pak.end()));
+  return std::string(pak.begin(), pak.end());
 }
+
+bool writePak(const std::string& path, const Files& files) { return writeFile(path, pakBytes(files)); }
 
 // More PAKs below a base folder, showing what the start-map lists make of
 // them: Quake's item boxes ("b_*") are no start maps, an upper-case ".BSP" is
@@ -123,7 +125,12 @@ bool quakeTree(const std::string& demo, const std::string& standin) {
   const std::string add = demo + "q1/";
   ok = writeFile(add + "mods/ctf.txt", "Capture the Flag\r\nTwo teams, two flags, one goal.\r\n") && ok;
   ok = writeFile(add + "mods/ctf.wat", "Capture the Flag (team notes)\r\nGrab the flag, bring it home.\r\n") && ok;
-  ok = writeZip(add + "mods/ctf.zip", {{"ctf/progs.dat", "demo progs"}, {"ctf/ctf.cfg", "teamplay 1\r\n"}}) && ok;
+  // The MOD brings its maps in a PAK of its own, which the start-map list looks into.
+  ok = writeZip(add + "mods/ctf.zip", {{"ctf/progs.dat", "demo progs"},
+                                      {"ctf/ctf.cfg", "teamplay 1\r\n"},
+                                      {"ctf/pak0.pak", pakBytes({{"maps/ctf1.bsp", fakeMap("ctf1")},
+                                                                 {"maps/ctf2.bsp", fakeMap("ctf2")}})}}) &&
+       ok;
   ok = writeFile(add + "mods/zeusbots.txt", "ZeusBots\r\nBots to frag when nobody is online.\r\n") && ok;
   ok = writeZip(add + "mods/zeusbots.zip", {{"zeusbots/progs.dat", "demo bots"}}) && ok;
   ok = writePcxPreview(add + "mods/zeusbot.pcx", 20) && ok;  // ZeusBots' pictures are named "zeusbot"
@@ -170,6 +177,7 @@ bool quake2Tree(const std::string& demo, const std::string& standin) {
   // A MOD whose archive also holds a map the game already has.
   ok = writeFile(add + "mods/q2ctf.txt", "Quake 2 CTF\r\nFlags, grapple and a map you may have.\r\n") && ok;
   ok = writeZip(add + "mods/q2ctf.zip", {{"ctf/gamex86.so", "demo ctf game"},
+                                        {"ctf/pak0.pak", pakBytes({{"maps/q2ctf1.bsp", fakeMap("q2ctf1")}})},
                                         {"baseq2/maps/q2dm3.bsp", fakeMap("q2dm3 from ctf")}}) && ok;
   ok = writeFile(add + "mods/bigmod.txt", "Big MOD\r\nSounds and entities, about 40 MB.\r\n") && ok;
   ok = writePcxPreview(add + "mods/bigmod.pcx", 140) && ok;
