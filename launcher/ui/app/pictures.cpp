@@ -19,7 +19,10 @@ bool looksLikePcx(const std::string& path, const std::string& bytes) {
 // PCX is not among Qt's formats: decode it with the shared reader and expand the palette.
 Result<QImage> decodePcxPicture(const std::string& path, const std::string& bytes) {
   auto data = std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  auto pcx = formats::decodePcx(data, path, formats::PcxRows::Padded);
+  // Previews are shown a few hundred pixels wide; a larger side only costs memory
+  // (an RGB32 image of 4096 × 4096 pixels is 64 MiB already).
+  constexpr uint32_t kMaxPictureSide = 4096;
+  auto pcx = formats::decodePcx(data, path, formats::PcxRows::Padded, kMaxPictureSide);
   if (!pcx) return Error{pcx.error().text};
   QImage image(static_cast<int>(pcx->width), static_cast<int>(pcx->height), QImage::Format_RGB32);
   for (uint32_t y = 0; y < pcx->height; ++y) {

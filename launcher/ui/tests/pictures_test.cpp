@@ -39,6 +39,16 @@ TEST(Pictures, DamagedOrMissingFilesGiveNoPicture) {
     EXPECT_TRUE(LoadPictureFile(dir.file(name)).isNull()) << name;
 }
 
+TEST(Pictures, PcxSidesBeyondWhatAPreviewCanUseGiveNoPicture) {
+  TempDir dir;
+  modelgen::Palette palette{};
+  for (uint32_t w : {4096u, 4097u}) {
+    auto bytes = modelgen::encodePcx(w, 1, std::vector<uint8_t>(w, 1), palette);
+    dir.write("wide.pcx", bytes);
+    EXPECT_EQ(LoadPictureFile(dir.file("wide.pcx")).isNull(), w > 4096) << w;
+  }
+}
+
 TEST(Pictures, BmpIsPreferredAndContentDecidesTheFormat) {
   TempDir dir;
   QImage jpg(5, 4, QImage::Format_RGB32);
