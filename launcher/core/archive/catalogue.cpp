@@ -287,17 +287,17 @@ int Tzipform::FindArchiveEntry(std::string_view text) const {
 // A plain name is looked up (an install asks for its entries one by one, and
 // a scan per call would make it quadratic); a wildcard is matched against
 // every name. Both ignore ASCII case, as the wildcard matcher does.
-std::vector<std::size_t> Tzipform::Select(std::string_view spec) const {
+std::vector<std::size_t> Tzipform::Select(std::string_view selection) const {
   std::vector<std::size_t> selected;
-  if (spec == "*.*") {
+  if (selection == "*.*") {
     for (std::size_t i = 0; i < records_.size(); ++i) selected.push_back(i);
-  } else if (spec.find_first_of("*?") != std::string_view::npos) {
+  } else if (selection.find_first_of("*?") != std::string_view::npos) {
     for (std::size_t i = 0; i < records_.size(); ++i)
-      if (WildcardMatch(spec, records_[i].name)) selected.push_back(i);
+      if (WildcardMatch(selection, records_[i].name)) selected.push_back(i);
   } else {
     if (nameIndex_.empty())
       for (std::size_t i = 0; i < records_.size(); ++i) nameIndex_[lowerAsciiCopy(records_[i].name)].push_back(i);
-    auto it = nameIndex_.find(lowerAsciiCopy(spec));
+    auto it = nameIndex_.find(lowerAsciiCopy(selection));
     if (it != nameIndex_.end()) selected = it->second;
   }
   return selected;
@@ -305,9 +305,9 @@ std::vector<std::size_t> Tzipform::Select(std::string_view spec) const {
 
 // Every selected entry is told to the observer, also when nothing could be
 // written, so a progress count always reaches its total.
-Report Tzipform::ExtractArchive(std::string_view spec, const std::string& folder, bool keepFolders, bool overwrite,
+Report Tzipform::ExtractArchive(std::string_view selection, const std::string& folder, bool keepFolders, bool overwrite,
                                 ExtractObserver* observer) {
-  const std::vector<std::size_t> selected = Select(spec);
+  const std::vector<std::size_t> selected = Select(selection);
   if (selected.empty()) return {};
   Result<Placement> into = Placement::Open(folder);
   if (into) return Extract(selected, *into, keepFolders, overwrite, observer);
@@ -318,9 +318,9 @@ Report Tzipform::ExtractArchive(std::string_view spec, const std::string& folder
   return report;
 }
 
-Report Tzipform::ExtractArchive(std::string_view spec, Placement& into, bool keepFolders, bool overwrite,
+Report Tzipform::ExtractArchive(std::string_view selection, Placement& into, bool keepFolders, bool overwrite,
                                 ExtractObserver* observer) {
-  return Extract(Select(spec), into, keepFolders, overwrite, observer);
+  return Extract(Select(selection), into, keepFolders, overwrite, observer);
 }
 
 Report Tzipform::ExtractEntry(std::size_t index, Placement& into, bool keepFolders, bool overwrite,

@@ -62,18 +62,18 @@ class Tzipform {
   // UpperCaseUmlaut; -1 when none does.
   int FindArchiveEntry(std::string_view text) const;
 
-  // Extracts the entries of the archive listed last that spec selects: one
+  // Extracts the entries of the archive listed last that `selection` names: one
   // stored name, or a wildcard ("*.*" selects every entry, names without a
   // dot too). keepFolders writes below folder under the stored folder names,
   // else every file straight into folder. overwrite replaces existing files;
   // else a file that exists (in any letter case) is left untouched, which is
   // neither an error nor reported. Entries left out for any other reason are
   // in the report, named with why.
-  Report ExtractArchive(std::string_view spec, const std::string& folder, bool keepFolders, bool overwrite,
+  Report ExtractArchive(std::string_view selection, const std::string& folder, bool keepFolders, bool overwrite,
                         ExtractObserver* observer = nullptr);
   // The same into a placement an install run keeps across many calls, so the
   // folder listings are read once per run.
-  Report ExtractArchive(std::string_view spec, Placement& into, bool keepFolders, bool overwrite,
+  Report ExtractArchive(std::string_view selection, Placement& into, bool keepFolders, bool overwrite,
                         ExtractObserver* observer = nullptr);
 
   // One entry by its index, into a placement an install run keeps: for
@@ -98,7 +98,7 @@ class Tzipform {
 
  private:
   struct OpenArchive;
-  std::vector<std::size_t> Select(std::string_view spec) const;
+  std::vector<std::size_t> Select(std::string_view selection) const;
   Report Extract(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite,
                  ExtractObserver* observer);
   void Clear();

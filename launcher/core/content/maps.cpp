@@ -28,17 +28,6 @@ std::vector<std::string> namesOf(const std::string& folder, const char* pattern)
   return names;
 }
 
-// The sub-folder of `folder` named `name` in any letter case (the exact spelling wins).
-std::optional<std::string> subFolderNoCase(const std::string& folder, const std::string& name) {
-  std::error_code ec;
-  if (fs::is_directory(folder + name, ec)) return folder + name + "/";
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string found = it->path().filename().string();
-    if (equalsNoCase(found, name) && it->is_directory(ec)) return folder + found + "/";
-  }
-  return std::nullopt;
-}
-
 // The last entry whose upper-cased name ends in NAME + ".TXT".
 int descriptionEntry(const Tzipform& zip, const std::string& upperName) {
   const std::string wanted = upperName + ".TXT";
@@ -70,11 +59,9 @@ std::optional<std::string> readEntryText(Tzipform& zip, int index, const std::st
 std::vector<std::string> AvailableMaps(const GameSettings& g) { return namesOf(g.Maps, "*.zip"); }
 
 std::optional<std::string> MapsFolder(const GameSettings& g, Game game) {
-  std::string base = TraitsOf(game).baseFolder;
-  base.pop_back();
-  std::optional<std::string> baseFolder = subFolderNoCase(g.Path, base);
+  std::optional<std::string> baseFolder = BaseFolderOnDisk(g.Path, game);
   if (!baseFolder) return std::nullopt;
-  return subFolderNoCase(*baseFolder, "maps");
+  return FindFolderNoCase(*baseFolder, "maps");
 }
 
 std::vector<std::string> InstalledMaps(const GameSettings& g, Game game) {

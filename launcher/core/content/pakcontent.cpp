@@ -213,15 +213,6 @@ std::vector<std::string> PakLister::GetPakContentTmp(const std::string& pak, Gam
 
 namespace {
 
-// The base folder below the game folder, in its spelling on disk.
-std::string baseFolder(const std::string& gameFolder, const char* name) {
-  const std::string exact = gameFolder + name;
-  if (folderExists(exact)) return exact + kSep;
-  for (const std::string& folder : ListFolder(gameFolder, "*", {EntryKind::Folders, false}))
-    if (equalsNoCase(folder, name)) return gameFolder + folder + kSep;
-  return {};
-}
-
 struct FillRun {
   const MapChoiceRequest& request;
   PakContentState& state;
@@ -312,12 +303,11 @@ MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state,
   FillRun run{request, state, host, PakLister(state, host), {}};
   run.add(request.installed);
   run.add(request.chosen);
-  const std::string base = baseFolder(request.gameFolder, request.game == Game::Quake1 ? "id1" : "baseq2");
-  if (!base.empty())
-    for (const std::string& pak : FindPaks(base)) run.add(run.lister.GetPakContent(pak, request.game));
+  if (std::optional<std::string> base = BaseFolderOnDisk(request.gameFolder, request.game))
+    for (const std::string& pak : FindPaks(*base)) run.add(run.lister.GetPakContent(pak, request.game));
   if (!request.modArchive.empty()) addModArchive(run, zip);
   std::stable_sort(run.out.items.begin(), run.out.items.end(),
-                   [](const std::string& a, const std::string& b) { return lowerAsciiCopy(a) < lowerAsciiCopy(b); });
+                   [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
   if (request.game == Game::Quake2) state.q2MapsLst = run.out.mapsLst;
   run.out.damaged = run.lister.damaged();
   run.out.unwritable = run.lister.unwritable();

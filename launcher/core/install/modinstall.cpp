@@ -1,11 +1,9 @@
 #include "core/install/modinstall.h"
 
-#include <filesystem>
-
-#include "base/text.h"
 #include "core/archive/entrypath.h"
 #include "core/install/placement.h"
 #include "core/launch/launch.h"
+#include "core/platform/listing.h"
 #include "core/platform/util.h"
 
 namespace fdk {
@@ -48,17 +46,6 @@ void extractEntries(Tzipform& zip, Placement& into, InstallHost& host, Report& l
   }
 }
 
-// The folder's spelling on disk: entries "MyMod/..." went into an existing
-// "mymod/", and the game looks for the folder by its real name.
-std::string spellingOnDisk(const std::string& gameFolder, const std::string& folder) {
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(gameFolder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (equalsNoCase(name, folder) && it->is_directory(ec)) return name;
-  }
-  return folder;
-}
-
 }  // namespace
 
 std::string ModArchivePath(const Uvars& vars, Game game) {
@@ -93,7 +80,10 @@ Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, Insta
   host.end();
   if (game == Game::Quake2) {
     const std::string folder = ModGameFolderOf(zip);
-    result.modGameFolder = folder.empty() ? folder : spellingOnDisk(vars.q2.Path, folder);
+    // Entries "MyMod/..." went into an existing "mymod/", and the game looks for
+    // the folder by its real name.
+    result.modGameFolder =
+        folder.empty() ? folder : FindNameNoCase(vars.q2.Path, folder, EntryKind::Folders).value_or(folder);
   }
   return result;
 }

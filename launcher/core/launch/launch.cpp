@@ -21,6 +21,12 @@ const GameTraits kTraits[] = {
 
 const GameTraits& TraitsOf(Game game) { return kTraits[game == Game::Quake1 ? 0 : 1]; }
 
+std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game) {
+  std::string base = TraitsOf(game).baseFolder;
+  base.pop_back();
+  return FindFolderNoCase(gameFolder, base);
+}
+
 const std::string& ChosenMod(const Uvars& vars, Game game) { return game == Game::Quake1 ? vars.q1mod : vars.q2mod; }
 
 int DeathmatchFlags(const GameSettings& g) {

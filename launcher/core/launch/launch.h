@@ -1,6 +1,7 @@
 #pragma once
 // Preparing a game for a start: the start script "q.cfg", the config-set copies
 // and the command lines of both games.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct GameTraits {
 };
 const GameTraits& TraitsOf(Game game);
 inline constexpr Game kGames[] = {Game::Quake1, Game::Quake2};
+
+// The game's base folder below gameFolder in its spelling on disk ("ID1/" is
+// "id1/"), with its trailing separator; nullopt when there is none.
+std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game);
 
 // The MOD chosen for the game on its MOD page (empty = none).
 const std::string& ChosenMod(const Uvars& vars, Game game);

@@ -41,16 +41,26 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-std::optional<std::string> FindFileNoCase(const std::string& folder, const std::string& name) {
+std::optional<std::string> FindNameNoCase(const std::string& folder, const std::string& name, EntryKind kind) {
   std::error_code ec;
-  const std::string exact = folder + name;
-  if (std::filesystem::is_regular_file(exact, ec)) return exact;
+  const std::filesystem::directory_entry exact(folder + name, ec);
+  if (!ec && exact.exists(ec) && kindMatches(exact, kind)) return name;
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     const std::string found = it->path().filename().string();
-    if (equalsNoCase(found, name) && it->is_regular_file(ec)) return folder + found;
+    if (equalsNoCase(found, name) && kindMatches(*it, kind)) return found;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> FindFileNoCase(const std::string& folder, const std::string& name) {
+  std::optional<std::string> found = FindNameNoCase(folder, name, EntryKind::Files);
+  return found ? std::optional(folder + *found) : std::nullopt;
+}
+
+std::optional<std::string> FindFolderNoCase(const std::string& folder, const std::string& name) {
+  std::optional<std::string> found = FindNameNoCase(folder, name, EntryKind::Folders);
+  return found ? std::optional(folder + *found + "/") : std::nullopt;
 }
 
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view pattern, ListOptions options) {

@@ -18,9 +18,13 @@ struct ListOptions {
   bool skipDotNames = false;  // leave out names that start with "."
 };
 
-// The path of the plain file in folder named `name` without regard to ASCII letter
-// case (the exact spelling wins); nullopt when there is none.
+// The spelling on disk of the entry of `kind` in folder named `name` without
+// regard to ASCII letter case (the exact spelling wins); nullopt when there is
+// none. Games and add-ons come from systems that ignore letter case.
+std::optional<std::string> FindNameNoCase(const std::string& folder, const std::string& name, EntryKind kind);
+// The same as a path: a plain file's, or a folder's with its trailing separator.
 std::optional<std::string> FindFileNoCase(const std::string& folder, const std::string& name);
+std::optional<std::string> FindFolderNoCase(const std::string& folder, const std::string& name);
 
 // Names of the entries of folder that match pattern, sorted by name. A missing folder lists nothing.
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view pattern, ListOptions options = {});

@@ -71,7 +71,7 @@ TEST(ExtractArchive, EveryKeepFoldersAndOverwriteCombination) {
 
 TEST(ExtractArchive, SelectsOneNameOrAWildcardWithoutCase) {
   struct Row {
-    const char* spec;
+    const char* selection;
     Names tree;
   };
   const std::vector<Row> rows = {
@@ -85,13 +85,13 @@ TEST(ExtractArchive, SelectsOneNameOrAWildcardWithoutCase) {
       {"a.bsp", {}},  // a plain name is the whole stored name, not its end
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.spec);
+    SCOPED_TRACE(row.selection);
     TempDir dir;
     Tzipform zip;
     listArchive(zip, dir, {{"maps/a.bsp", "a"}, {"MAPS/B.BSP", "b"}, {"README", "r"}, {"notes.txt", "n"}});
     // MAPS and maps are two folders in the archive and one here: the folder
     // made for the first entry takes the second.
-    EXPECT_TRUE(zip.ExtractArchive(row.spec, dir.file("game"), true, false).empty());
+    EXPECT_TRUE(zip.ExtractArchive(row.selection, dir.file("game"), true, false).empty());
     Names got = tree(dir.file("game"));
     EXPECT_EQ(got, row.tree);
   }
