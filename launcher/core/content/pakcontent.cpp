@@ -293,7 +293,7 @@ MapChoiceRequest MapChoiceRequestFor(const Uvars& vars, Game game) {
   request.gameFolder = vars.game(game).Path;
   request.programFolder = vars.programFolder;
   const std::string& mod = ChosenMod(vars, game);
-  if (!mod.empty()) request.modArchive = FindFileNoCase(vars.game(game).Patch, mod + ".zip").value_or(ModArchivePath(vars, game));
+  if (!mod.empty()) request.modArchive = ModArchivePath(vars, game);
   request.installed = vars.maps(game).installed;
   request.chosen = vars.maps(game).chosen;
   return request;

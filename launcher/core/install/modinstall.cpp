@@ -49,7 +49,8 @@ void extractEntries(Tzipform& zip, Placement& into, InstallHost& host, Report& l
 }  // namespace
 
 std::string ModArchivePath(const Uvars& vars, Game game) {
-  return vars.game(game).Patch + ChosenMod(vars, game) + ".zip";
+  const std::string name = ChosenMod(vars, game) + ".zip";
+  return FindFileNoCase(vars.game(game).Patch, name).value_or(vars.game(game).Patch + name);
 }
 
 std::string ModGameFolderOf(const Tzipform& zip) {

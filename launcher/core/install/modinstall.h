@@ -22,7 +22,8 @@ struct ModInstall {
   std::string modGameFolder;
 };
 
-// The MOD archive of the chosen MOD: the MOD folder + MOD + ".zip".
+// The MOD archive of the chosen MOD: the MOD folder + MOD + ".zip", in any
+// letter case (the MOD was listed from its description, whose case may differ).
 std::string ModArchivePath(const Uvars& vars, Game game);
 
 // Installs the MOD chosen for the game through the catalogue (which holds its

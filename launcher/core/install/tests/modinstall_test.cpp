@@ -136,3 +136,12 @@ TEST(ModInstall, NoModInstallsNothingAndAnUnreadableArchiveIsAnError) {
   EXPECT_TRUE(host.titles.empty());
   EXPECT_FALSE(m.dir.exists("quake2/gone"));
 }
+
+TEST(ModInstall, TheArchiveIsFoundInAnyLetterCase) {
+  Mods m;
+  m.archive("ZeusBots", {{"zeusbots/progs.dat", "bots"}});
+  Recorder host;
+  ModInstall result = m.install("zeusbots", host);  // listed from "zeusbots.txt"
+  EXPECT_EQ(m.dir.read("quake2/zeusbots/progs.dat"), "bots");
+  EXPECT_EQ(result.modGameFolder, "zeusbots");
+}
