@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/platform/paths.h"
+#include "demoparts.h"
 #include "core/store/settings.h"
 #include "modelgen/writers.h"
 #include "testing/archive.h"
@@ -143,6 +144,7 @@ bool quakeTree(const std::string& demo, const std::string& standin) {
        ok;
   ok = writeZip(add + "maps/castle.zip", {{"id1/maps/castle.bsp", fakeMap("castle")}}) && ok;  // no description
   fs::create_directories(add + "skins");
+  ok = demo::writeSkins(add + "skins/") && ok;
   ok = writeFile(add + "cfgs/default/autoexec.cfg", "bind MOUSE2 +jump\r\n") && ok;
   ok = writeFile(add + "cfgs/default/config.cfg", "name \"player\"\r\n") && ok;
   ok = writeFile(add + "cfgs/lan/config.cfg", "name \"lanplayer\"\r\nrate 25000\r\n") && ok;
@@ -183,6 +185,7 @@ bool quake2Tree(const std::string& demo, const std::string& standin) {
   ok = writePcxPreview(add + "mods/bigmod.pcx", 140) && ok;
   ok = writeLargeMod(add + "mods/bigmod.zip") && ok;
   fs::create_directories(add + "models");
+  ok = demo::writeModels(add + "models/", game) && ok;
   ok = writeFile(add + "cfgs/default/autoexec.cfg", "bind MOUSE2 +moveup\r\n") && ok;
   ok = writeFile(add + "cfgs/default/config.cfg", "set name \"player\"\r\n") && ok;
   return ok;
@@ -222,6 +225,7 @@ int main(int argc, char** argv) {
   const std::string standin = argv[3];
   bool ok = quakeTree(demo, standin);
   ok = quake2Tree(demo, standin) && ok;
+  ok = demo::writeConfigSets(demo + "q1/cfgs/", demo + "q2/cfgs/") && ok;
   ok = writeSettings(program, demo) && ok;
   if (!ok) std::fprintf(stderr, "fragdock_demogen: the demo tree in %s is incomplete\n", demo.c_str());
   return ok ? 0 : 1;

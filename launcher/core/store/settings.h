@@ -57,6 +57,11 @@ struct Uvars {
   // The folder the chosen Quake 2 MOD runs from, found by its installation.
   std::string modGameFolder;
   MapLists q1maps, q2maps;
+  // Selected Skins of the Q1 Skins page, in the order added; duplicates allowed.
+  std::vector<std::string> lbq1skinss;
+  // The chosen model pairs of the Q2 Models page, index-aligned: the pack of
+  // each pair and its skin, in the order chosen, never sorted.
+  std::vector<std::string> lbq2smchm, lbq2smchs;
 
   MapLists& maps(Game g) { return g == Game::Quake1 ? q1maps : q2maps; }
   const MapLists& maps(Game g) const { return g == Game::Quake1 ? q1maps : q2maps; }

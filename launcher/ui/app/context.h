@@ -3,6 +3,8 @@
 // programs it started and the pictures loaded at start-up.
 #include <QPixmap>
 #include <QString>
+#include <string>
+#include <vector>
 #include "core/archive/catalogue.h"
 #include "core/content/pakcontent.h"
 #include "core/platform/processes.h"
@@ -35,6 +37,10 @@ struct LauncherContext {
   // The archive catalogue: the listing of the ZIP archive opened last.
   Tzipform zip;
   PakContentState pakContent;  // the PAK listing's answers and caches for this run
+
+  // What the Q2 Models page's Installed and Choosen lists show at this moment;
+  // the Quake 2 player editor offers these models.
+  std::vector<std::string> shownInstalledModels, shownChosenModels;
 
   // The work windows, made once at program start and shared by every page.
   Tfbar* fbar = nullptr;

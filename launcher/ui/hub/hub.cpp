@@ -10,6 +10,8 @@
 #include "pages/infopage.h"
 #include "pages/mappage.h"
 #include "pages/modpage.h"
+#include "pages/q1skinspage.h"
+#include "pages/q2modelspage.h"
 #include "app/pictures.h"
 #include "pages/q1stuffpage.h"
 #include "pages/q2stuffpage.h"
@@ -124,6 +126,8 @@ HubPage* Tfhub::makePage(int index, PageFrame* frame) {
     case Q2Mod: return new ModPage(ctx_, frame, Game::Quake2);
     case Q1Maps: return new MapPage(ctx_, frame, Game::Quake1);
     case Q2Maps: return new MapPage(ctx_, frame, Game::Quake2);
+    case Q1Skins: return new Q1SkinsPage(ctx_, frame);
+    case Q2Models: return new Q2ModelsPage(ctx_, frame);
     default: return new AddOnPage(ctx_, frame, QString::fromLatin1(kPages[index].preview));
   }
 }

@@ -1,0 +1,21 @@
+#pragma once
+// Installing the chosen Quake 2 model packs at a launch.
+#include <string>
+#include <vector>
+
+#include "base/report.h"
+#include "core/archive/catalogue.h"
+#include "core/install/installhost.h"
+#include "core/store/settings.h"
+
+namespace fdk {
+
+inline constexpr const char* kModelsProgressTitle = "Processing Models";
+
+// InstallChosenModels: extracts every chosen pack (model store + pack + ".zip")
+// into the Quake 2 folder with its folders, never replacing a file. A pack
+// chosen several times in a row is read once.
+Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::string>& lbq2smchm, Tzipform& zip,
+                           InstallHost& host);
+
+}  // namespace fdk

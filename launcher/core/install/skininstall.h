@@ -1,0 +1,21 @@
+#pragma once
+// Installing the Selected Skins of the Q1 Skins page at a Quake launch.
+#include <string>
+#include <vector>
+
+#include "base/report.h"
+#include "core/archive/catalogue.h"
+#include "core/install/installhost.h"
+#include "core/store/settings.h"
+
+namespace fdk {
+
+inline constexpr const char* kSkinsProgressTitle = "Processing Skins";
+
+// bq1scClick: extracts each selected skin archive (skin folder + name + ".zip")
+// into "qw/skins/" of the Quake folder without its folders, never replacing a
+// skin. What could not be installed is reported; the others still install.
+Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
+                          InstallHost& host);
+
+}  // namespace fdk

@@ -1,0 +1,34 @@
+#pragma once
+// The install snapshot: the game folder's folders and files as they were before
+// a launch installed anything, written as "list.v" and "list.f" for the
+// clean-up tool.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+
+namespace fdk {
+
+struct InstallSnapshot {
+  std::vector<std::string> lbv;  // folders, each with a trailing separator; the game folder first
+  std::vector<std::string> lbf;  // files, full paths
+};
+
+// Told while a snapshot lists a large folder, so the window can show progress
+// and keep repainting.
+class SnapshotHost {
+ public:
+  virtual ~SnapshotHost() = default;
+  virtual void folderEntered(const std::string& /*folder*/, std::size_t /*filesSoFar*/) {}
+};
+
+// bsavestatusClick: lists the game folder recursively. A missing folder gives
+// empty lists.
+InstallSnapshot TakeSnapshot(const std::string& gameFolder, SnapshotHost* host = nullptr);
+
+// bcomparestatusClick: writes "list.v" and "list.f" (CR LF) into the program
+// folder, each replaced whole or not at all.
+Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& programFolder);
+
+}  // namespace fdk
