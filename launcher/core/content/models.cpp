@@ -1,1 +1,169 @@
-// (in progress)
+#include "core/content/models.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "base/text.h"
+#include "core/launch/launch.h"
+#include "core/platform/listing.h"
+#include "core/platform/paths.h"
+#include "core/platform/util.h"
+
+namespace fdk {
+
+namespace {
+
+constexpr std::string_view kIconSuffix = "_i.pcx";
+
+std::string fileNameOf(const std::string& entry) {
+  const std::size_t slash = entry.find_last_of("/\\");
+  return slash == std::string::npos ? entry : entry.substr(slash + 1);
+}
+
+bool isIcon(const std::string& fileName) {
+  return fileName.size() >= kIconSuffix.size() && endsWithNoCase(fileName, kIconSuffix);
+}
+
+std::vector<std::string> withMarker(std::vector<std::string> items, const char* marker) {
+  items.push_back(marker);
+  SortForList(items);
+  return items;
+}
+
+PreviewPicture firstPicture(const std::string& folder, const std::string& base, const char* const (&order)[3]) {
+  for (const char* ext : order) {
+    if (auto found = FindFileNoCase(folder, base + ext)) {
+      const bool bitmap = equalsNoCase(ext, ".bmp");
+      return {bitmap ? PreviewPicture::Kind::Bitmap : PreviewPicture::Kind::Convert, *found};
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+void SortForList(std::vector<std::string>& items) {
+  std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
+}
+
+std::string PlayersFolder(const GameSettings& q2) {
+  const std::string base = BaseFolderOnDisk(q2.Path, Game::Quake2).value_or(q2.Path + "baseq2/");
+  return FindFolderNoCase(base, "players").value_or(base + "players/");
+}
+
+std::vector<std::string> AvailablePacks(const GameSettings& q2) {
+  std::vector<std::string> items;
+  for (const std::string& name : ListFolder(q2.Skins, "*.zip", {EntryKind::Files, true}))
+    if (name.size() > 4) items.push_back(withoutLastFour(name));
+  return withMarker(std::move(items), kNoneItem);
+}
+
+std::vector<std::string> InstalledModels(const GameSettings& q2) {
+  std::vector<std::string> items;
+  for (const std::string& name : ListFolder(PlayersFolder(q2), "*", {EntryKind::Folders, false}))
+    if (name.find('.') == std::string::npos) items.push_back(name);
+  SortForList(items);
+  return items;
+}
+
+std::vector<std::string> PackSkins(const Tzipform& zip) {
+  std::vector<std::string> skins;
+  for (const ArchiveRecord& record : zip.records()) {
+    const std::string file = fileNameOf(record.name);
+    if (!record.isFolder && isIcon(file)) skins.push_back(file.substr(0, file.size() - kIconSuffix.size()));
+  }
+  return withMarker(std::move(skins), kBackItem);
+}
+
+std::vector<std::string> InstalledSkins(const std::string& modelFolder) {
+  std::vector<std::string> skins;
+  const std::vector<std::string> pictures = ListFolder(modelFolder, "*.pcx", {EntryKind::Files, true});
+  for (const std::string& name : pictures) {
+    const std::string base = withoutLastFour(name);
+    if (FindFileNoCase(modelFolder, base + std::string(kIconSuffix))) skins.push_back(base);
+  }
+  return withMarker(std::move(skins), kBackItem);
+}
+
+std::vector<std::string> SkinsOfPack(const Tzipform& zip) {
+  std::vector<std::string> skins;
+  for (const ArchiveRecord& record : zip.records()) {
+    const std::string file = fileNameOf(record.name);
+    if (record.isFolder || file.size() < 4) continue;
+    const std::string base = withoutLastFour(file);
+    if (zip.FindArchiveEntry(base + std::string(kIconSuffix)) != -1) skins.push_back(base);
+  }
+  return skins;
+}
+
+void AppendPair(ChosenPairs pairs, const std::string& pack, const std::string& skin) {
+  pairs.packs.push_back(pack);
+  pairs.skins.push_back(skin);
+}
+
+std::string PackArchivePath(const GameSettings& q2, const std::string& pack) {
+  return FindFileNoCase(q2.Skins, pack + ".zip").value_or(q2.Skins + pack + ".zip");
+}
+
+Report AppendPackPairs(const GameSettings& q2, const std::vector<std::string>& packs, Tzipform& zip,
+                       ChosenPairs pairs) {
+  Report report;
+  for (const std::string& pack : packs) {
+    if (pack == kNoneItem) continue;
+    if (Status listed = zip.ListArchive(PackArchivePath(q2, pack)); !listed) {
+      report.skip(pack, listed.error().text);
+      continue;
+    }
+    for (const std::string& skin : SkinsOfPack(zip)) AppendPair(pairs, pack, skin);
+  }
+  return report;
+}
+
+void RemovePairs(ChosenPairs pairs, const std::vector<std::string>& packs) {
+  for (std::size_t i = pairs.packs.size(); i-- > 0;) {
+    if (std::find(packs.begin(), packs.end(), pairs.packs[i]) == packs.end()) continue;
+    pairs.packs.erase(pairs.packs.begin() + static_cast<std::ptrdiff_t>(i));
+    pairs.skins.erase(pairs.skins.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+}
+
+std::vector<std::string> ChosenListItems(const std::vector<std::string>& lbq2smchm) {
+  std::vector<std::string> items;
+  for (std::size_t i = 0; i < lbq2smchm.size(); ++i)
+    if (i == 0 || lbq2smchm[i] != lbq2smchm[i - 1]) items.push_back(lbq2smchm[i]);
+  SortForList(items);
+  return items;
+}
+
+PreviewPicture ModelPicture(const std::string& folder, const std::string& model) {
+  static const char* const kOrder[3] = {".bmp", ".pcx", ".jpg"};
+  return firstPicture(folder, model, kOrder);
+}
+
+PreviewPicture InstalledSkinPicture(const std::string& modelFolder, const std::string& skin) {
+  static const char* const kOrder[3] = {".bmp", ".jpg", ".pcx"};
+  return firstPicture(modelFolder, skin, kOrder);
+}
+
+std::string AvailablePreviewArgs(const std::string& programFolder, const std::string& skin) {
+  return programFolder + "tris.md2 " + programFolder + skin + ".pcx";
+}
+
+std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin) {
+  const std::string p = playersFolder + model;
+  return p + "/tris.md2 " + p + "/" + skin + ".pcx";
+}
+
+Status RemoveModelFolder(const std::string& playersFolder, const std::string& model) {
+  if (!IsPlainFolderName(model)) return Error{"\"" + model + "\" is not a model folder name."};
+  const std::filesystem::path folder = playersFolder + model;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(std::filesystem::symlink_status(folder, ec)))
+    return Error{folder.string() + " is not a folder."};
+  // remove_all removes links themselves and never descends through them.
+  std::filesystem::remove_all(folder, ec);
+  if (ec) return Error{"Could not remove " + folder.string() + ": " + ec.message()};
+  return {};
+}
+
+}  // namespace fdk

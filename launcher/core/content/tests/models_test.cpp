@@ -1,1 +1,144 @@
-// (in progress)
+#include "core/content/models.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/archive.h"
+#include "testing/tempdir.h"
+
+using namespace fdk;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+ArchiveEntry file(const std::string& name) { return {name, "x"}; }
+
+struct ModelTree {
+  TempDir dir;
+  GameSettings q2;
+  ModelTree() {
+    q2.Path = dir.folder() + "quake2/";
+    q2.Skins = dir.folder() + "models/";
+    dir.write("quake2/baseq2/players/male/tris.md2", "mesh");
+  }
+  void pack(const std::string& name, const std::vector<ArchiveEntry>& entries) {
+    ASSERT_TRUE(WriteArchive(dir.write("models/" + name, ""), entries).ok());
+  }
+};
+
+TEST(ModelLists, ModelLevelListsPacksWithNoneAndInstalledFoldersWithoutDots) {
+  ModelTree t;
+  t.dir.write("models/scout.zip", "");
+  t.dir.write("models/Brute.ZIP", "");
+  t.dir.write("models/.hidden.zip", "");
+  t.dir.write("models/readme.txt", "");
+  t.dir.write("quake2/baseq2/players/female/tris.md2", "");
+  t.dir.write("quake2/baseq2/players/male.old/tris.md2", "");
+  t.dir.write("quake2/baseq2/players/scout.bmp", "");
+  EXPECT_EQ(AvailablePacks(t.q2), (Names{"(none)", "Brute", "scout"}));
+  EXPECT_EQ(InstalledModels(t.q2), (Names{"female", "male"}));
+
+  // A missing store and players folder: Available keeps "(none)", Installed is empty.
+  GameSettings missing{};
+  missing.Path = t.dir.folder() + "nowhere/";
+  missing.Skins = t.dir.folder() + "nowhere/";
+  EXPECT_EQ(AvailablePacks(missing), (Names{"(none)"}));
+  EXPECT_TRUE(InstalledModels(missing).empty());
+}
+
+TEST(ModelLists, SkinLevelListsOnlySkinsWithAnIcon) {
+  ModelTree t;
+  // A pack: one skin with its icon, the mesh, a weapon skin without an icon.
+  t.pack("scout.zip", {file("players/scout/tris.md2"), file("players/scout/red.pcx"),
+                       file("players/scout/red_i.pcx"), file("players/scout/weapon.pcx"),
+                       {"players/scout/", "", ArchiveEntry::Kind::Folder}});
+  Tzipform zip;
+  ASSERT_TRUE(zip.ListArchive(t.q2.Skins + "scout.zip").ok());
+  EXPECT_EQ(PackSkins(zip), (Names{"(back)", "red"}));
+  EXPECT_EQ(SkinsOfPack(zip), (Names{"red"}));
+
+  // The same shape installed, plus an icon in capitals and a skin without one.
+  const std::string male = PlayersFolder(t.q2) + "male/";
+  for (const char* name : {"grunt.pcx", "grunt_i.pcx", "weapon.pcx", "cipher.pcx", "cipher_I.PCX"}) t.dir.write("quake2/baseq2/players/male/" + std::string(name), "x");
+  EXPECT_EQ(InstalledSkins(male), (Names{"(back)", "cipher", "grunt"}));
+}
+
+TEST(ModelLists, PlayersFolderIsFoundInAnyLetterCase) {
+  TempDir dir;
+  dir.write("quake2/BaseQ2/Players/male/tris.md2", "");
+  GameSettings q2;
+  q2.Path = dir.folder() + "quake2/";
+  EXPECT_EQ(PlayersFolder(q2), dir.folder() + "quake2/BaseQ2/Players/");
+  EXPECT_EQ(InstalledModels(q2), (Names{"male"}));
+}
+
+TEST(ChosenPairs, TwoSkinsOfATheOneOfBListBothAndRemovingARemovesItsPairs) {
+  Names packs, skins;
+  ChosenPairs pairs{packs, skins};
+  AppendPair(pairs, "A", "red");
+  AppendPair(pairs, "A", "blue");
+  AppendPair(pairs, "B", "green");
+  EXPECT_EQ(ChosenListItems(packs), (Names{"A", "B"}));
+
+  RemovePairs(pairs, {"A"});
+  EXPECT_EQ(packs, (Names{"B"}));
+  EXPECT_EQ(skins, (Names{"green"}));
+  EXPECT_EQ(ChosenListItems(packs), (Names{"B"}));
+
+  RemovePairs(pairs, {"B"});
+  EXPECT_TRUE(ChosenListItems(packs).empty());
+}
+
+TEST(ChosenPairs, APackChosenAgainAfterAnotherIsListedTwice) {
+  EXPECT_EQ(ChosenListItems({"b", "b", "A", "b"}), (Names{"A", "b", "b"}));
+}
+
+TEST(ChosenPairs, AWholePackAddsEveryIconBearingSkinAndAMissingPackIsReported) {
+  ModelTree t;
+  t.pack("scout.zip", {file("players/scout/tris.md2"), file("players/scout/red.pcx"), file("players/scout/red_i.pcx"),
+                       file("players/scout/blue.pcx"), file("players/scout/blue_i.pcx"), file("players/scout/w.pcx")});
+  Names packs, skins;
+  Tzipform zip;
+  Report report = AppendPackPairs(t.q2, {"(none)", "gone", "scout"}, zip, {packs, skins});
+  EXPECT_EQ(packs, (Names{"scout", "scout"}));
+  EXPECT_EQ(skins, (Names{"red", "blue"}));
+  EXPECT_NE(report.text().find("gone"), std::string::npos);
+}
+
+TEST(ModelPictures, TheFirstPictureInTheListsOrderIsShownOrConverted) {
+  TempDir dir;
+  dir.write("scout.jpg", "");
+  dir.write("scout.PCX", "");
+  PreviewPicture model = ModelPicture(dir.folder(), "scout");  // pack: bmp, pcx, jpg
+  EXPECT_EQ(model.kind, PreviewPicture::Kind::Convert);
+  EXPECT_EQ(model.path, dir.folder() + "scout.PCX");
+  PreviewPicture skin = InstalledSkinPicture(dir.folder(), "scout");  // installed skin: bmp, jpg, pcx
+  EXPECT_EQ(skin.path, dir.folder() + "scout.jpg");
+  dir.write("scout.bmp", "");
+  EXPECT_EQ(ModelPicture(dir.folder(), "scout").kind, PreviewPicture::Kind::Bitmap);
+  EXPECT_EQ(ModelPicture(dir.folder(), "none").kind, PreviewPicture::Kind::None);
+}
+
+TEST(ModelPreviewArgs, NameTheCopiesOrTheInstalledFiles) {
+  EXPECT_EQ(AvailablePreviewArgs("/p/", "red"), "/p/tris.md2 /p/red.pcx");
+  EXPECT_EQ(InstalledPreviewArgs("/q2/baseq2/players/", "male", "grunt"),
+            "/q2/baseq2/players/male/tris.md2 /q2/baseq2/players/male/grunt.pcx");
+}
+
+TEST(RemoveModelFolder, RemovesTheWholeFolderButNeverThroughALinkOrOutside) {
+  TempDir dir;
+  dir.write("players/male/tris.md2", "");
+  dir.write("players/male/sub/extra.pcx", "");
+  dir.write("outside/keep.txt", "keep");
+  std::filesystem::create_directory_symlink(dir.path() / "outside", dir.path() / "players/male/link");
+  std::filesystem::create_directory_symlink(dir.path() / "outside", dir.path() / "players/linked");
+  const std::string players = dir.folder() + "players/";
+  EXPECT_TRUE(RemoveModelFolder(players, "male").ok());
+  EXPECT_FALSE(dir.exists("players/male"));
+  EXPECT_EQ(dir.read("outside/keep.txt"), "keep");
+  EXPECT_FALSE(RemoveModelFolder(players, "linked").ok());
+  EXPECT_FALSE(RemoveModelFolder(players, "..").ok());
+  EXPECT_TRUE(dir.exists("outside/keep.txt"));
+}
+
+}  // namespace
