@@ -1,1 +1,84 @@
-// (in progress)
+#include "core/install/skininstall.h"
+
+#include <optional>
+
+#include "core/install/placement.h"
+#include "core/platform/listing.h"
+
+namespace fdk {
+
+namespace {
+
+// Tells the progress window about every entry the extraction is done with.
+class SkinProgress : public ExtractObserver {
+ public:
+  explicit SkinProgress(InstallHost& host) : host_(host) {}
+  void EntryDone(const ArchiveRecord&, std::uint64_t bytes) override { host_.done(bytes); }
+  void EntryProgress(const ArchiveRecord&, std::uint64_t bytesDone) override { host_.within(bytesDone); }
+
+ private:
+  InstallHost& host_;
+};
+
+// The archive of each selected skin, "" where the skin folder has none. Skin
+// archives arrive as "RED.ZIP" as often as "red.zip".
+std::vector<std::string> archivesOf(const GameSettings& quake, const std::vector<std::string>& selected) {
+  std::vector<std::string> archives;
+  for (const std::string& name : selected)
+    archives.push_back(FindFileNoCase(quake.Skins, name + ".zip").value_or(""));
+  return archives;
+}
+
+// "qw/skins/" of the Quake folder, made where missing and found in any letter
+// case ("QW/Skins/" is the same folder). The folders are made through a
+// placement first, so a link or a file on the way refuses the install.
+Result<Placement> openSkinFolder(const GameSettings& quake) {
+  Result<Placement> game = Placement::Open(quake.Path);
+  if (!game) return game.error();
+  if (Status made = game->MakeFolders(EntryPath{{"qw", "skins"}, ""}); !made) return made.error();
+  std::optional<std::string> qw = FindFolderNoCase(game->root(), "qw");
+  std::optional<std::string> skins = qw ? FindFolderNoCase(*qw, "skins") : std::nullopt;
+  if (!skins) return Error{"the folder qw/skins/ cannot be made in " + quake.Path};
+  return Placement::Open(*skins);
+}
+
+void countArchive(const std::string& archive, Tzipform& zip, InstallHost& host) {
+  if (archive.empty() || !zip.ListArchive(archive)) return;
+  for (const ArchiveRecord& entry : zip.records()) host.counted(entry.size);
+}
+
+// Every file entry straight into qw/skins/; a file already there in any letter
+// case is kept, folder entries make nothing, unsafe names are reported.
+void installArchive(const std::string& name, const std::string& archive, Tzipform& zip, Placement& into,
+                    InstallHost& host, Report& report) {
+  if (archive.empty()) return report.skip(name, "the skin archive " + name + ".zip is not in the skin folder");
+  if (Status listed = zip.ListArchive(archive); !listed) return report.skip(name, listed.error().text);
+  SkinProgress progress(host);
+  report.merge(zip.ExtractArchive("*.*", into, false, false, &progress));
+}
+
+}  // namespace
+
+Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
+                          InstallHost& host) {
+  Report report;
+  if (selected.empty()) {
+    host.end();
+    return report;
+  }
+  Result<Placement> into = openSkinFolder(quake);
+  if (!into) {
+    report.skip(quake.Path + "qw/skins/", "no skin was installed: " + into.error().text);
+    host.end();
+    return report;
+  }
+  const std::vector<std::string> archives = archivesOf(quake, selected);
+  host.begin(kSkinsProgressTitle);
+  for (const std::string& archive : archives) countArchive(archive, zip, host);
+  host.secondPass();
+  for (std::size_t i = 0; i < selected.size(); ++i) installArchive(selected[i], archives[i], zip, *into, host, report);
+  host.end();
+  return report;
+}
+
+}  // namespace fdk

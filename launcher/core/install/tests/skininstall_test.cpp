@@ -1,1 +1,134 @@
-// (in progress)
+#include "core/install/skininstall.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "testing/archive.h"
+#include "testing/tempdir.h"
+
+using namespace fdk;
+
+namespace {
+
+// Records what the progress window would be told, in order.
+struct Recorder : InstallHost {
+  std::vector<std::string> calls;
+  std::uint64_t counted_ = 0, done_ = 0;
+  void begin(const std::string& title) override { calls.push_back("begin " + title); }
+  void counted(std::uint64_t bytes) override { counted_ += bytes; }
+  void secondPass() override { calls.push_back("second"); }
+  void done(std::uint64_t bytes) override { done_ += bytes; }
+  bool ask(const std::string&) override { return false; }
+  void end() override { calls.push_back("end"); }
+};
+
+using Kind = ArchiveEntry::Kind;
+
+struct SkinTree {
+  TempDir dir;
+  GameSettings quake;
+  Tzipform zip;
+  Recorder host;
+
+  SkinTree() {
+    quake.Path = dir.folder() + "quake/";
+    quake.Skins = dir.folder() + "skins/";
+    dir.write("quake/id1/pak0.pak", "");
+  }
+  void archive(const std::string& file, const std::vector<ArchiveEntry>& entries) {
+    ASSERT_TRUE(WriteArchive(dir.write("skins/" + file, ""), entries).ok());
+  }
+  Report install(const std::vector<std::string>& selected) { return InstallChosenSkins(quake, selected, zip, host); }
+};
+
+const std::vector<ArchiveEntry> kRedInFolders = {
+    {"qw/", "", Kind::Folder}, {"qw/skins/", "", Kind::Folder}, {"qw/skins/red.pcx", "new red"}};
+
+}  // namespace
+
+TEST(SkinInstall, KeepsAnExistingSkinInAnyCaseAndPlacesMissingOnesWithoutFolders) {
+  struct Case {
+    const char* existing;  // below the Quake folder, "" for none
+    const char* expectedFile;
+    const char* expectedBytes;
+  } cases[] = {
+      {"", "quake/qw/skins/red.pcx", "new red"},
+      {"qw/skins/red.pcx", "quake/qw/skins/red.pcx", "the player's"},
+      {"qw/skins/RED.PCX", "quake/qw/skins/RED.PCX", "the player's"},
+      {"QW/Skins/red.pcx", "quake/QW/Skins/red.pcx", "the player's"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.existing);
+    SkinTree t;
+    t.archive("red.zip", kRedInFolders);
+    if (*c.existing != '\0') t.dir.write(std::string("quake/") + c.existing, "the player's");
+    Report report = t.install({"red"});
+    EXPECT_TRUE(report.empty()) << report.text();
+    EXPECT_EQ(t.dir.read(c.expectedFile), c.expectedBytes);
+    EXPECT_FALSE(t.dir.exists("quake/qw/skins/qw")) << "the archive's folders are not kept";
+    EXPECT_FALSE(t.dir.exists("quake/qw/skins/skins"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.dir.path() / "quake"), {}), 2)
+        << "id1/ and one qw/ folder only, in whatever case it was";
+  }
+}
+
+TEST(SkinInstall, CountsEveryEntryInBothPassesAndEndsTheWindow) {
+  SkinTree t;
+  t.archive("red.zip", kRedInFolders);
+  t.archive("BLUE.ZIP", {{"blue.pcx", "blue!"}});
+  Report report = t.install({"red", "blue", "red"});
+  EXPECT_TRUE(report.empty()) << "the second red finds its file in place: " << report.text();
+  EXPECT_EQ(t.host.calls, (std::vector<std::string>{"begin Processing Skins", "second", "end"}));
+  EXPECT_EQ(t.host.counted_, 7u + 5u + 7u);
+  EXPECT_EQ(t.host.done_, t.host.counted_);
+  EXPECT_EQ(t.dir.read("quake/qw/skins/blue.pcx"), "blue!") << "an upper-case archive name is found";
+}
+
+TEST(SkinInstall, NothingSelectedOnlyStopsTheAnimation) {
+  SkinTree t;
+  EXPECT_TRUE(t.install({}).empty());
+  EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
+  EXPECT_FALSE(t.dir.exists("quake/qw"));
+}
+
+TEST(SkinInstall, HostileNamesAreRefusedAndReportedTheRestInstalls) {
+  SkinTree t;
+  t.archive("evil.zip", {{"../../x.pcx", "up"},
+                         {"/tmp/abs.pcx", "abs"},
+                         {"qw\\..\\..\\y.pcx", "back"},
+                         {"link.pcx", "/etc/passwd", Kind::Link},
+                         {"ok.pcx", "fine"}});
+  Report report = t.install({"evil"});
+  EXPECT_EQ(report.size(), 4u) << report.text();
+  EXPECT_EQ(t.dir.read("quake/qw/skins/ok.pcx"), "fine");
+  std::vector<std::string> written;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(t.dir.path()))
+    if (e.is_regular_file() || e.is_symlink()) written.push_back(std::filesystem::relative(e.path(), t.dir.path()).string());
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ(written, (std::vector<std::string>{"quake/id1/pak0.pak", "quake/qw/skins/ok.pcx", "skins/evil.zip"}));
+  EXPECT_FALSE(std::filesystem::exists("/tmp/abs.pcx"));
+}
+
+TEST(SkinInstall, MissingAndDamagedArchivesAreReportedTheOthersInstall) {
+  SkinTree t;
+  t.dir.write("skins/broken.zip", "PK\x03\x04 not really an archive");
+  t.archive("blue.zip", {{"blue.pcx", "blue!"}});
+  Report report = t.install({"gone", "broken", "blue"});
+  ASSERT_EQ(report.size(), 2u) << report.text();
+  EXPECT_EQ(report.entries()[0].what, "gone");
+  EXPECT_EQ(report.entries()[1].what, "broken");
+  EXPECT_EQ(t.dir.read("quake/qw/skins/blue.pcx"), "blue!");
+  EXPECT_EQ(t.host.calls.back(), "end");
+}
+
+TEST(SkinInstall, AFileWhereQwMustBeRefusesTheWholeInstall) {
+  SkinTree t;
+  t.archive("blue.zip", {{"blue.pcx", "blue!"}});
+  t.dir.write("quake/QW", "not a folder");
+  Report report = t.install({"blue"});
+  EXPECT_EQ(report.size(), 1u);
+  EXPECT_EQ(t.dir.read("quake/QW"), "not a folder");
+  EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
+}
