@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -68,20 +69,20 @@ FolderEntries readFolder(const std::string& folder, bool isGameFolder) {
   return entries;
 }
 
-// The game folder with exactly one trailing separator.
-std::string oneTrailingSep(std::string folder) {
+}  // namespace
+
+std::string SnapshotRoot(const std::string& gameFolder) {
+  std::string folder = gameFolder;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return withTrailingSep(std::move(folder));
 }
-
-}  // namespace
 
 InstallSnapshot TakeSnapshot(const std::string& gameFolder, SnapshotHost* host) {
   InstallSnapshot snapshot;
   // An empty setting names no folder; listing "/" in its place would be wrong and slow.
   if (gameFolder.empty()) return snapshot;
   struct stat info {};
-  const std::string root = oneTrailingSep(gameFolder);
+  const std::string root = SnapshotRoot(gameFolder);
   if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return snapshot;
 
   // Depth first without recursion, so a hostile tree of deep folders cannot
@@ -110,6 +111,22 @@ std::string crlfLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// Lines end with CR LF; a bare LF is taken as well, in case the files were
+// edited by hand.
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::size_t stop = end;
+    if (stop > start && text[stop - 1] == '\r') --stop;
+    lines.emplace_back(text, start, stop - start);
+    start = end + 1;
+  }
+  return lines;
+}
+
 Status writeList(const std::vector<std::string>& lines, const std::string& path) {
   Status wrote = writeFileAtomically(path, crlfLines(lines));
   if (!wrote) return Error("Cannot write the install snapshot file " + path, wrote.error().text);
@@ -121,6 +138,17 @@ Status writeList(const std::vector<std::string>& lines, const std::string& path)
 Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& programFolder) {
   if (Status v = writeList(snapshot.lbv, joinPath(programFolder, "list.v")); !v) return v;
   return writeList(snapshot.lbf, joinPath(programFolder, "list.f"));
+}
+
+Result<InstallSnapshot> ReadSnapshotFiles(const std::string& programFolder) {
+  InstallSnapshot snapshot;
+  for (auto [name, lines] : {std::pair{"list.v", &snapshot.lbv}, std::pair{"list.f", &snapshot.lbf}}) {
+    const std::string path = joinPath(programFolder, name);
+    Result<std::string> text = readWholeFile(path);
+    if (!text) return Error("Cannot read the install snapshot file " + path, text.error().text);
+    *lines = splitLines(*text);
+  }
+  return snapshot;
 }
 
 }  // namespace fdk

@@ -31,4 +31,13 @@ InstallSnapshot TakeSnapshot(const std::string& gameFolder, SnapshotHost* host =
 // folder, each replaced whole or not at all.
 Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& programFolder);
 
+// Reads "list.v" and "list.f" back from the program folder (the clean-up tool
+// does; the launcher never does). A missing or unreadable file is an error
+// naming it; empty files give empty lists.
+Result<InstallSnapshot> ReadSnapshotFiles(const std::string& programFolder);
+
+// The game folder the way a snapshot names it: exactly one trailing separator
+// (the first line of "list.v").
+std::string SnapshotRoot(const std::string& gameFolder);
+
 }  // namespace fdk

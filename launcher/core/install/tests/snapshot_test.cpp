@@ -111,4 +111,17 @@ TEST(Snapshot, WriteFailureNamesTheFile) {
   EXPECT_NE(wrote.error().text.find("list.v"), std::string::npos) << wrote.error().text;
 }
 
+TEST(Snapshot, FilesReadBackAsWritten) {
+  TempDir dir;
+  EXPECT_FALSE(ReadSnapshotFiles(dir.folder()).ok());  // nothing written yet
+  const InstallSnapshot written{{"/g/", "/g/a b/"}, {"/g/a b/x.pak", "/g/y"}};
+  ASSERT_TRUE(WriteSnapshotFiles(written, dir.folder()).ok());
+  Result<InstallSnapshot> read = ReadSnapshotFiles(dir.folder());
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read->lbv, written.lbv);
+  EXPECT_EQ(read->lbf, written.lbf);
+  dir.write("list.f", "/g/lf-only\n/g/crlf\r\n");
+  EXPECT_EQ(ReadSnapshotFiles(dir.folder())->lbf, (Lines{"/g/lf-only", "/g/crlf"}));
+}
+
 }  // namespace
