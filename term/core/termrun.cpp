@@ -1,0 +1,250 @@
+#include "term/core/termrun.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <ostream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/files.h"
+#include "core/install/snapshot.h"
+#include "core/platform/paths.h"
+#include "core/store/settings.h"
+#include "term/core/plan.h"
+
+namespace fdk {
+
+Result<TermOptions> ParseTermArguments(const std::vector<std::string>& args) {
+  TermOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--dry-run") {
+      options.dryRun = true;
+    } else if (arg == "--appear-timeout-ms" && i + 1 < args.size()) {
+      const std::string& value = args[++i];
+      char* end = nullptr;
+      const long ms = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || ms < 0) return Error("not a number of milliseconds: " + value);
+      options.wait.appear = std::chrono::milliseconds(ms);
+    } else if ((arg == "1" || arg == "2") && options.game == '0') {
+      options.game = arg.front();
+    } else {
+      return Error("unexpected argument: " + arg);
+    }
+  }
+  if (options.game == '0') return Error("which game: 1 (Quake) or 2 (Quake 2)");
+  return options;
+}
+
+std::string DescribeSummary(const TermSummary& s) {
+  if (!s.note.empty()) return s.note;
+  std::string text = "removed " + std::to_string(s.removedFiles) + " files and " + std::to_string(s.removedFolders) +
+                     " folders, kept " + std::to_string(s.keptChanged) + " changed files";
+  if (s.keptFolders != 0) text += ", kept " + std::to_string(s.keptFolders) + " folders that are not empty";
+  if (s.leftAlone != 0) text += ", left " + std::to_string(s.leftAlone) + " entries alone (unsafe, links, or not removable)";
+  if (!s.gameSeen) text += "; the game was not seen running";
+  return text;
+}
+
+namespace {
+
+struct Context {
+  std::string programFolder;
+  Uvars vars;
+  std::string root;  // the game folder as the snapshot names it
+  InstallSnapshot before;
+  timespec listWritten{};
+
+  const GameSettings& game(char which) const { return vars.game(which == '1' ? Game::Quake1 : Game::Quake2); }
+  std::string journalPath() const { return programFolder + kJournalName; }
+};
+
+Status loadContext(char which, Context& ctx) {
+  const std::string ini = ctx.programFolder + "Fragdock.ini";
+  // Loading would create a missing file with defaults; the tool must not invent settings.
+  if (!entryExists(ini)) return Error("No Fragdock.ini in " + ctx.programFolder);
+  ctx.vars.programFolder = ctx.programFolder;
+  if (Status loaded = LoadSettings(ctx.vars, DefaultRoots{homeFolder()}); !loaded) return loaded;
+  const GameSettings& game = ctx.game(which);
+  if (game.Path.empty()) return Error("No game folder set for game " + std::string(1, which) + " in " + ini);
+  ctx.root = SnapshotRoot(game.Path);
+  Result<InstallSnapshot> lists = ReadSnapshotFiles(ctx.programFolder);
+  if (!lists) return lists.error();
+  ctx.before = std::move(*lists);
+  struct stat info {};
+  if (::stat((ctx.programFolder + "list.f").c_str(), &info) != 0) return Error("Cannot read the time of list.f");
+  ctx.listWritten = info.st_mtim;
+  // Lists of another folder would make every file of this one look installed.
+  if (!ctx.before.lbv.empty() && ctx.before.lbv.front() != ctx.root)
+    return Error("The install snapshot is of " + ctx.before.lbv.front() + ", not of the game folder " + ctx.root);
+  return {};
+}
+
+void appendLog(const std::string& programFolder, char game, const std::string& text) {
+  char when[32] = "";
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local) != nullptr) std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+  const std::string line = std::string(when) + " term " + game + ": " + text + "\n";
+  const int fd = ::open((programFolder + kLogName).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  // One write per line, so runs that overlap never mix their lines.
+  [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
+  ::close(fd);
+}
+
+void tally(Removal result, bool file, TermSummary& s) {
+  switch (result) {
+    case Removal::Removed: ++(file ? s.removedFiles : s.removedFolders); break;
+    case Removal::Changed: ++s.keptChanged; break;
+    case Removal::NotEmpty: ++s.keptFolders; break;
+    case Removal::Missing: break;
+    case Removal::Refused:
+    case Removal::Failed: ++s.leftAlone; break;
+  }
+}
+
+std::size_t depth(const std::string& path) { return static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')); }
+
+// Folders deepest first, so a folder's sub-folders are gone before it is tried.
+std::vector<JournalFolder> deepestFirst(std::vector<JournalFolder> folders) {
+  std::sort(folders.begin(), folders.end(), [](const JournalFolder& a, const JournalFolder& b) {
+    return depth(a.path) != depth(b.path) ? depth(a.path) > depth(b.path) : a.path > b.path;
+  });
+  return folders;
+}
+
+// Removes what a journal recorded. What the snapshot lists stays, unless the
+// journal carried it from an interrupted run.
+void carryOut(const GameFolder& folder, const Journal& journal, const SnapshotSets* listed, TermSummary& s) {
+  for (const JournalFile& f : journal.files) {
+    if (!f.carried && listed != nullptr && listed->files.count(journal.root + f.path) != 0) {
+      ++s.leftAlone;
+      continue;
+    }
+    tally(folder.RemoveFileIfUnchanged(f.path, f.stamp), true, s);
+  }
+  for (const JournalFolder& f : deepestFirst(journal.folders)) {
+    if (!f.carried && listed != nullptr && listed->folders.count(journal.root + f.path + "/") != 0) {
+      ++s.leftAlone;
+      continue;
+    }
+    tally(folder.RemoveFolderIfEmpty(f.path), false, s);
+  }
+}
+
+// An earlier run's journal, if one is left. One that cannot be read is set
+// aside (never acted on, never lost) so that later runs are not blocked by it.
+std::optional<Journal> readLeftJournal(const Context& ctx, char game) {
+  const std::string path = ctx.journalPath();
+  if (!entryExists(path)) return std::nullopt;
+  Result<std::string> text = readWholeFile(path, 64u << 20);
+  Result<Journal> journal = text ? ParseJournal(*text) : Result<Journal>(text.error());
+  if (journal) return std::move(*journal);
+  std::rename(path.c_str(), (path + ".bad").c_str());
+  appendLog(ctx.programFolder, game, "set aside an unreadable journal as " + path + ".bad: " + journal.error().text);
+  return std::nullopt;
+}
+
+// A left journal of the other game's folder is finished now, whole: this
+// launch's snapshot says nothing about that folder.
+void finishOtherFolder(const Context& ctx, const Journal& old, char game, TermSummary& s) {
+  const bool known = old.root == SnapshotRoot(ctx.vars.q1.Path) || old.root == SnapshotRoot(ctx.vars.q2.Path);
+  Result<GameFolder> folder = known ? GameFolder::Open(old.root) : Result<GameFolder>(Error("unknown game folder"));
+  if (!folder) {
+    const std::string path = ctx.journalPath();
+    std::rename(path.c_str(), (path + ".bad").c_str());
+    appendLog(ctx.programFolder, game, "set aside a journal of " + old.root + ", which is no game folder now");
+    return;
+  }
+  carryOut(*folder, old, nullptr, s);
+  s.leftAlone += old.refused;
+  removeFile(ctx.journalPath());
+}
+
+void printPlan(const Journal& plan, const Journal& removeNow, std::ostream& out) {
+  for (const Journal* j : {&removeNow, &plan})
+    for (const JournalFile& f : j->files) out << plan.root << f.path << '\n';
+  for (const Journal* j : {&removeNow, &plan})
+    for (const JournalFolder& f : deepestFirst(j->folders)) out << plan.root << f.path << "/\n";
+}
+
+int fail(const std::string& programFolder, char game, const Error& error, std::ostream& err) {
+  const std::string text = error.detail.empty() ? error.text : error.text + " (" + error.detail + ")";
+  err << "term: " << text << '\n';
+  appendLog(programFolder, game, "error: " + text);
+  return 1;
+}
+
+int finish(const Context& ctx, char game, const TermSummary& s) {
+  appendLog(ctx.programFolder, game, DescribeSummary(s));
+  return 0;
+}
+
+}  // namespace
+
+int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err) {
+  Context ctx;
+  ctx.programFolder = withTrailingSep(programFolder);
+  const char game = options.game;
+  if (Status loaded = loadContext(game, ctx); !loaded) return fail(ctx.programFolder, game, loaded.error(), err);
+
+  TermSummary summary;
+  std::optional<Journal> left = options.dryRun ? std::nullopt : readLeftJournal(ctx, game);
+  if (left && left->root != ctx.root) {
+    finishOtherFolder(ctx, *left, game, summary);
+    left.reset();
+  }
+  if (ctx.before.lbv.empty() && !left) {
+    // No snapshot was taken for this launch: nothing is known to be installed.
+    summary.note = "no install snapshot in list.v and list.f; nothing to remove";
+    return finish(ctx, game, summary);
+  }
+  Result<GameFolder> folder = GameFolder::Open(ctx.root);
+  if (!folder) return fail(ctx.programFolder, game, folder.error(), err);
+
+  const SnapshotSets listed(ctx.before);
+  Journal plan, removeNow;
+  if (ctx.before.lbv.empty()) {
+    plan = *left;  // without a snapshot nothing tells what the game needs now: all of it waits for the game's end
+  } else {
+    plan = PlanInstalled(*folder, ctx.root, TakeSnapshot(ctx.game(game).Path), listed, ctx.listWritten);
+    if (left) JoinInterrupted(*left, listed, plan, removeNow);
+  }
+  plan.game = game;
+  plan.root = ctx.root;
+  if (left) summary.leftAlone += left->refused;
+
+  if (options.dryRun) {
+    printPlan(plan, removeNow, out);
+    summary.note = "dry run: would remove " + std::to_string(plan.files.size()) + " files and " +
+                   std::to_string(plan.folders.size()) + " folders";
+    return finish(ctx, game, summary);
+  }
+  if (plan.empty() && removeNow.empty()) {
+    removeFile(ctx.journalPath());
+    summary.note = "nothing was installed by this launch";
+    return finish(ctx, game, summary);
+  }
+
+  // The journal holds both parts before anything is removed, so that a run
+  // killed from here on is finished by the next one.
+  Journal recorded = plan;
+  recorded.files.insert(recorded.files.end(), removeNow.files.begin(), removeNow.files.end());
+  recorded.folders.insert(recorded.folders.end(), removeNow.folders.begin(), removeNow.folders.end());
+  if (Status wrote = writeFileAtomically(ctx.journalPath(), FormatJournal(recorded)); !wrote)
+    return fail(ctx.programFolder, game, Error("Cannot write the journal; nothing removed", wrote.error().text), err);
+
+  carryOut(*folder, removeNow, &listed, summary);
+  summary.gameSeen = WaitForGame(GameExecutable(ctx.game(game)), options.wait) == GameWait::Ended;
+  carryOut(*folder, plan, &listed, summary);
+  removeFile(ctx.journalPath());
+  return finish(ctx, game, summary);
+}
+
+}  // namespace fdk
