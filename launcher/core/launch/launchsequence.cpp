@@ -1,6 +1,7 @@
 #include "core/launch/launchsequence.h"
 
 #include "core/install/mapinstall.h"
+#include "core/install/modelinstall.h"
 #include "core/install/modinstall.h"
 #include "core/launch/launch.h"
 #include "core/platform/paths.h"
@@ -13,6 +14,8 @@ const char* LaunchStepName(LaunchStep step) {
     case LaunchStep::InstallMaps: return "Installing the maps";
     case LaunchStep::WriteMapsList: return "Writing maps.lst";
     case LaunchStep::CopyConfigSet: return "Copying the config set";
+    case LaunchStep::InstallSkins: return "Installing the skins";
+    case LaunchStep::InstallModels: return "Installing the player models";
     case LaunchStep::WriteStartScript: return "Writing the start script";
     case LaunchStep::StartTerminator: return "Starting the clean-up tool";
     case LaunchStep::StartGame: return "Starting the game";
@@ -70,6 +73,11 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
 
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game));
+
+  if (game == Game::Quake2) {
+    observer.stepStarted(LaunchStep::InstallModels);
+    leftOut.merge(InstallChosenModels(vars.q2, vars.lbq2smchm, tools.zip, observer));
+  }
 
   observer.stepStarted(LaunchStep::WriteStartScript);
   if (Status written = WriteStartScript(vars, game); !written)

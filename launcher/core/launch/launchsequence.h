@@ -19,6 +19,8 @@ enum class LaunchStep {
   InstallMod,
   InstallMaps,
   CopyConfigSet,
+  InstallSkins,
+  InstallModels,
   WriteStartScript,
   WriteMapsList,
   StartTerminator,

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,7 +60,8 @@ std::string checkRunnable(const std::string& exe, const std::string& workFolder)
 
 }  // namespace
 
-StartResult ProcessLayer::Start(std::string_view commandLine, const std::string& workFolder) {
+StartResult ProcessLayer::Start(std::string_view commandLine, const std::string& workFolder,
+                                const StartOptions& options) {
   StartResult result;
   Reap();
   std::vector<std::string> words = SplitCommandLine(commandLine);
@@ -81,6 +83,11 @@ StartResult ProcessLayer::Start(std::string_view commandLine, const std::string&
   posix_spawnattr_t attr;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
+  if (!options.outputFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, options.outputFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  }
   posix_spawnattr_init(&attr);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
   pid_t pid = -1;
@@ -101,6 +108,7 @@ void ProcessLayer::Reap() {
   for (auto it = children_.begin(); it != children_.end();) {
     int status = 0;
     pid_t r = waitpid(it->pid, &status, WNOHANG);
+    if (r == it->pid) ended_[it->pid] = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     if (r == it->pid || (r < 0 && errno == ECHILD)) it = children_.erase(it);
     else ++it;
   }
@@ -113,6 +121,13 @@ bool ProcessLayer::WindowTitleExists(std::string_view name) {
   for (const Child& child : children_)
     if (UpperCaseUmlaut(child.commandLine).find(wanted) != std::string::npos) found = true;
   return found;
+}
+
+std::optional<int> ProcessLayer::ExitCode(pid_t pid) {
+  Reap();
+  auto it = ended_.find(pid);
+  if (it == ended_.end()) return std::nullopt;
+  return it->second;
 }
 
 std::size_t ProcessLayer::runningCount() {

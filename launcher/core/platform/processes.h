@@ -1,6 +1,8 @@
 #pragma once
 // Starting outside programs (games, tools, the model viewer) without a shell, and
 // knowing which of them still run.
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -19,6 +21,11 @@ struct StartResult {
   std::string error;  // what failed, naming the program and the folder
 };
 
+struct StartOptions {
+  // Where the program's output (stdout and stderr) goes; empty: the launcher's own.
+  std::string outputFile;
+};
+
 // Tracks the programs the launcher started. "A window whose title contains NAME"
 // becomes "a program we started whose command line contains NAME still runs".
 class ProcessLayer {
@@ -26,7 +33,7 @@ class ProcessLayer {
   // Starts the command line in workFolder. The program (first word) is resolved
   // against workFolder unless it is absolute. The child gets a session of its own
   // so that it outlives the launcher and the launcher's terminal.
-  StartResult Start(std::string_view commandLine, const std::string& workFolder);
+  StartResult Start(std::string_view commandLine, const std::string& workFolder, const StartOptions& options = {});
 
   // True while any started program whose command line contains name (compared
   // without letter case) is still running.
@@ -37,12 +44,17 @@ class ProcessLayer {
 
   std::size_t runningCount();
 
+  // How a started program ended: its exit code (128 + the signal's number when a
+  // signal ended it); nullopt while it runs or for a program we did not start.
+  std::optional<int> ExitCode(pid_t pid);
+
  private:
   struct Child {
     pid_t pid;
     std::string commandLine;
   };
   std::vector<Child> children_;
+  std::map<pid_t, int> ended_;
 };
 
 // Resolves a program name against a folder: absolute names stay, others are joined to the folder.

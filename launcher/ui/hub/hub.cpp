@@ -78,6 +78,8 @@ Tfhub::Tfhub(LauncherContext& ctx, Tfsetup& setup) : QWidget(nullptr), ctx_(ctx)
     update();
   });
   connect(&setup_, &Tfsetup::backgroundPicked, this, &Tfhub::setBackgrounds);
+  connect(&setup_, &Tfsetup::quakeWorldChanged, static_cast<Q1SkinsPage*>(hosted[Q1Skins]),
+          &Q1SkinsPage::enableButtons);
 }
 
 void Tfhub::buildPages() {
@@ -128,7 +130,7 @@ HubPage* Tfhub::makePage(int index, PageFrame* frame) {
     case Q2Maps: return new MapPage(ctx_, frame, Game::Quake2);
     case Q1Skins: return new Q1SkinsPage(ctx_, frame);
     case Q2Models: return new Q2ModelsPage(ctx_, frame);
-    default: return new AddOnPage(ctx_, frame, QString::fromLatin1(kPages[index].preview));
+    default: return new AddOnPage(ctx_, frame, QString());  // every page has its own case
   }
 }
 

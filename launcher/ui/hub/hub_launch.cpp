@@ -5,7 +5,7 @@
 #include "core/launch/launch.h"
 #include "core/launch/launchsequence.h"
 #include "hub/hub.h"
-#include "work/progresswindow.h"
+#include "work/barhost.h"
 #include "work/scanwindow.h"
 
 namespace fdk {
@@ -15,21 +15,17 @@ namespace {
 // Shows the installs in the progress window and asks through the message seam.
 class HubObserver : public LaunchObserver {
  public:
-  explicit HubObserver(LauncherContext& ctx) : ctx_(ctx), bar_(*ctx.fbar) {}
+  explicit HubObserver(LauncherContext& ctx) : ctx_(ctx), bar_(ctx) {}
   void leftOut(const Report& report) override {
     ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +
                        QString::fromStdString(report.text()));
   }
-  void begin(const std::string& title) override { bar_.begin(QString::fromStdString(title)); }
-  void counted(std::uint64_t bytes) override { bar_.ShowProgress(false, bytes); }
-  void secondPass() override { bar_.startAnimation(); }
-  void done(std::uint64_t bytes) override { bar_.ShowProgress(true, bytes); }
-  void within(std::uint64_t bytes) override { bar_.ShowPartial(bytes); }
-  bool ask(const std::string& question) override {
-    const bool yes = ctx_.messages.ask(QString::fromStdString(question));
-    bar_.repaint();
-    return yes;
-  }
+  void begin(const std::string& title) override { bar_.begin(title); }
+  void counted(std::uint64_t bytes) override { bar_.counted(bytes); }
+  void secondPass() override { bar_.secondPass(); }
+  void done(std::uint64_t bytes) override { bar_.done(bytes); }
+  void within(std::uint64_t bytes) override { bar_.within(bytes); }
+  bool ask(const std::string& question) override { return bar_.ask(question); }
   void end() override { bar_.end(); }
   bool Ask(std::string_view question) override { return ask(std::string(question)); }
   void ScanBegins() override { ctx_.fscan->begin(); }
@@ -37,7 +33,7 @@ class HubObserver : public LaunchObserver {
 
  private:
   LauncherContext& ctx_;
-  Tfbar& bar_;
+  BarInstallHost bar_;
 };
 }  // namespace
 

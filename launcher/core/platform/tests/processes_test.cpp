@@ -54,3 +54,16 @@ TEST(ProcessLayer, FailuresNameTheProgramAndFolder) {
   }
   EXPECT_EQ(layer.runningCount(), 0u);
 }
+
+TEST(ProcessLayer, KeepsTheOutputAndTheExitCodeOfAProgramThatEnded) {
+  TempDir dir;
+  dir.write("fails.sh", "#!/bin/sh\necho \"Unable to read model skin.\" >&2\necho out\nexit 255\n");
+  std::filesystem::permissions(dir.file("fails.sh"), std::filesystem::perms::owner_all);
+  ProcessLayer layer;
+  StartResult r = layer.Start("fails.sh", dir.folder(), {dir.file("output.txt")});
+  ASSERT_TRUE(r.ok) << r.error;
+  for (int i = 0; i < 200 && !layer.ExitCode(r.pid); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(layer.ExitCode(r.pid), 255);
+  EXPECT_EQ(dir.read("output.txt"), "Unable to read model skin.\nout\n");
+  EXPECT_EQ(layer.ExitCode(12345678), std::nullopt);
+}
