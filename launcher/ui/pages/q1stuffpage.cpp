@@ -1,9 +1,9 @@
 #include "pages/q1stuffpage.h"
 
-
 #include "core/launch/launch.h"
 #include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
+#include "dialogs/cfgeditor.h"
 #include "pages/mapcombo.h"
 
 namespace fdk {
@@ -73,7 +73,8 @@ void Q1StuffPage::buildRightColumn() {
   bq1connect = sw("bq1connect", " Connect:", &g_.Connect, 7);
   eq1connect = rows_.addField("eq1connect", valueX, row(7), 160);
   bq1cfg = sw("bq1cfg", " Cfg:", &g_.UseCFG, 8);
-  Cbq1cfg = rows_.addCombo("Cbq1cfg", valueX, row(8), 160);
+  Cbq1cfg = rows_.addCombo("Cbq1cfg", valueX, row(8), 160 - kEditWidth - 4);
+  q1editcfg = AddEditButton("q1editcfg", Cbq1cfg);
   bq1useterm = sw("bq1useterm", " Use Terminator", &g_.Terminatr, 9);
   MakeDecorative(bq1useterm);
 }
@@ -124,6 +125,7 @@ void Q1StuffPage::wireFields() {
   connect(Cbq1map, &QComboBox::editTextChanged, this, &Q1StuffPage::Cbq1mapChange);
   connect(Cbq1cfg, &QComboBox::textActivated, this, &Q1StuffPage::Cbq1cfgClick);
   connect(Cbq1cfg, &QComboBox::editTextChanged, this, &Q1StuffPage::Cbq1cfgChange);
+  connect(q1editcfg, &QPushButton::clicked, this, &Q1StuffPage::q1editcfgClick);
 }
 
 void Q1StuffPage::Cbq1mapChange(const QString& text) {
@@ -137,6 +139,11 @@ void Q1StuffPage::Cbq1cfgClick(const QString& item) { chooseConfigSet(Cbq1cfg, i
 
 // The combo only takes choices: typed text is put back to the chosen set.
 void Q1StuffPage::Cbq1cfgChange(const QString&) { putBackConfigSet(Cbq1cfg); }
+
+void Q1StuffPage::q1editcfgClick() {
+  if (editor_ == nullptr) editor_ = new TfQ1cfgedit(ctx_, q1editcfg->window());
+  OpenConfigEditor(ctx_, Game::Quake1, *editor_, q1editcfg->window());
+}
 
 void Q1StuffPage::loadControls() {
   for (auto [field, value] : {std::pair{eq1dedicatedb, g_.Dedicatedb}, {eq1listenb, g_.Listenb},

@@ -8,6 +8,8 @@
 
 namespace fdk {
 
+class TfQ1cfgedit;
+
 class Q1StuffPage : public OptionPage {
   Q_OBJECT
  public:
@@ -24,6 +26,10 @@ class Q1StuffPage : public OptionPage {
   QLineEdit *eq1dedicatedb, *eq1listenb, *eq1dm, *eq1coop, *eq1tp, *eq1noexit, *eq1winmem;
   QLineEdit *eq1samelevel, *eq1timelimit, *eq1fraglimitb, *eq1hostname, *eq1connect, *eq1cmdline;
   QComboBox *Cbq1map, *Cbq1cfg;
+  QPushButton* q1editcfg;  // "edit": the player editor on the chosen config set
+
+  // The player editor, made on the first "edit" and kept for the run.
+  TfQ1cfgedit* editor() const { return editor_; }
 
  private:
   void buildLeftColumn();
@@ -36,6 +42,9 @@ class Q1StuffPage : public OptionPage {
   void Cbq1mapDropDown();
   void Cbq1cfgClick(const QString& item);
   void Cbq1cfgChange(const QString& text);
+  void q1editcfgClick();
+
+  TfQ1cfgedit* editor_ = nullptr;
 };
 
 }  // namespace fdk

@@ -5,6 +5,7 @@
 #include "core/launch/launch.h"
 #include "core/launch/launchoptions.h"
 #include "app/storedfield.h"
+#include "dialogs/cfgeditor.h"
 #include "pages/mapcombo.h"
 
 namespace fdk {
@@ -71,7 +72,8 @@ void Q2StuffPage::buildMiddleColumn() {
   bq2connect = sw("bq2connect", " Connect:", &g_.Connect, 2);
   eq2connect = rows_.addField("eq2connect", valueX, row(2), 92);
   bq2cfg = sw("bq2cfg", " Cfg:", &g_.UseCFG, 3);
-  Cbq2cfg = rows_.addCombo("Cbq2cfg", valueX, row(3), 92);
+  Cbq2cfg = rows_.addCombo("Cbq2cfg", valueX, row(3), 92 - kEditWidth - 4);
+  bq2editcfg = AddEditButton("bq2editcfg", Cbq2cfg);
   bq2cd = sw("bq2cd", " CD Dir", &g_.cddir, 4);
   Eq2cd = rows_.addField("Eq2cd", valueX, row(4), 92);
   bq2cml = sw("bq2cml", " Create maps.lst", &g_.cmaplist, 5);
@@ -155,6 +157,7 @@ void Q2StuffPage::wireTexts() {
   connect(cbq2tp, &QComboBox::editTextChanged, this, &Q2StuffPage::cbq2tpChange);
   connect(Cbq2cfg, &QComboBox::textActivated, this, &Q2StuffPage::Cbq2cfgClick);
   connect(Cbq2cfg, &QComboBox::editTextChanged, this, &Q2StuffPage::Cbq2cfgChange);
+  connect(bq2editcfg, &QPushButton::clicked, this, &Q2StuffPage::bq2editcfgClick);
 }
 
 void Q2StuffPage::cbq2mapDropDown() { FillStartMapCombo(ctx_, Game::Quake2, cbq2map); }
@@ -171,6 +174,11 @@ void Q2StuffPage::cbq2tpChange(const QString&) { putBack(cbq2tp, QString::fromLa
 void Q2StuffPage::Cbq2cfgClick(const QString& item) { chooseConfigSet(Cbq2cfg, item); }
 
 void Q2StuffPage::Cbq2cfgChange(const QString&) { putBackConfigSet(Cbq2cfg); }
+
+void Q2StuffPage::bq2editcfgClick() {
+  if (editor_ == nullptr) editor_ = new Tfq2cfgedit(ctx_, bq2editcfg->window());
+  OpenConfigEditor(ctx_, Game::Quake2, *editor_, bq2editcfg->window());
+}
 
 void Q2StuffPage::loadControls() {
   for (auto [field, value] : {std::pair{eq2dedicatedb, g_.Dedicatedb}, {Eq2maxclients, g_.maxclientsb},

@@ -9,6 +9,8 @@
 
 namespace fdk {
 
+class Tfq2cfgedit;
+
 class Q2StuffPage : public OptionPage {
   Q_OBJECT
  public:
@@ -26,6 +28,10 @@ class Q2StuffPage : public OptionPage {
   QLineEdit *eq2hostname, *eq2connect, *Eq2cd, *eq2cmdline;
   QComboBox *cbq2map, *Cbq2cfg, *cbq2tp;
   QLabel* ldmflags;  // the flags value the start script will carry
+  QPushButton* bq2editcfg;  // "edit": the player editor on the chosen config set
+
+  // The player editor, made on the first "edit" and kept for the run.
+  Tfq2cfgedit* editor() const { return editor_; }
 
  private:
   void buildLeftColumn();
@@ -42,6 +48,9 @@ class Q2StuffPage : public OptionPage {
   void cbq2tpChange(const QString& text);
   void Cbq2cfgClick(const QString& item);
   void Cbq2cfgChange(const QString& text);
+  void bq2editcfgClick();
+
+  Tfq2cfgedit* editor_ = nullptr;
 };
 
 }  // namespace fdk
