@@ -66,7 +66,7 @@ std::string FormatJournal(const Journal& journal) {
   std::string text(kHeader);
   text += "\ngame ";
   text += journal.game;
-  text += "\nroot " + journal.root + "\n";
+  text += "\nroot " + journal.root + "\nowner " + journal.owner + "\n";
   for (const JournalFile& f : journal.files) {
     text += "file " + std::to_string(f.stamp.size) + ' ' + std::to_string(f.stamp.seconds) + ' ' +
             std::to_string(f.stamp.nanoseconds) + (f.carried ? " carried " : " new ") + f.path + "\n";
@@ -92,6 +92,8 @@ Result<Journal> ParseJournal(std::string_view text) {
       journal.game = line.front();
     } else if (key == "root") {
       journal.root = std::string(line);
+    } else if (key == "owner") {
+      journal.owner = std::string(line);
     } else if (JournalFile file; key == "file" && parseFile(line, file) && IsSafeRelativePath(file.path)) {
       journal.files.push_back(std::move(file));
     } else if (JournalFolder folder; key == "folder" && parseFolder(line, folder) && IsSafeRelativePath(folder.path)) {

@@ -38,6 +38,9 @@ struct JournalFolder {
 struct Journal {
   char game = '0';                   // '1' or '2'
   std::string root;                  // the game folder, with its trailing separator
+  // The run that will carry it out. A later run may take the journal over while
+  // an earlier one still waits for its game; the earlier one then leaves it.
+  std::string owner;
   std::vector<JournalFile> files;
   std::vector<JournalFolder> folders;
   // Entries an earlier journal held that were unsafe (absolute, "..", empty parts)

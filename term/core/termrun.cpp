@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -167,13 +168,6 @@ void finishOtherFolder(const Context& ctx, const Journal& old, char game, TermSu
   removeFile(ctx.journalPath());
 }
 
-void printPlan(const Journal& plan, const Journal& removeNow, std::ostream& out) {
-  for (const Journal* j : {&removeNow, &plan})
-    for (const JournalFile& f : j->files) out << plan.root << f.path << '\n';
-  for (const Journal* j : {&removeNow, &plan})
-    for (const JournalFolder& f : deepestFirst(j->folders)) out << plan.root << f.path << "/\n";
-}
-
 int fail(const std::string& programFolder, char game, const Error& error, std::ostream& err) {
   const std::string text = error.detail.empty() ? error.text : error.text + " (" + error.detail + ")";
   err << "term: " << text << '\n';
@@ -186,30 +180,59 @@ int finish(const Context& ctx, char game, const TermSummary& s) {
   return 0;
 }
 
-}  // namespace
+// Runs that overlap (the player starts the launcher and a game again while the
+// first game still runs) take turns on the journal: the later run takes it
+// over, and the earlier one, finding it taken, leaves everything to it.
+class JournalLock {
+ public:
+  explicit JournalLock(const std::string& programFolder)
+      : fd_(::open((programFolder + "term.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+  }
+  ~JournalLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  JournalLock(const JournalLock&) = delete;
+  JournalLock& operator=(const JournalLock&) = delete;
 
-int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err) {
-  Context ctx;
-  ctx.programFolder = withTrailingSep(programFolder);
-  const char game = options.game;
-  if (Status loaded = loadContext(game, ctx); !loaded) return fail(ctx.programFolder, game, loaded.error(), err);
+ private:
+  int fd_;
+};
 
-  TermSummary summary;
-  std::optional<Journal> left = options.dryRun ? std::nullopt : readLeftJournal(ctx, game);
+std::string newOwner() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return std::to_string(::getpid()) + "-" + std::to_string(now.tv_sec) + "." + std::to_string(now.tv_nsec);
+}
+
+bool stillOwner(const Context& ctx, const std::string& owner) {
+  Result<std::string> text = readWholeFile(ctx.journalPath(), 64u << 20);
+  Result<Journal> journal = text ? ParseJournal(*text) : Result<Journal>(text.error());
+  return journal && journal->owner == owner;
+}
+
+enum class Prepared { Recorded, NothingToDo, Failed };
+
+// Under the lock: finishes or joins a left journal, plans this launch's
+// entries and records both, before anything is removed, so that a run killed
+// from here on is finished by the next one.
+Prepared prepare(const Context& ctx, char game, Journal& plan, Journal& removeNow, TermSummary& summary,
+                 std::ostream& err) {
+  std::optional<Journal> left = readLeftJournal(ctx, game);
   if (left && left->root != ctx.root) {
     finishOtherFolder(ctx, *left, game, summary);
     left.reset();
   }
   if (ctx.before.lbv.empty() && !left) {
-    // No snapshot was taken for this launch: nothing is known to be installed.
     summary.note = "no install snapshot in list.v and list.f; nothing to remove";
-    return finish(ctx, game, summary);
+    return Prepared::NothingToDo;
   }
   Result<GameFolder> folder = GameFolder::Open(ctx.root);
-  if (!folder) return fail(ctx.programFolder, game, folder.error(), err);
-
+  if (!folder) {
+    fail(ctx.programFolder, game, folder.error(), err);
+    return Prepared::Failed;
+  }
   const SnapshotSets listed(ctx.before);
-  Journal plan, removeNow;
   if (ctx.before.lbv.empty()) {
     plan = *left;  // without a snapshot nothing tells what the game needs now: all of it waits for the game's end
   } else {
@@ -218,30 +241,66 @@ int RunTerm(const TermOptions& options, const std::string& programFolder, std::o
   }
   plan.game = game;
   plan.root = ctx.root;
+  plan.owner = newOwner();
   if (left) summary.leftAlone += left->refused;
-
-  if (options.dryRun) {
-    printPlan(plan, removeNow, out);
-    summary.note = "dry run: would remove " + std::to_string(plan.files.size()) + " files and " +
-                   std::to_string(plan.folders.size()) + " folders";
-    return finish(ctx, game, summary);
-  }
   if (plan.empty() && removeNow.empty()) {
     removeFile(ctx.journalPath());
     summary.note = "nothing was installed by this launch";
-    return finish(ctx, game, summary);
+    return Prepared::NothingToDo;
   }
-
-  // The journal holds both parts before anything is removed, so that a run
-  // killed from here on is finished by the next one.
   Journal recorded = plan;
   recorded.files.insert(recorded.files.end(), removeNow.files.begin(), removeNow.files.end());
   recorded.folders.insert(recorded.folders.end(), removeNow.folders.begin(), removeNow.folders.end());
-  if (Status wrote = writeFileAtomically(ctx.journalPath(), FormatJournal(recorded)); !wrote)
-    return fail(ctx.programFolder, game, Error("Cannot write the journal; nothing removed", wrote.error().text), err);
-
+  if (Status wrote = writeFileAtomically(ctx.journalPath(), FormatJournal(recorded)); !wrote) {
+    fail(ctx.programFolder, game, Error("Cannot write the journal; nothing removed", wrote.error().text), err);
+    return Prepared::Failed;
+  }
   carryOut(*folder, removeNow, &listed, summary);
+  return Prepared::Recorded;
+}
+
+int dryRun(const Context& ctx, char game, std::ostream& out, std::ostream& err) {
+  Result<GameFolder> folder = GameFolder::Open(ctx.root);
+  if (!folder) return fail(ctx.programFolder, game, folder.error(), err);
+  const Journal plan = ctx.before.lbv.empty() ? Journal{}
+      : PlanInstalled(*folder, ctx.root, TakeSnapshot(ctx.game(game).Path), SnapshotSets(ctx.before), ctx.listWritten);
+  for (const JournalFile& f : plan.files) out << ctx.root << f.path << '\n';
+  for (const JournalFolder& f : deepestFirst(plan.folders)) out << ctx.root << f.path << "/\n";
+  TermSummary summary;
+  summary.note = "dry run: would remove " + std::to_string(plan.files.size()) + " files and " +
+                 std::to_string(plan.folders.size()) + " folders";
+  return finish(ctx, game, summary);
+}
+
+}  // namespace
+
+int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err) {
+  Context ctx;
+  ctx.programFolder = withTrailingSep(programFolder);
+  const char game = options.game;
+  if (Status loaded = loadContext(game, ctx); !loaded) return fail(ctx.programFolder, game, loaded.error(), err);
+  if (options.dryRun) return dryRun(ctx, game, out, err);
+
+  TermSummary summary;
+  Journal plan, removeNow;
+  {
+    JournalLock lock(ctx.programFolder);
+    switch (prepare(ctx, game, plan, removeNow, summary, err)) {
+      case Prepared::Failed: return 1;
+      case Prepared::NothingToDo: return finish(ctx, game, summary);
+      case Prepared::Recorded: break;
+    }
+  }
   summary.gameSeen = WaitForGame(GameExecutable(ctx.game(game)), options.wait) == GameWait::Ended;
+
+  JournalLock lock(ctx.programFolder);
+  if (!stillOwner(ctx, plan.owner)) {
+    summary.note = "a later run took the journal over; nothing removed here";
+    return finish(ctx, game, summary);
+  }
+  Result<GameFolder> folder = GameFolder::Open(ctx.root);
+  if (!folder) return fail(ctx.programFolder, game, folder.error(), err);
+  const SnapshotSets listed(ctx.before);
   carryOut(*folder, plan, &listed, summary);
   removeFile(ctx.journalPath());
   return finish(ctx, game, summary);

@@ -207,6 +207,29 @@ TEST_F(TermRun, KilledRunIsFinishedByTheNextWithoutTakingWhatTheGameNeeds) {
   EXPECT_FALSE(journalExists());
 }
 
+TEST_F(TermRun, ARunStillWaitingHandsOverToTheNextLaunch) {
+  const auto original = tree(quake2);
+  launch(quake2, {{"mymod/pak0.pak", "p"}});
+  const pid_t first = startTerm({"2"});
+  auto journal = [&] { return journalExists() ? dir.read("program/" + std::string(kJournalName)) : std::string(); };
+  ASSERT_TRUE(waitFor([&] { return journal().find(" new mymod/pak0.pak\n") != std::string::npos; }));
+
+  // The first game has not ended when the player launches again.
+  launch(quake2, {{"baseq2/maps/q2dm1.bsp", "m"}});
+  const pid_t second = startTerm({"2"});
+  ASSERT_TRUE(waitFor([&] { return journal().find(" carried mymod/pak0.pak\n") != std::string::npos; }));
+  const pid_t game = startGame(quake2, {"FRAGDOCK_STANDIN_STAY_MS=300"});
+  EXPECT_EQ(waitExit(game), 0);
+  EXPECT_EQ(waitExit(first), 0);
+  EXPECT_EQ(waitExit(second), 0);
+
+  auto expected = original;
+  expected["standin-launch.txt"] = "folder=" + quake2.substr(0, quake2.size() - 1) + "\n";
+  EXPECT_EQ(tree(quake2), expected);
+  EXPECT_NE(log().find("a later run took the journal over"), std::string::npos) << log();
+  EXPECT_NE(log().find("removed 2 files and 1 folders"), std::string::npos) << log();
+}
+
 TEST_F(TermRun, OtherGamesLeftJournalIsFinishedAtOnce) {
   dir.write("quake/id1/maps/left.bsp", "left");
   struct stat info {};
@@ -287,8 +310,14 @@ TEST_F(TermRun, MissingOrForeignListsStopBeforeAnything) {
     EXPECT_EQ(tree(quake2), installed) << c.name;
     EXPECT_FALSE(journalExists()) << c.name;
   }
-  fs::remove(program + "Fragdock.ini");
+  // A launch without a snapshot (empty lists) tells nothing about what it installed.
+  ASSERT_TRUE(WriteSnapshotFiles(InstallSnapshot{}, program).ok());
   std::ostringstream out, err;
+  EXPECT_EQ(RunTerm(TermOptions{'2', false, {}}, program, out, err), 0);
+  EXPECT_EQ(tree(quake2), installed);
+  EXPECT_NE(log().find("term 2: no install snapshot"), std::string::npos) << log();
+
+  fs::remove(program + "Fragdock.ini");
   EXPECT_EQ(RunTerm(TermOptions{'2', false, {}}, program, out, err), 1);
   EXPECT_NE(err.str().find("No Fragdock.ini"), std::string::npos) << err.str();
   EXPECT_FALSE(fs::exists(program + "Fragdock.ini"));  // never made up with defaults
