@@ -219,11 +219,18 @@ bool save(const QImage& image, const QString& path, const char* format) {
 // MOD previews of the demo tree in the formats the launcher shows as they are
 // (BMP) and through its converter (JPG); the demo generator adds the PCX ones.
 bool saveDemoPreviews(const QDir& demo) {
-  if (!demo.mkpath(QStringLiteral("q1/mods")) || !demo.mkpath(QStringLiteral("q2/mods"))) return false;
+  if (!demo.mkpath(QStringLiteral("q1/mods")) || !demo.mkpath(QStringLiteral("q2/mods")) ||
+      !demo.mkpath(QStringLiteral("q2/models")))
+    return false;
   bool ok = save(modPreview(QStringLiteral("CTF"), QStringLiteral("two teams, two flags"), QColor(40, 70, 150)),
                  demo.filePath(QStringLiteral("q1/mods/ctf.bmp")), "BMP");
   ok = save(modPreview(QStringLiteral("ARENA"), QStringLiteral("one on one"), QColor(150, 60, 30)),
             demo.filePath(QStringLiteral("q2/mods/arena.jpg")), "JPG") && ok;
+  // Model packs show their preview as BMP, and as JPG through the converter.
+  ok = save(modPreview(QStringLiteral("RUNNER"), QStringLiteral("light and quick"), QColor(40, 120, 70)),
+            demo.filePath(QStringLiteral("q2/models/runner.bmp")), "BMP") && ok;
+  ok = save(modPreview(QStringLiteral("BRUTE"), QStringLiteral("heavy and slow"), QColor(110, 110, 120)),
+            demo.filePath(QStringLiteral("q2/models/brute.jpg")), "JPG") && ok;
   return ok;
 }
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/pathsplit.h"
 #include "base/text.h"
+#include "core/install/placement.h"
 #include "core/launch/launch.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
@@ -152,6 +154,57 @@ std::string AvailablePreviewArgs(const std::string& programFolder, const std::st
 std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin) {
   const std::string p = playersFolder + model;
   return p + "/tris.md2 " + p + "/" + skin + ".pcx";
+}
+
+int FindPackEntry(const Tzipform& zip, const std::string& fileName) {
+  for (std::size_t i = 0; i < zip.size(); ++i)
+    if (!zip.record(i).isFolder && equalsNoCase(fileNameOf(zip.zipn(i)), fileName)) return static_cast<int>(i);
+  return -1;
+}
+
+Status ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder) {
+  const int index = FindPackEntry(zip, fileName);
+  if (index < 0) return Error{"the model pack has no " + fileName};
+  Result<Placement> into = Placement::Open(folder);
+  if (!into) return into.error();
+  Report report = zip.ExtractEntry(static_cast<std::size_t>(index), *into, false, true);
+  if (!report.empty()) return Error{report.text()};
+  return {};
+}
+
+namespace {
+
+// The two words of q2previewargs split at the blank before the mesh's folder
+// ends: mesh path and skin path.
+std::pair<std::string, std::string> splitPreviewArgs(const std::string& args) {
+  const std::size_t mesh = args.find(".md2 ");
+  if (mesh == std::string::npos) return {args, ""};
+  return {args.substr(0, mesh + 4), args.substr(mesh + 5)};
+}
+
+}  // namespace
+
+ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& pack, bool fromPack,
+                                    const std::string& skin, const std::string& q2previewargs,
+                                    const std::string& currentFolder, Tzipform& zip, const GameSettings& q2) {
+  ModelPreviewRun run;
+  if (fromPack) {
+    if (Status listed = zip.ListArchive(PackArchivePath(q2, pack)); !listed) run.leftOut.skip(pack, listed.error().text);
+    for (const std::string& file : {std::string("tris.md2"), skin + ".pcx"}) {
+      if (Status copied = ExtractPackFile(zip, file, programFolder); copied) run.copies.push_back(programFolder + file);
+      else if (zip.size() > 0) run.leftOut.skip(file, copied.error().text);
+    }
+  }
+  const std::string viewer = "\"" + programFolder + "meshpeek/meshpeek\" ";
+  const auto [mesh, skinPath] = splitPreviewArgs(q2previewargs);
+  if (mesh.find(' ') == std::string::npos && skinPath.find(' ') == std::string::npos) {
+    run.commandLine = viewer + q2previewargs;
+    run.workFolder = currentFolder;
+  } else {
+    run.commandLine = viewer + "\"" + fileNamePart(mesh) + "\" \"" + fileNamePart(skinPath) + "\"";
+    run.workFolder = std::string(folderPart(mesh));
+  }
+  return run;
 }
 
 Status RemoveModelFolder(const std::string& playersFolder, const std::string& model) {

@@ -82,6 +82,32 @@ PreviewPicture InstalledSkinPicture(const std::string& modelFolder, const std::s
 std::string AvailablePreviewArgs(const std::string& programFolder, const std::string& skin);
 std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin);
 
+// The index of the catalogue entry whose file name (after the last "/") is
+// fileName, letter case ignored; -1 when none. Exact, so "red.pcx" never picks
+// "dred.pcx".
+int FindPackEntry(const Tzipform& zip, const std::string& fileName);
+
+// Extracts that entry into folder under its file name, replacing an older copy.
+Status ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder);
+
+// What "Model Preview" starts: meshpeek from the program folder with the mesh
+// and the skin, and the copies it extracted for it, deleted when it has ended.
+struct ModelPreviewRun {
+  std::string commandLine;
+  std::string workFolder;
+  std::vector<std::string> copies;
+  Report leftOut;  // what could not be extracted
+};
+
+// The pack's mesh and skin are copied into the program folder when the last
+// skin-level click was in the Available list (pack = the pack opened there);
+// an installed model's files are shown where they lie. The viewer reads its
+// paths as blank-free words, so when a path holds a blank it is started in the
+// files' folder with their plain names.
+ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& pack, bool fromPack,
+                                    const std::string& skin, const std::string& q2previewargs,
+                                    const std::string& currentFolder, Tzipform& zip, const GameSettings& q2);
+
 // Removes an installed model's folder with everything in it; symbolic links
 // inside are removed, never followed. Only a plain folder name is accepted.
 Status RemoveModelFolder(const std::string& playersFolder, const std::string& model);

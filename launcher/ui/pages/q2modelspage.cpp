@@ -1,7 +1,363 @@
 #include "pages/q2modelspage.h"
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <filesystem>
+
+#include "app/pictures.h"
+#include "app/previewconverter.h"
+#include "app/storedfield.h"
+#include "base/files.h"
+#include "core/install/modelinstall.h"
+#include "core/launch/launch.h"
+#include "core/platform/paths.h"
+#include "work/barhost.h"
+#include "work/picturewindow.h"
+
 namespace fdk {
 
-Q2ModelsPage::Q2ModelsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx, frame, QStringLiteral("iq2sp")) {}
+namespace {
+constexpr int kTop = 66;
+constexpr int kListHeight = 272;
+// meshpeek's exit code for a fatal error (-1 on the system it came from).
+constexpr int kViewerFailed = 255;
+// A viewer's error output is a line or two; more is not read.
+constexpr std::uint64_t kMaxViewerOutput = 64 * 1024;
+
+// Items keep the stored bytes of their names beside the text they show.
+std::string storedText(const QListWidgetItem* item) { return item->data(Qt::UserRole).toByteArray().toStdString(); }
+
+bool isMarker(const std::string& text) { return text == kBackItem || text == kNoneItem; }
+}  // namespace
+
+Q2ModelsPage::Q2ModelsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx, frame, QStringLiteral("iq2sp")) {
+  lbq2sm = makeList(QStringLiteral("lbq2sm"), QStringLiteral("Available"), QRect(16, kTop, 160, kListHeight));
+  lbq2smc = makeList(QStringLiteral("lbq2smc"), QStringLiteral("Choosen"), QRect(232, kTop, 144, kListHeight));
+  lbq2si = makeList(QStringLiteral("lbq2si"), QStringLiteral("Installed"), QRect(392, 258, 240, 110));
+  // Installed models are deleted, never dragged or dropped.
+  lbq2si->setDragDropMode(QAbstractItemView::NoDragDrop);
+  lbq2si->setAcceptDrops(false);
+  lbq2si->viewport()->setAcceptDrops(false);
+  lbq2si->viewport()->removeEventFilter(this);
+  lq2wm = new QLabel(frame->box());
+  lq2wm->setObjectName(QStringLiteral("lq2wm"));
+  lq2wm->setAccessibleName(QStringLiteral("current model"));
+  lq2wm->setGeometry(16, kTop + kListHeight + 4, 160, 18);
+  bq2sr = makeButton(QStringLiteral("bq2sr"), QStringLiteral(">>"), QStringLiteral("adds a skin"),
+                     QRect(182, kTop + 100, 44, 28));
+  bq2sl = makeButton(QStringLiteral("bq2sl"), QStringLiteral("<<"), QStringLiteral("removes a skin"),
+                     QRect(182, kTop + 140, 44, 28));
+  bq2skinprev = makeButton(QStringLiteral("bq2skinprev"), QStringLiteral("Model Preview"),
+                           QStringLiteral("shows the chosen skin on its model in meshpeek"),
+                           QRect(16, kTop + kListHeight + 26, 160, 28));
+  bq2delskin = makeButton(QStringLiteral("bq2delskin"), QStringLiteral("Delete"),
+                          QStringLiteral("moves the selected installed models to the trash"),
+                          QRect(392, 372, 240, 28));
+  preview_->setToolTip(QStringLiteral("click to enlarge"));
+  preview_->setAccessibleName(QStringLiteral("model preview picture"));
+  preview_->installEventFilter(this);
+  connect(lbq2sm, &QListWidget::itemClicked, this, &Q2ModelsPage::lbq2smClick);
+  connect(lbq2si, &QListWidget::itemClicked, this, &Q2ModelsPage::lbq2siClick);
+  connect(lbq2smc, &QListWidget::itemClicked, this, &Q2ModelsPage::lbq2smcClick);
+  connect(lbq2sm, &QListWidget::itemDoubleClicked, this, &Q2ModelsPage::lbq2smDblClick);
+  connect(lbq2si, &QListWidget::itemDoubleClicked, this, &Q2ModelsPage::lbq2siDblClick);
+  connect(bq2sr, &QPushButton::clicked, this, &Q2ModelsPage::bq2srClick);
+  connect(bq2sl, &QPushButton::clicked, this, &Q2ModelsPage::bq2slClick);
+  connect(bq2skinprev, &QPushButton::clicked, this, &Q2ModelsPage::bq2skinprevClick);
+  connect(bq2delskin, &QPushButton::clicked, this, &Q2ModelsPage::bq2delskinClick);
+}
+
+QListWidget* Q2ModelsPage::makeList(const QString& name, const QString& caption, const QRect& where) {
+  static const QHash<QString, QString> kCaptionNames = {
+      {QStringLiteral("lbq2sm"), QStringLiteral("lq2moa")},
+      {QStringLiteral("lbq2smc"), QStringLiteral("lq2moc")},
+      {QStringLiteral("lbq2si"), QStringLiteral("lq2moi")}};
+  auto* label = new QLabel(caption, frame_->box());
+  label->setObjectName(kCaptionNames.value(name));
+  label->setGeometry(where.x(), where.y() - 20, where.width(), 18);
+  auto* list = new QListWidget(frame_->box());
+  list->setObjectName(name);
+  list->setAccessibleName(caption);
+  list->setGeometry(where);
+  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list->setDragEnabled(true);
+  list->setAcceptDrops(true);
+  list->viewport()->setAcceptDrops(true);
+  list->setDragDropMode(QAbstractItemView::DragDrop);
+  list->viewport()->installEventFilter(this);
+  return list;
+}
+
+QPushButton* Q2ModelsPage::makeButton(const QString& name, const QString& text, const QString& hint,
+                                      const QRect& where) {
+  auto* b = new QPushButton(text, frame_->box());
+  b->setObjectName(name);
+  b->setToolTip(hint);
+  b->setAccessibleName(hint);
+  b->setGeometry(where);
+  return b;
+}
+
+void Q2ModelsPage::firstActivation() {
+  fillAvailable();
+  showPlaceholder();
+  fillInstalled();
+  RefreshChosenList();
+}
+
+void Q2ModelsPage::fillAvailable() {
+  show(lbq2sm, AvailablePacks(ctx_.vars.q2));
+  availableLevel_ = 'm';
+}
+
+void Q2ModelsPage::fillInstalled() {
+  show(lbq2si, InstalledModels(ctx_.vars.q2));
+  installedLevel_ = 'm';
+  bq2delskin->setEnabled(true);
+  showInstalledShown();
+}
+
+// The Quake 2 editor offers the models the Installed list shows at this moment.
+void Q2ModelsPage::showInstalledShown() {
+  ctx_.shownInstalledModels.clear();
+  for (int i = 0; i < lbq2si->count(); ++i)
+    ctx_.shownInstalledModels.push_back(storedText(lbq2si->item(i)));
+}
+
+void Q2ModelsPage::show(QListWidget* list, const std::vector<std::string>& items) {
+  list->clear();
+  for (const std::string& text : items) {
+    auto* item = new QListWidgetItem(ShowStored(text), list);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(text));
+  }
+}
+
+std::vector<std::string> Q2ModelsPage::selectedTexts(QListWidget* list) const {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list->count(); ++i)
+    if (list->item(i)->isSelected()) texts.push_back(storedText(list->item(i)));
+  return texts;
+}
+
+void Q2ModelsPage::showPlaceholder() { preview_->setPixmap(ctx_.placeholder); }
+
+void Q2ModelsPage::showPicture(const PreviewPicture& picture) {
+  if (picture.kind == PreviewPicture::Kind::None) return;  // the preview keeps what it shows
+  std::string path = picture.path;
+  if (picture.kind == PreviewPicture::Kind::Convert) {
+    Result<std::string> converted = ConvertPreview(picture.path, ctx_.vars.programFolder);
+    if (!converted) ctx_.messages.log(QString::fromStdString(converted.error().text));
+    path = converted ? *converted : std::string();
+  }
+  const QPixmap shown = path.empty() ? QPixmap() : QPixmap::fromImage(LoadPictureFile(path));
+  preview_->setPixmap(shown.isNull() ? ctx_.placeholder : shown);
+}
+
+// A click at model level: the model's picture beside its pack or folder.
+void Q2ModelsPage::modelClick(const std::string& text, const std::string& folder) {
+  curq2skin_.clear();
+  curq2model_ = text;
+  lq2wm->setText(ShowStored(text));
+  showPicture(ModelPicture(folder, text));
+}
+
+
+void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
+  const std::string text = storedText(item);
+  if (isMarker(text)) showPlaceholder();
+  if (availableLevel_ == 'm') return modelClick(text, ctx_.vars.q2.Skins);
+  curq2skin_ = text;
+  lastSkinList_ = 'a';
+  q2previewargs_ = AvailablePreviewArgs(ctx_.vars.programFolder, curq2skin_);
+  showPackSkin();
+}
+
+// The skin's picture comes out of the pack opened at skin level, through a
+// private folder, so a file of the same name in the program folder is never
+// shown in its place or deleted.
+void Q2ModelsPage::showPackSkin() {
+  const std::string picture = curq2skin_ + ".pcx";
+  // Other work (adding whole packs, the Quake 2 editor) may have listed another archive since.
+  const std::string archive = PackArchivePath(ctx_.vars.q2, openPack_);
+  if (ctx_.zip.archivePath() != archive && !ctx_.zip.ListArchive(archive)) return;
+  if (FindPackEntry(ctx_.zip, picture) < 0) return;
+  QTemporaryDir work(QString::fromStdString(ctx_.vars.programFolder + ".skin-XXXXXX"));
+  if (!work.isValid()) return;
+  const std::string folder = withTrailingSep(work.path().toStdString());
+  if (Status copied = ExtractPackFile(ctx_.zip, picture, folder); !copied)
+    return ctx_.messages.log(QString::fromStdString(copied.error().text));
+  showPicture({PreviewPicture::Kind::Convert, folder + picture});
+}
+
+void Q2ModelsPage::lbq2siClick(QListWidgetItem* item) {
+  const std::string text = storedText(item);
+  if (isMarker(text)) showPlaceholder();
+  const std::string players = PlayersFolder(ctx_.vars.q2);
+  if (installedLevel_ == 'm') return modelClick(text, players);
+  curq2skin_ = text;
+  lastSkinList_ = 'i';
+  q2previewargs_ = InstalledPreviewArgs(players, curq2model_, curq2skin_);
+  showPicture(InstalledSkinPicture(players + curq2model_ + "/", curq2skin_));
+}
+
+void Q2ModelsPage::lbq2smcClick(QListWidgetItem* item) {
+  const std::string text = storedText(item);
+  if (isMarker(text)) showPlaceholder();
+  modelClick(text, ctx_.vars.q2.Skins);
+}
+
+void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
+  const std::string text = storedText(item);
+  if (availableLevel_ == 's') {
+    if (text != kBackItem) return;
+    lq2wm->setText(QString::fromLatin1(kBackItem));
+    fillAvailable();
+    return showPlaceholder();
+  }
+  curq2model_ = text;  // the double-clicked pack, also when no click came first
+  lq2wm->setText(ShowStored(curq2model_));
+  if (text == kNoneItem) return;
+  openPack_ = text;
+  if (Status listed = ctx_.zip.ListArchive(PackArchivePath(ctx_.vars.q2, curq2model_)); !listed)
+    ctx_.messages.warn(QString::fromStdString("The model pack \"" + curq2model_ + "\" cannot be opened: " +
+                                              listed.error().text));
+  show(lbq2sm, PackSkins(ctx_.zip));
+  availableLevel_ = 's';
+}
+
+void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
+  const std::string text = storedText(item);
+  if (installedLevel_ == 's') {
+    if (text != kBackItem) return;
+    lq2wm->setText(QString::fromLatin1(kBackItem));
+    fillInstalled();  // back at model level, where "Delete" deletes whole models
+    return showPlaceholder();
+  }
+  curq2model_ = text;
+  lq2wm->setText(ShowStored(curq2model_));
+  if (text == kNoneItem) return;
+  bq2delskin->setEnabled(false);
+  show(lbq2si, InstalledSkins(PlayersFolder(ctx_.vars.q2) + curq2model_ + "/"));
+  installedLevel_ = 's';
+  showInstalledShown();
+}
+
+void Q2ModelsPage::bq2srClick() {
+  if (lbq2sm->count() == 0) return;
+  std::vector<std::string> selected = selectedTexts(lbq2sm);
+  ChosenPairs pairs{ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs};
+  if (availableLevel_ == 's') {
+    for (const std::string& text : selected)
+      if (text != kBackItem) AppendPair(pairs, curq2model_, text);
+  } else if (Report missing = AppendPackPairs(ctx_.vars.q2, selected, ctx_.zip, pairs); !missing.empty()) {
+    ctx_.messages.warn(QStringLiteral("Some model packs cannot be read:\n") + QString::fromStdString(missing.text()));
+  }
+  RefreshChosenList();
+}
+
+void Q2ModelsPage::bq2slClick() {
+  if (lbq2smc->count() == 0) return;
+  RemovePairs({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, selectedTexts(lbq2smc));
+  RefreshChosenList();
+}
+
+void Q2ModelsPage::RefreshChosenList() {
+  ctx_.shownChosenModels = ChosenListItems(ctx_.vars.lbq2smchm);
+  show(lbq2smc, ctx_.shownChosenModels);
+}
+
+// A slip of the mouse loses nothing: models go to the desktop's trash where
+// there is one. What could not be removed is told once; the others still go.
+void Q2ModelsPage::bq2delskinClick() {
+  if (installedLevel_ != 'm') return;
+  const std::string players = PlayersFolder(ctx_.vars.q2);
+  Report failed;
+  for (const std::string& model : selectedTexts(lbq2si)) {
+    if (!IsPlainFolderName(model)) continue;
+    if (QFile::moveToTrash(QString::fromStdString(players + model))) continue;
+    if (Status removed = RemoveModelFolder(players, model); !removed) failed.skip(model, removed.error().text);
+  }
+  fillInstalled();
+  if (!failed.empty())
+    ctx_.messages.warn(QStringLiteral("Some models could not be deleted:\n") + QString::fromStdString(failed.text()));
+}
+
+void Q2ModelsPage::iq2spClick() {
+  if (ctx_.ffatpic != nullptr) ctx_.ffatpic->showPicture(preview_->pixmap());
+}
+
+void Q2ModelsPage::bq2copymodelsClick() {
+  BarInstallHost host(ctx_);
+  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.lbq2smchm, ctx_.zip, host);
+  showPlaceholder();
+  if (!leftOut.empty())
+    ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +
+                       QString::fromStdString(leftOut.text()));
+}
+
+void Q2ModelsPage::bq2skinprevClick() {
+  if (availableLevel_ != 's' || curq2skin_.empty() || curq2skin_ == kBackItem) return;
+  std::error_code ec;
+  const std::string here = std::filesystem::current_path(ec).string();
+  const bool fromPack = lastSkinList_ == 'a';
+  ModelPreviewRun run = PrepareModelPreview(ctx_.vars.programFolder, openPack_, fromPack, curq2skin_,
+                                            q2previewargs_, here, ctx_.zip, ctx_.vars.q2);
+  if (!run.leftOut.empty()) ctx_.messages.log(QString::fromStdString(run.leftOut.text()));
+  QTemporaryDir outputFolder;
+  const std::string output = outputFolder.isValid() ? outputFolder.filePath(QStringLiteral("output")).toStdString() : "";
+  StartResult started = ctx_.processes.Start(run.commandLine, run.workFolder, {output});
+  if (!started.ok) ctx_.messages.warn(QString::fromStdString("The model preview was not started.\n\n" + started.error));
+  else waitForViewer(started.pid, output);
+  for (const std::string& copy : run.copies) removeFile(copy);
+}
+
+// The launcher stays drawn while meshpeek runs, but takes no input: nothing
+// else may start meanwhile. The wait has a bound, after which the launcher
+// goes on and the viewer keeps running.
+void Q2ModelsPage::waitForViewer(pid_t pid, const std::string& output) {
+  QWidget* window = frame_->window();
+  window->setEnabled(false);
+  QElapsedTimer waited;
+  waited.start();
+  while (!ctx_.processes.ExitCode(pid) && waited.elapsed() < previewWaitLimitMs) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(100);
+  }
+  window->setEnabled(true);
+  const std::optional<int> code = ctx_.processes.ExitCode(pid);
+  if (!code) {
+    ctx_.messages.warn(QStringLiteral("MeshPeek is still running; the launcher goes on without waiting for it."));
+    return;
+  }
+  if (*code != kViewerFailed) return;
+  Result<std::string> said = readWholeFile(output, kMaxViewerOutput);
+  ctx_.messages.warn(QStringLiteral("MeshPeek could not show the model:\n") +
+                     QString::fromStdString(said ? *said : std::string()).trimmed());
+}
+
+// Dropping anything onto Choosen adds the Available selection; onto Available,
+// removes the Choosen selection. The lists never move items themselves.
+bool Q2ModelsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == preview_ && event->type() == QEvent::MouseButtonRelease) {
+    iq2spClick();
+    return true;
+  }
+  const bool ontoChosen = watched == lbq2smc->viewport();
+  const bool ontoAvailable = watched == lbq2sm->viewport();
+  if (!ontoChosen && !ontoAvailable) return AddOnPage::eventFilter(watched, event);
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+    static_cast<QDropEvent*>(event)->acceptProposedAction();
+    return true;
+  }
+  if (event->type() != QEvent::Drop) return false;
+  static_cast<QDropEvent*>(event)->acceptProposedAction();
+  if (ontoChosen) bq2srClick();
+  else bq2slClick();
+  return true;
+}
 
 }  // namespace fdk

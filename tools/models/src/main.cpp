@@ -1,6 +1,6 @@
 // Writes the demo models: for each figure its MD2, skins and icons; a skin
 // list and a PAK of the first figure; and, when asked, the demo game tree's
-// installed model and model pack.
+// installed model.
 //
 //   fragdock_modelgen OUT_DIR [DEMO_DIR]
 #include <cstdio>
@@ -11,7 +11,6 @@
 
 #include "modelgen/figure.h"
 #include "modelgen/skins.h"
-#include "testing/archive.h"
 #include "modelgen/writers.h"
 
 namespace fs = std::filesystem;
@@ -63,16 +62,6 @@ ByteVector skinListText(const ModelSpec& model) {
   return ByteVector(text.begin(), text.end());
 }
 
-// A model pack as players get them: the model's files in a ZIP archive.
-bool writeArchive(const fs::path& path, const std::vector<PakMember>& files) {
-  std::vector<fdk::ArchiveEntry> entries;
-  for (const PakMember& f : files) entries.push_back({f.name, std::string(f.bytes.begin(), f.bytes.end())});
-  fs::create_directories(path.parent_path());
-  fdk::Status written = fdk::WriteArchive(path.string(), entries);
-  if (!written) std::fprintf(stderr, "fragdock_modelgen: %s\n", written.error().text.c_str());
-  return written.ok();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,8 +82,8 @@ int main(int argc, char** argv) {
             writeFile(out / "scout.lst", skinListText(scout)) && writeFile(out / "scout.pak", encodePak(scoutFiles));
   if (ok && argc > 2) {
     const fs::path demo = argv[2];
-    ok = writeTree(demo / "quake2" / "baseq2", scoutFiles) &&
-         writeArchive(demo / "q2" / "models" / "brute.zip", bruteFiles);
+    // The installed model of the demo game; the demo generator writes the model packs.
+    ok = writeTree(demo / "quake2" / "baseq2", scoutFiles);
   }
   return ok ? 0 : 1;
 }
