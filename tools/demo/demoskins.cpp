@@ -55,9 +55,8 @@ bool writeSkins(const std::string& skinFolder) {
   std::filesystem::create_directories(skinFolder, ec);
   using Kind = fdk::ArchiveEntry::Kind;
   bool ok = write(skinFolder + "blue.zip", {{"blue.pcx", skinPcx(blueBands)}});
-  ok = write(skinFolder + "red.zip", {{"qw/", "", Kind::Folder},
-                                      {"qw/skins/", "", Kind::Folder},
-                                      {"qw/skins/red.pcx", skinPcx(redChecks)}}) &&
+  ok = write(skinFolder + "red.zip",
+             {{"qw/", "", Kind::Folder}, {"qw/skins/", "", Kind::Folder}, {"qw/skins/red.pcx", skinPcx(redChecks)}}) &&
        ok;
   ok = write(skinFolder + "GREEN.ZIP", {{"GREEN.PCX", skinPcx(greenStripes)}}) && ok;
   return ok;

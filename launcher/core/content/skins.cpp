@@ -24,7 +24,8 @@ std::vector<std::string> SkinListItems(const GameSettings& quake) {
   // ListFolder matches "*.zip" without case: "GREEN.ZIP" is a skin archive too.
   for (const std::string& file : ListFolder(quake.Skins, "*.zip", {EntryKind::Files, true}))
     if (file.size() > 4) items.push_back(withoutLastFour(file));
-  std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
+  std::stable_sort(items.begin(), items.end(),
+                   [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
   items.insert(items.begin(), kNoneItem);
   return items;
 }

@@ -24,8 +24,7 @@ class SkinProgress : public ExtractObserver {
 // archives arrive as "RED.ZIP" as often as "red.zip".
 std::vector<std::string> archivesOf(const GameSettings& quake, const std::vector<std::string>& selected) {
   std::vector<std::string> archives;
-  for (const std::string& name : selected)
-    archives.push_back(FindFileNoCase(quake.Skins, name + ".zip").value_or(""));
+  for (const std::string& name : selected) archives.push_back(FindFileNoCase(quake.Skins, name + ".zip").value_or(""));
   return archives;
 }
 

@@ -13,8 +13,9 @@ namespace {
 
 using Kind = ArchiveEntry::Kind;
 
-const std::vector<ArchiveEntry> kRedInFolders = {
-    {"qw/", "", Kind::Folder}, {"qw/skins/", "", Kind::Folder}, {"qw/skins/red.pcx", "red pixels"}};
+const std::vector<ArchiveEntry> kRedInFolders = {{"qw/", "", Kind::Folder},
+                                                 {"qw/skins/", "", Kind::Folder},
+                                                 {"qw/skins/red.pcx", "red pixels"}};
 
 }  // namespace
 
@@ -51,7 +52,8 @@ TEST(SkinPreview, TheFirstEntryOrTheThirdAfterAFolder) {
       {"picture at the root", {{"blue.pcx", "blue"}, {"readme.txt", "hi"}}, 0},
       {"qw/, qw/skins/, picture", kRedInFolders, 2},
       {"a folder and one file only", {{"qw/", "", Kind::Folder}, {"qw/red.pcx", "red"}}, std::nullopt},
-      {"the third is a folder too", {{"a/", "", Kind::Folder}, {"a/b/", "", Kind::Folder}, {"a/b/c/", "", Kind::Folder}},
+      {"the third is a folder too",
+       {{"a/", "", Kind::Folder}, {"a/b/", "", Kind::Folder}, {"a/b/c/", "", Kind::Folder}},
        std::nullopt},
       {"a folder alone", {{"qw/", "", Kind::Folder}}, std::nullopt},
   };

@@ -43,8 +43,9 @@ struct SkinTree {
   Report install(const std::vector<std::string>& selected) { return InstallChosenSkins(quake, selected, zip, host); }
 };
 
-const std::vector<ArchiveEntry> kRedInFolders = {
-    {"qw/", "", Kind::Folder}, {"qw/skins/", "", Kind::Folder}, {"qw/skins/red.pcx", "new red"}};
+const std::vector<ArchiveEntry> kRedInFolders = {{"qw/", "", Kind::Folder},
+                                                 {"qw/skins/", "", Kind::Folder},
+                                                 {"qw/skins/red.pcx", "new red"}};
 
 }  // namespace
 
@@ -105,7 +106,8 @@ TEST(SkinInstall, HostileNamesAreRefusedAndReportedTheRestInstalls) {
   EXPECT_EQ(t.dir.read("quake/qw/skins/ok.pcx"), "fine");
   std::vector<std::string> written;
   for (const auto& e : std::filesystem::recursive_directory_iterator(t.dir.path()))
-    if (e.is_regular_file() || e.is_symlink()) written.push_back(std::filesystem::relative(e.path(), t.dir.path()).string());
+    if (e.is_regular_file() || e.is_symlink())
+      written.push_back(std::filesystem::relative(e.path(), t.dir.path()).string());
   std::sort(written.begin(), written.end());
   EXPECT_EQ(written, (std::vector<std::string>{"quake/id1/pak0.pak", "quake/qw/skins/ok.pcx", "skins/evil.zip"}));
   EXPECT_FALSE(std::filesystem::exists("/tmp/abs.pcx"));
