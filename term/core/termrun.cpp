@@ -42,6 +42,8 @@ Result<TermOptions> ParseTermArguments(const std::vector<std::string>& args) {
   return options;
 }
 
+std::string JournalName(char game) { return std::string("term") + game + ".journal"; }
+
 std::string DescribeSummary(const TermSummary& s) {
   if (!s.note.empty()) return s.note;
   std::string text = "removed " + std::to_string(s.removedFiles) + " files and " + std::to_string(s.removedFolders) +
@@ -62,7 +64,8 @@ struct Context {
   timespec listWritten{};
 
   const GameSettings& game(char which) const { return vars.game(which == '1' ? Game::Quake1 : Game::Quake2); }
-  std::string journalPath() const { return programFolder + kJournalName; }
+  char which = '0';
+  std::string journalPath() const { return programFolder + JournalName(which); }
 };
 
 Status loadContext(char which, Context& ctx) {
@@ -152,20 +155,12 @@ std::optional<Journal> readLeftJournal(const Context& ctx, char game) {
   return std::nullopt;
 }
 
-// A left journal of the other game's folder is finished now, whole: this
-// launch's snapshot says nothing about that folder.
-void finishOtherFolder(const Context& ctx, const Journal& old, char game, TermSummary& s) {
-  const bool known = old.root == SnapshotRoot(ctx.vars.q1.Path) || old.root == SnapshotRoot(ctx.vars.q2.Path);
-  Result<GameFolder> folder = known ? GameFolder::Open(old.root) : Result<GameFolder>(Error("unknown game folder"));
-  if (!folder) {
-    const std::string path = ctx.journalPath();
-    std::rename(path.c_str(), (path + ".bad").c_str());
-    appendLog(ctx.programFolder, game, "set aside a journal of " + old.root + ", which is no game folder now");
-    return;
-  }
-  carryOut(*folder, old, nullptr, s);
-  s.leftAlone += old.refused;
-  removeFile(ctx.journalPath());
+// A left journal of a folder that is not the game folder now (the setting was
+// changed since): acting on it would touch a folder that is no game's.
+void setAside(const Context& ctx, const Journal& old, char game) {
+  const std::string path = ctx.journalPath();
+  std::rename(path.c_str(), (path + ".bad").c_str());
+  appendLog(ctx.programFolder, game, "set aside a journal of " + old.root + ", which is not the game folder now");
 }
 
 int fail(const std::string& programFolder, char game, const Error& error, std::ostream& err) {
@@ -220,7 +215,7 @@ Prepared prepare(const Context& ctx, char game, Journal& plan, Journal& removeNo
                  std::ostream& err) {
   std::optional<Journal> left = readLeftJournal(ctx, game);
   if (left && left->root != ctx.root) {
-    finishOtherFolder(ctx, *left, game, summary);
+    setAside(ctx, *left, game);
     left.reset();
   }
   if (ctx.before.lbv.empty() && !left) {
@@ -278,6 +273,7 @@ int RunTerm(const TermOptions& options, const std::string& programFolder, std::o
   Context ctx;
   ctx.programFolder = withTrailingSep(programFolder);
   const char game = options.game;
+  ctx.which = game;
   if (Status loaded = loadContext(game, ctx); !loaded) return fail(ctx.programFolder, game, loaded.error(), err);
   if (options.dryRun) return dryRun(ctx, game, out, err);
 

@@ -37,8 +37,10 @@ std::string DescribeSummary(const TermSummary& summary);
 // errors on err; every run appends one line to "term.log". Returns the exit code.
 int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err);
 
-// The journal's and the log's names in the program folder.
-inline constexpr const char* kJournalName = "term.journal";
+// The journal's name in the program folder: one per game ("term1.journal",
+// "term2.journal"), so that the two games, which may well run at the same
+// time, never finish each other's journal.
+std::string JournalName(char game);
 inline constexpr const char* kLogName = "term.log";
 
 }  // namespace fdk

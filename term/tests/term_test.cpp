@@ -134,7 +134,7 @@ struct TermRun : ::testing::Test {
   pid_t startGame(const std::string& game, const std::vector<std::string>& env) {
     return spawn(FRAGDOCK_STANDIN, {}, game, env);
   }
-  bool journalExists() const { return fs::exists(program + kJournalName); }
+  bool journalExists() const { return fs::exists(program + JournalName('2')); }
   std::string log() const {
     std::ifstream in(program + kLogName);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -190,7 +190,7 @@ TEST_F(TermRun, KilledRunIsFinishedByTheNextWithoutTakingWhatTheGameNeeds) {
   // snapshot and its game uses them, so they must stay until that game ends.
   launch(quake2, {{"baseq2/maps/q2dm2.bsp", "m2"}});
   const pid_t term = startTerm({"2"});
-  auto journal = [&] { return journalExists() ? dir.read("program/" + std::string(kJournalName)) : std::string(); };
+  auto journal = [&] { return journalExists() ? dir.read("program/" + JournalName('2')) : std::string(); };
   ASSERT_TRUE(waitFor([&] { return journal().find(" new baseq2/maps/q2dm2.bsp\n") != std::string::npos; }));
   const pid_t game = startGame(quake2, {"FRAGDOCK_STANDIN_STAY_MS=300"});
   // While the game runs the journal holds all three, the earlier ones carried.
@@ -211,7 +211,7 @@ TEST_F(TermRun, ARunStillWaitingHandsOverToTheNextLaunch) {
   const auto original = tree(quake2);
   launch(quake2, {{"mymod/pak0.pak", "p"}});
   const pid_t first = startTerm({"2"});
-  auto journal = [&] { return journalExists() ? dir.read("program/" + std::string(kJournalName)) : std::string(); };
+  auto journal = [&] { return journalExists() ? dir.read("program/" + JournalName('2')) : std::string(); };
   ASSERT_TRUE(waitFor([&] { return journal().find(" new mymod/pak0.pak\n") != std::string::npos; }));
 
   // The first game has not ended when the player launches again.
@@ -230,7 +230,7 @@ TEST_F(TermRun, ARunStillWaitingHandsOverToTheNextLaunch) {
   EXPECT_NE(log().find("removed 2 files and 1 folders"), std::string::npos) << log();
 }
 
-TEST_F(TermRun, OtherGamesLeftJournalIsFinishedAtOnce) {
+TEST_F(TermRun, EachGameFinishesOnlyItsOwnLeftJournal) {
   dir.write("quake/id1/maps/left.bsp", "left");
   struct stat info {};
   ASSERT_EQ(::lstat((quake + "id1/maps/left.bsp").c_str(), &info), 0);
@@ -239,17 +239,36 @@ TEST_F(TermRun, OtherGamesLeftJournalIsFinishedAtOnce) {
   left.root = quake;
   left.files = {{"id1/maps/left.bsp", StampOf(info), false}};
   left.folders = {{"id1/maps", false}};
-  dir.write("program/term.journal", FormatJournal(left));
+  dir.write("program/" + JournalName('1'), FormatJournal(left));
 
+  // Quake may still be running: a Quake 2 run leaves its journal alone.
   launch(quake2, {{"baseq2/maps/q2dm1.bsp", "m"}});
-  const pid_t term = startTerm({"2"});
-  // Gone before the Quake 2 game even starts.
-  EXPECT_TRUE(waitFor([&] { return !fs::exists(quake + "id1/maps"); }));
-  EXPECT_TRUE(fs::exists(quake + "id1/pak0.pak"));
-  const pid_t game = startGame(quake2, {"FRAGDOCK_STANDIN_STAY_MS=100"});
-  EXPECT_EQ(waitExit(game), 0);
-  EXPECT_EQ(waitExit(term), 0);
+  EXPECT_EQ(waitExit(startTerm({"--appear-timeout-ms", "0", "2"})), 0);
   EXPECT_FALSE(fs::exists(quake2 + "baseq2/maps/q2dm1.bsp"));
+  EXPECT_TRUE(fs::exists(quake + "id1/maps/left.bsp"));
+
+  // The next Quake run finishes it.
+  launch(quake, {});
+  EXPECT_EQ(waitExit(startTerm({"--appear-timeout-ms", "0", "1"})), 0);
+  EXPECT_FALSE(fs::exists(quake + "id1/maps"));
+  EXPECT_TRUE(fs::exists(quake + "id1/pak0.pak"));
+  EXPECT_FALSE(fs::exists(program + JournalName('1')));
+}
+
+TEST_F(TermRun, JournalOfAnotherFolderIsSetAsideUntouched) {
+  dir.write("elsewhere/keep.pak", "k");
+  Journal left;
+  left.game = '2';
+  left.root = dir.folder() + "elsewhere/";
+  left.files = {{"keep.pak", {1, 0, 0}, false}};
+  struct stat info {};
+  ASSERT_EQ(::lstat(dir.file("elsewhere/keep.pak").c_str(), &info), 0);
+  left.files[0].stamp = StampOf(info);
+  dir.write("program/" + JournalName('2'), FormatJournal(left));
+  launch(quake2, {});
+  EXPECT_EQ(waitExit(startTerm({"2"})), 0);
+  EXPECT_TRUE(fs::exists(dir.file("elsewhere/keep.pak")));
+  EXPECT_TRUE(fs::exists(program + JournalName('2') + ".bad"));
 }
 
 TEST_F(TermRun, NeverFollowsLinksNorLeavesTheGameFolder) {
@@ -279,7 +298,7 @@ TEST_F(TermRun, NeverFollowsLinksNorLeavesTheGameFolder) {
   fileLine("baseq2/linked-folder/keep.txt", outside + "folder/keep.txt");
   fileLine("baseq2/linked.txt", quake2 + "baseq2/linked.txt");
   journal += "folder new baseq2/linked-folder\nfolder new ../outside/folder\n";
-  dir.write("program/term.journal", journal);
+  dir.write("program/" + JournalName('2'), journal);
 
   const auto outsideBefore = tree(outside);
   const pid_t term = startTerm({"--appear-timeout-ms", "0", "2"});
