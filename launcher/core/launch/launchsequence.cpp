@@ -2,6 +2,7 @@
 
 #include "core/install/mapinstall.h"
 #include "core/install/modelinstall.h"
+#include "core/install/skininstall.h"
 #include "core/install/modinstall.h"
 #include "core/launch/launch.h"
 #include "core/platform/paths.h"
@@ -10,6 +11,7 @@ namespace fdk {
 
 const char* LaunchStepName(LaunchStep step) {
   switch (step) {
+    case LaunchStep::TakeSnapshot: return "Listing the game folder";
     case LaunchStep::InstallMod: return "Installing the MOD";
     case LaunchStep::InstallMaps: return "Installing the maps";
     case LaunchStep::WriteMapsList: return "Writing maps.lst";
@@ -17,6 +19,7 @@ const char* LaunchStepName(LaunchStep step) {
     case LaunchStep::InstallSkins: return "Installing the skins";
     case LaunchStep::InstallModels: return "Installing the player models";
     case LaunchStep::WriteStartScript: return "Writing the start script";
+    case LaunchStep::WriteSnapshot: return "Writing list.v and list.f";
     case LaunchStep::StartTerminator: return "Starting the clean-up tool";
     case LaunchStep::StartGame: return "Starting the game";
   }
@@ -59,8 +62,34 @@ void writeMapsList(const Uvars& vars, const LaunchTools& tools, LaunchObserver& 
   if (Status written = WriteMapsList(vars, choice.mapsLst); !written) leftOut.skip("maps.lst", written.error().text);
 }
 
+// Quake takes the snapshot unless the player let a MOD's PAKs be extracted in
+// this run; Quake 2 only for the clean-up tool. The clean-up tool always gets
+// one: without it, it could not tell the launch's files from the game's.
+bool takesSnapshot(const Uvars& vars, Game game, const LaunchTools& tools) {
+  if (vars.game(game).Terminatr) return true;
+  return game == Game::Quake1 && tools.pakContent.modPak != RunAnswer::Yes;
+}
+
+// The snapshot files describe the folder before the installs and replace the
+// ones of the last launch. The clean-up tool acts on them, so when they cannot
+// be written it is not started.
+bool writeSnapshot(const Uvars& vars, Game game, const InstallSnapshot& snapshot, LaunchObserver& observer,
+                   Report& leftOut) {
+  observer.stepStarted(LaunchStep::WriteSnapshot);
+  Status written = WriteSnapshotFiles(snapshot, vars.programFolder);
+  if (written) return true;
+  const char* consequence = vars.game(game).Terminatr ? " (so the clean-up tool was not started)" : "";
+  leftOut.skip("list.v and list.f", written.error().text + consequence);
+  return false;
+}
+
 Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
   Report leftOut;
+  InstallSnapshot snapshot;
+  if (takesSnapshot(vars, game, tools)) {
+    observer.stepStarted(LaunchStep::TakeSnapshot);
+    snapshot = TakeSnapshot(vars.game(game).Path, &observer);
+  }
   observer.stepStarted(LaunchStep::InstallMod);
   // Starting without the MOD the player chose would be a different game.
   Result<ModInstall> mod = InstallMod(vars, game, tools.zip, observer);
@@ -74,7 +103,10 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game));
 
-  if (game == Game::Quake2) {
+  if (game == Game::Quake1) {
+    observer.stepStarted(LaunchStep::InstallSkins);
+    leftOut.merge(InstallChosenSkins(vars.q1, vars.lbq1skinss, tools.zip, observer));
+  } else {
     observer.stepStarted(LaunchStep::InstallModels);
     leftOut.merge(InstallChosenModels(vars.q2, vars.lbq2smchm, tools.zip, observer));
   }
@@ -84,9 +116,10 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
     return Error{"The start script could not be written:\n" + written.error().text};
 
   if (game == Game::Quake2 && vars.q2.cmaplist) writeMapsList(vars, tools, observer, leftOut);
+  const bool listsWritten = writeSnapshot(vars, game, snapshot, observer, leftOut);
 
   if (!leftOut.empty()) observer.leftOut(leftOut);
-  if (vars.game(game).Terminatr) {
+  if (vars.game(game).Terminatr && listsWritten) {
     observer.stepStarted(LaunchStep::StartTerminator);
     if (std::string term = TerminatorCommandLine(vars, game); !term.empty())
       tools.processes.Start(term, vars.programFolder);

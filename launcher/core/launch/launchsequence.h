@@ -10,12 +10,14 @@
 #include "core/archive/catalogue.h"
 #include "core/content/pakcontent.h"
 #include "core/install/installhost.h"
+#include "core/install/snapshot.h"
 #include "core/platform/processes.h"
 #include "core/store/settings.h"
 
 namespace fdk {
 
 enum class LaunchStep {
+  TakeSnapshot,
   InstallMod,
   InstallMaps,
   CopyConfigSet,
@@ -23,6 +25,7 @@ enum class LaunchStep {
   InstallModels,
   WriteStartScript,
   WriteMapsList,
+  WriteSnapshot,
   StartTerminator,
   StartGame,
 };
@@ -30,7 +33,7 @@ const char* LaunchStepName(LaunchStep step);
 
 // The installs of a launch show their progress and ask their questions through
 // the observer too, and so does the listing of PAKs for "maps.lst".
-class LaunchObserver : public InstallHost, public PakContentHost {
+class LaunchObserver : public InstallHost, public PakContentHost, public SnapshotHost {
  public:
   virtual void stepStarted(LaunchStep /*step*/) {}
   // What the steps left out, told once, just before the game starts; never

@@ -1,6 +1,7 @@
 // Starting the games from the main window: the checks, then the launch sequence
 // of the core, then the launcher closes.
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include "core/launch/launch.h"
 #include "core/launch/launchsequence.h"
@@ -17,7 +18,7 @@ class HubObserver : public LaunchObserver {
  public:
   explicit HubObserver(LauncherContext& ctx) : ctx_(ctx), bar_(ctx) {}
   void leftOut(const Report& report) override {
-    ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +
+    ctx_.messages.warn(QStringLiteral("Some of the launch's work was left out:\n") +
                        QString::fromStdString(report.text()));
   }
   void begin(const std::string& title) override { bar_.begin(title); }
@@ -31,9 +32,31 @@ class HubObserver : public LaunchObserver {
   void ScanBegins() override { ctx_.fscan->begin(); }
   void ScanEnds() override { ctx_.fscan->end(); }
 
+  // A large game folder takes a moment to list: the scan window shows how far
+  // it got, and the windows under it keep painting.
+  void folderEntered(const std::string& /*folder*/, std::size_t filesSoFar) override {
+    if (!listing_.isValid()) listing_.start();
+    if (listing_.elapsed() < kQuietMs || (sincePaint_.isValid() && sincePaint_.elapsed() < kPaintEveryMs)) return;
+    const QString text = QStringLiteral("Listing the game folder: %1 files").arg(filesSoFar);
+    if (!scanShown_) ctx_.fscan->begin(text);
+    else ctx_.fscan->label->setText(text);
+    scanShown_ = true;
+    sincePaint_.start();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  void stepStarted(LaunchStep step) override {
+    if (step == LaunchStep::TakeSnapshot) return listing_.invalidate();
+    if (scanShown_) ctx_.fscan->end();
+    scanShown_ = false;
+  }
+
  private:
+  static constexpr qint64 kQuietMs = 300;      // a quick listing shows no window
+  static constexpr qint64 kPaintEveryMs = 50;  // how often the count is shown
   LauncherContext& ctx_;
   BarInstallHost bar_;
+  QElapsedTimer listing_, sincePaint_;
+  bool scanShown_ = false;
 };
 }  // namespace
 

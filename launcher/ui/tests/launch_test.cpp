@@ -210,3 +210,52 @@ TEST(Launch, AChosenMapAndModAreInstalledAndMapsLstNamesTheStartMap) {
   EXPECT_NE(r.games.read("quake two/baseq2/q.cfg").find("map arena2\r\n"), std::string::npos);
   EXPECT_NE(r.launched(r.q2).find("arg=game\narg=arena\narg=+exec\narg=q.cfg"), std::string::npos);
 }
+
+TEST(Launch, QuakeListsTheGameFolderBeforeItInstallsAnything) {
+  LaunchRun r;
+  r.games.write("quake/id1/pak0.pak", "PACK");
+  r.games.write("quake/id1/maps/e1m1.bsp", "map");
+  r.games.write("quake/id1/.hidden/skip.txt", "hidden");
+  r.games.write("maps1/dmx.zip", "");
+  ASSERT_TRUE(WriteArchive(r.games.file("maps1/dmx.zip"), {{"id1/maps/dmx.bsp", "chosen map"}}).ok());
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q1.Maps = r.games.folder() + "maps1/";
+  r.ctx.vars.q1maps.chosen = {"dmx"};
+  r.press(Tfhub::Q1Maps, "bq1go1");
+  r.launched(r.q1);
+  EXPECT_EQ(r.games.read("quake/id1/maps/dmx.bsp"), "chosen map");
+  const std::string q = r.q1;
+  EXPECT_EQ(r.prog.read("list.v"), q + "\r\n" + q + "id1/\r\n" + q + "id1/maps/\r\n");
+  EXPECT_EQ(r.prog.read("list.f"), q + "quake\r\n" + q + "id1/pak0.pak\r\n" + q + "id1/maps/e1m1.bsp\r\n")
+      << "the map, the config set and q.cfg came after the snapshot";
+}
+
+TEST(Launch, QuakeTwoWithoutTheCleanUpToolWritesEmptyLists) {
+  LaunchRun r;
+  r.prog.write("list.v", "from an earlier launch\r\n");
+  r.prog.write("list.f", "from an earlier launch\r\n");
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2.Terminatr = false;
+  r.press(Tfhub::Q2Mod, "bq2go1");
+  r.launched(r.q2);
+  EXPECT_TRUE(r.prog.exists("list.v"));
+  EXPECT_EQ(r.prog.read("list.v"), "");
+  EXPECT_EQ(r.prog.read("list.f"), "");
+}
+
+TEST(Launch, ListsThatCannotBeWrittenAreToldAndTheCleanUpToolIsNotStarted) {
+  LaunchRun r;
+  // A folder where list.v belongs cannot be replaced by a file.
+  std::filesystem::create_directories(r.prog.path() / "list.v" / "in the way");
+  r.prog.write("term", "#!/bin/sh\ntouch term-ran\n");
+  std::filesystem::permissions(r.prog.file("term"), std::filesystem::perms::owner_all);
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2.Terminatr = true;
+  r.press(Tfhub::Q2Mod, "bq2go1");
+  r.launched(r.q2);
+  ASSERT_EQ(r.warnings.size(), 1u);
+  EXPECT_TRUE(r.warnings[0].contains(QStringLiteral("list.v"))) << r.warnings[0].toStdString();
+  EXPECT_TRUE(r.warnings[0].contains(QStringLiteral("clean-up tool was not started")));
+  WaitFor([] { return false; }, 200);
+  EXPECT_FALSE(r.prog.exists("term-ran"));
+}

@@ -18,7 +18,7 @@ Tfscan::Tfscan() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnT
   setFixedSize(kWidth, kHeight);
   setStyleSheet(QStringLiteral("#fscan { background: black; } QLabel { color: #a0a0a0; }"));
   setAttribute(Qt::WA_StyledBackground);
-  label = new QLabel(QStringLiteral("Scanning PAKs......"), this);
+  label = new QLabel(QString::fromLatin1(kPakScanText), this);
   label->setObjectName(QStringLiteral("lscan"));
   label->setAlignment(Qt::AlignCenter);
   label->setGeometry(0, 8, kWidth, 24);
@@ -29,7 +29,8 @@ Tfscan::Tfscan() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnT
   connect(repaint_, &QTimer::timeout, this, qOverload<>(&QWidget::repaint));
 }
 
-void Tfscan::begin() {
+void Tfscan::begin(const QString& text) {
+  label->setText(text);
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
   show();

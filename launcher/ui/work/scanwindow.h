@@ -9,6 +9,8 @@
 
 namespace fdk {
 
+inline constexpr const char* kPakScanText = "Scanning PAKs......";
+
 class Tfscan : public QWidget {
   Q_OBJECT
  public:
@@ -17,8 +19,9 @@ class Tfscan : public QWidget {
   QLabel* label;
   WorkAnimation* animation;
 
-  // Shown and painted at once: the caller blocks while it scans.
-  void begin();
+  // Shown and painted at once: the caller blocks while it scans. The text
+  // says what is being looked through.
+  void begin(const QString& text = QString::fromLatin1(kPakScanText));
   void end();
 
  signals:
