@@ -130,6 +130,13 @@ std::optional<int> ProcessLayer::ExitCode(pid_t pid) {
   return it->second;
 }
 
+std::vector<pid_t> ProcessLayer::running() {
+  Reap();
+  std::vector<pid_t> pids;
+  for (const Child& child : children_) pids.push_back(child.pid);
+  return pids;
+}
+
 std::size_t ProcessLayer::runningCount() {
   Reap();
   return children_.size();

@@ -43,6 +43,8 @@ class ProcessLayer {
   void Reap();
 
   std::size_t runningCount();
+  // The started programs that still run.
+  std::vector<pid_t> running();
 
   // How a started program ended: its exit code (128 + the signal's number when a
   // signal ended it); nullopt while it runs or for a program we did not start.
