@@ -10,7 +10,9 @@
 #include <filesystem>
 
 #include "modelgen/writers.h"
+#include "dialogs/cfgeditor.h"
 #include "pages/q2modelspage.h"
+#include "pages/q2stuffpage.h"
 #include "testing/archive.h"
 #include "uitest.h"
 
@@ -51,6 +53,12 @@ struct ModelsRun : Launcher {
     AssignDefaults(v, {games.folder()});
     v.q2.Path = games.folder() + "quake2/";
     v.q2.Skins = store;
+    // A game to start and a config set to edit.
+    std::filesystem::copy_file(FRAGDOCK_STANDIN, v.q2.Path + "quake2");
+    v.q2.EXE = "quake2";
+    games.write("cfgs2/duel/config.cfg", "set name \"old\"\r\nbind x \"+attack\"\r\n");
+    v.q2.CFG = games.folder() + "cfgs2/";
+    v.q2.ACFG = "duel";
     EXPECT_TRUE(SaveSettings(v).ok());
   }
   // A pack: the mesh, each skin with its icon, and a weapon skin without one.
@@ -275,6 +283,45 @@ TEST(Q2Models, TheRealViewerShowsThePackAndIsClosed) {
   EXPECT_TRUE(sawViewer) << "meshpeek ended before it was closed: " << r.warnings.join("\n").toStdString();
   EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join("\n").toStdString();
   EXPECT_FALSE(r.prog.exists("tris.md2"));
+}
+
+TEST(Q2Models, AQuake2LaunchInstallsTheChosenModelsWithTheEditedConfigSet) {
+  ModelsRun r;
+  ASSERT_TRUE(r.open());
+  Q2ModelsPage& p = *r.page;
+  r.doubleClick(p.lbq2sm, "scout");
+  r.click(p.lbq2sm, "blue");
+  p.bq2sr->click();
+
+  // The editor offers the chosen pack's skins; the player picks one and saves.
+  bool edited = false;
+  QTimer::singleShot(0, [&] {
+    Tfq2cfgedit* editor = nullptr;
+    if (!WaitFor([&] { return (editor = r.hub->q2stuff->editor()) != nullptr && editor->isVisible(); })) return;
+    const int file = editor->cbfile->findText(QStringLiteral("config.cfg"));
+    editor->cbfile->setCurrentIndex(file);
+    emit editor->cbfile->activated(file);
+    editor->ename->setText(QStringLiteral("Ranger"));
+    editor->cbmodel->setCurrentIndex(editor->cbmodel->findText(QStringLiteral("scout")));
+    emit editor->cbmodel->textActivated(editor->cbmodel->currentText());
+    EXPECT_GE(editor->cbskin->findText(QStringLiteral("blue")), 0);
+    editor->cbskin->setEditText(QStringLiteral("blue"));
+    editor->bsave->click();
+    edited = true;
+    editor->bdone->click();
+  });
+  r.hub->q2stuff->bq2editcfg->click();
+  ASSERT_TRUE(edited);
+
+  auto* start = r.hub->pages[Tfhub::Q2Models]->findChild<QPushButton*>(QStringLiteral("bq2go1"));
+  ASSERT_NE(start, nullptr);
+  start->click();
+  const std::string game = r.games.folder() + "quake2/";
+  ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(game + "standin-launch.txt"); }));
+  EXPECT_EQ(r.games.read("quake2/baseq2/players/scout/tris.md2"), "mesh of scout");
+  EXPECT_TRUE(r.games.exists("quake2/baseq2/players/scout/red.pcx")) << "the whole pack is installed";
+  EXPECT_EQ(r.games.read("quake2/baseq2/config.cfg"), "bind x \"+attack\"\r\nset name \"Ranger\"\r\nset skin \"scout/blue\"\r\n");
+  EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join("\n").toStdString();
 }
 
 }  // namespace
