@@ -12,7 +12,7 @@ namespace fdk {
 namespace {
 constexpr int kDesignWidth = 420;
 constexpr int kDesignHeight = 500;
-constexpr int kLeft = 16;
+constexpr int kLeft = 24;  // clear of the picture's corner screws
 constexpr int kFieldWidth = kDesignWidth - 2 * kLeft;
 constexpr int kLabelHeight = 18;
 constexpr int kFieldHeight = 24;
@@ -81,25 +81,25 @@ QLabel* CfgEditor::addLabel(const char* text, int x, int y, int width) {
 }
 
 void CfgEditor::buildControls() {
-  addLabel("Config:", kLeft, 12, kFieldWidth);
+  addLabel("Config:", kLeft, 18, kFieldWidth);
   lconfig2 = new QLineEdit(this);
   lconfig2->setObjectName(QStringLiteral("lconfig2"));
   lconfig2->setAccessibleName(QStringLiteral("Config"));
   lconfig2->setReadOnly(true);
-  lconfig2->setGeometry(kLeft, 30, kFieldWidth, kFieldHeight);
+  lconfig2->setGeometry(kLeft, 36, kFieldWidth, kFieldHeight);
 
-  addLabel("File:", kLeft, 58, kFieldWidth);
+  addLabel("File:", kLeft, 64, kFieldWidth);
   cbfile = new QComboBox(this);
   cbfile->setObjectName(QStringLiteral("cbfile"));
   cbfile->setAccessibleName(QStringLiteral("File"));
-  cbfile->setGeometry(kLeft, 76, kFieldWidth, kFieldHeight);
+  cbfile->setGeometry(kLeft, 82, kFieldWidth, kFieldHeight);
   connect(cbfile, &QComboBox::activated, this, &CfgEditor::cbfileClick);
 
-  addLabel("Name:", kLeft, 104, kFieldWidth);
+  addLabel("Name:", kLeft, 110, kFieldWidth);
   ename = new QLineEdit(this);
   ename->setObjectName(QStringLiteral("ename"));
   ename->setAccessibleName(QStringLiteral("Name"));
-  ename->setGeometry(kLeft, 122, kFieldWidth, kFieldHeight);
+  ename->setGeometry(kLeft, 128, kFieldWidth, kFieldHeight);
 
   contentLabel_ = addLabel("Content:", kLeft, 0, kFieldWidth);
   m = new QPlainTextEdit(this);
@@ -112,17 +112,17 @@ void CfgEditor::buildControls() {
 
   bsave = new QPushButton(QStringLiteral("SAVE"), this);
   bsave->setObjectName(QStringLiteral("bsave"));
-  bsave->setGeometry(kDesignWidth - kLeft - 188, kDesignHeight - 42, 90, 28);
+  bsave->setGeometry(kDesignWidth - kLeft - 188, kDesignHeight - 52, 90, 28);
   connect(bsave, &QPushButton::clicked, this, &CfgEditor::bsaveClick);
   bdone = new QPushButton(QStringLiteral("DONE"), this);
   bdone->setObjectName(QStringLiteral("bdone"));
-  bdone->setGeometry(kDesignWidth - kLeft - 90, kDesignHeight - 42, 90, 28);
+  bdone->setGeometry(kDesignWidth - kLeft - 90, kDesignHeight - 52, 90, 28);
   connect(bdone, &QPushButton::clicked, this, &CfgEditor::bdoneClick);
 }
 
 void CfgEditor::placeContent(int top) {
   contentLabel_->move(kLeft, top);
-  m->setGeometry(kLeft, top + kLabelHeight, kFieldWidth, kDesignHeight - 54 - (top + kLabelHeight));
+  m->setGeometry(kLeft, top + kLabelHeight, kFieldWidth, kDesignHeight - 64 - (top + kLabelHeight));
 }
 
 void CfgEditor::showEvent(QShowEvent* event) {

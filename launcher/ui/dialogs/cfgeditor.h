@@ -52,7 +52,7 @@ class CfgEditor : public QDialog {
   virtual void fileLoaded() {}
 
   // The y of the row below the name, where the Quake 2 editor puts model and skin.
-  static constexpr int kModelRow = 150;
+  static constexpr int kModelRow = 156;
   void placeContent(int top);
 
   void showEvent(QShowEvent* event) override;

@@ -72,7 +72,9 @@ void Q2StuffPage::buildMiddleColumn() {
   bq2connect = sw("bq2connect", " Connect:", &g_.Connect, 2);
   eq2connect = rows_.addField("eq2connect", valueX, row(2), 92);
   bq2cfg = sw("bq2cfg", " Cfg:", &g_.UseCFG, 3);
-  Cbq2cfg = rows_.addCombo("Cbq2cfg", valueX, row(3), 92 - kEditWidth - 4);
+  // The short label leaves room to the combo's left, so the set's name keeps the
+  // column's width and "edit" ends where the column's fields end.
+  Cbq2cfg = rows_.addCombo("Cbq2cfg", valueX - kEditWidth - 4, row(3), 92);
   bq2editcfg = AddEditButton("bq2editcfg", Cbq2cfg);
   bq2cd = sw("bq2cd", " CD Dir", &g_.cddir, 4);
   Eq2cd = rows_.addField("Eq2cd", valueX, row(4), 92);
