@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -68,14 +69,32 @@ struct Context {
   std::string journalPath() const { return programFolder + JournalName(which); }
 };
 
+// Reads the settings through the launcher's own loader, but from a private
+// copy: loading tidies the folder it loads from (it removes what it takes for
+// the temporary files of an interrupted save), and the launcher is saving its
+// settings in the program folder at the very moment the tool starts. A missing file is
+// an error rather than one made up with defaults.
+Status loadSettingsCopy(const std::string& programFolder, Uvars& vars) {
+  vars.programFolder = programFolder;
+  const std::string ini = vars.iniPath();
+  if (!entryExists(ini)) return Error("No Fragdock.ini in " + programFolder);
+  Result<std::string> bytes = readWholeFile(ini, 16u << 20);
+  if (!bytes) return bytes.error();
+  std::error_code ec;
+  std::string pattern = (std::filesystem::temp_directory_path(ec) / "fragdock-term-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) return Error("Cannot make a temporary folder to read " + ini);
+  vars.programFolder = withTrailingSep(pattern);
+  Status loaded = writeFileAtomically(vars.iniPath(), *bytes);
+  if (loaded) loaded = LoadSettings(vars, DefaultRoots{homeFolder()});
+  std::filesystem::remove_all(pattern, ec);
+  vars.programFolder = programFolder;
+  return loaded;
+}
+
 Status loadContext(char which, Context& ctx) {
-  const std::string ini = ctx.programFolder + "Fragdock.ini";
-  // Loading would create a missing file with defaults; the tool must not invent settings.
-  if (!entryExists(ini)) return Error("No Fragdock.ini in " + ctx.programFolder);
-  ctx.vars.programFolder = ctx.programFolder;
-  if (Status loaded = LoadSettings(ctx.vars, DefaultRoots{homeFolder()}); !loaded) return loaded;
+  if (Status loaded = loadSettingsCopy(ctx.programFolder, ctx.vars); !loaded) return loaded;
   const GameSettings& game = ctx.game(which);
-  if (game.Path.empty()) return Error("No game folder set for game " + std::string(1, which) + " in " + ini);
+  if (game.Path.empty()) return Error("No game folder set for game " + std::string(1, which) + " in " + ctx.vars.iniPath());
   ctx.root = SnapshotRoot(game.Path);
   Result<InstallSnapshot> lists = ReadSnapshotFiles(ctx.programFolder);
   if (!lists) return lists.error();

@@ -343,6 +343,16 @@ TEST_F(TermRun, MissingOrForeignListsStopBeforeAnything) {
   EXPECT_NE(log().find("term 2: error: No Fragdock.ini"), std::string::npos) << log();
 }
 
+TEST_F(TermRun, LeavesTheLaunchersSettingsSaveInFlightAlone) {
+  // The launcher saves its settings while the tool starts: the temporary file
+  // of that save must still be there for its rename.
+  const std::string saving = dir.write("program/.Fragdock.ini.tmpAb12Cd", "[Quake 2]\r\n");
+  launch(quake2, {});
+  std::ostringstream out, err;
+  EXPECT_EQ(RunTerm(TermOptions{'2', false, {}}, program, out, err), 0) << err.str();
+  EXPECT_TRUE(fs::exists(saving));
+}
+
 TEST(TermArguments, GameOptionsAndMistakes) {
   Result<TermOptions> parsed = ParseTermArguments({"--dry-run", "--appear-timeout-ms", "1500", "1"});
   ASSERT_TRUE(parsed.ok());
