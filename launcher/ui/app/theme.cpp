@@ -39,6 +39,7 @@ void ApplyTheme(QApplication& app) {
       "  padding: 3px 10px; }"
       "QPushButton:hover { background: #5a4530; border-color: #f0a040; }"
       "QPushButton:pressed { background: #2a241e; }"
+      "QPushButton:disabled { background: #2a2622; color: #787670; border-color: #4a4036; }"
       "QLineEdit, QComboBox, QListWidget, QPlainTextEdit {"
       "  background: rgba(12, 12, 14, 220); color: #ece6da; border: 1px solid #5a4a3a;"
       "  selection-background-color: #c46c20; }"
