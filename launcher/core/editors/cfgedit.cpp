@@ -185,13 +185,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    const bool ended = end != std::string_view::npos;
-    if (!ended) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (ended && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = ended ? end + 1 : end;
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.emplace_back(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
   }
   return lines;
 }

@@ -42,9 +42,9 @@ inline constexpr std::uint64_t kMaxConfigBytes = 1u << 20;
 // holds no NUL byte. Anything else is an error that says why.
 Result<std::string> ReadConfigFile(const std::string& path);
 
-// The file's lines without their ends. A line ends at LF, with a CR before it
-// dropped too; a last line without an end is still a line, and nothing after a
-// final line end makes another.
+// The file's lines without their ends. A line ends at CR LF, LF or a lone CR
+// (the way the memo shows them); a last line without an end is still a line, and
+// nothing after a final line end makes another.
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The lines as a file: every line ended by CR LF, the way the games' own

@@ -132,7 +132,7 @@ TEST(ConfigText, LinesSplitAtAnyLineEndAndKeepTheirBytes) {
   EXPECT_EQ(SplitLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
   EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", ""}));
   EXPECT_EQ(SplitLines(""), Lines{});
-  EXPECT_EQ(SplitLines("a\rb\r\n"), (Lines{"a\rb"})) << "a lone CR is part of the line";
+  EXPECT_EQ(SplitLines("a\rb\r\n\n"), (Lines{"a", "b", ""})) << "a lone CR ends a line, as the memo shows it";
   EXPECT_EQ(ConfigFileBytes(SplitLines("x \xE9\ny")), "x \xE9\r\ny\r\n");
 }
 
