@@ -1,10 +1,10 @@
 #include "pages/mappage.h"
 
-#include <QDropEvent>
 #include <QFile>
 
 #include "app/storedfield.h"
 #include "core/content/maps.h"
+#include "pages/addonlists.h"
 
 namespace fdk {
 
@@ -24,12 +24,7 @@ MapPage::MapPage(LauncherContext& ctx, PageFrame* frame, Game game)
   installed = makeList(q1 ? QStringLiteral("lbimaps") : QStringLiteral("lbq2imaps"), QStringLiteral("Installed Maps"),
                        436, 200);
   auto button = [&](const QString& name, const QString& text, const QString& hint, QRect where) {
-    auto* b = new QPushButton(text, box);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setAccessibleName(hint);
-    b->setGeometry(where);
-    return b;
+    return MakeHintButton(box, name, text, hint, where);
   };
   addtolist = button(q1 ? QStringLiteral("bq1addtolist") : QStringLiteral("bq2addtolist"), QStringLiteral(">>"),
                      QStringLiteral("adds a map"), QRect(202, kTop + 100, 44, 28));
@@ -49,59 +44,31 @@ MapPage::MapPage(LauncherContext& ctx, PageFrame* frame, Game game)
 }
 
 QListWidget* MapPage::makeList(const QString& name, const QString& caption, int x, int width) {
-  auto* label = new QLabel(caption, frame_->box());
-  label->setObjectName(QStringLiteral("l") + name);
-  label->setGeometry(x, kTop - 20, width, 18);
-  auto* list = new QListWidget(frame_->box());
-  list->setObjectName(name);
-  list->setAccessibleName(caption);
-  list->setGeometry(x, kTop, width, kListHeight);
-  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->setDragEnabled(true);
-  list->setAcceptDrops(true);
-  list->viewport()->setAcceptDrops(true);
-  list->setDragDropMode(QAbstractItemView::DragDrop);
-  list->viewport()->installEventFilter(this);
-  return list;
+  return MakeAddOnList(frame_->box(), this, name, caption, QStringLiteral("l") + name, QRect(x, kTop, width, kListHeight));
 }
 
 void MapPage::firstActivation() {
   lists_.available = AvailableMaps(ctx_.vars.game(game_));
   lists_.installed = InstalledMaps(ctx_.vars.game(game_), game_);
-  show(available, lists_.available);
-  show(chosen, lists_.chosen);
-  show(installed, lists_.installed);
-}
-
-void MapPage::show(QListWidget* list, const std::vector<std::string>& names) {
-  list->clear();
-  for (const std::string& name : names) {
-    auto* item = new QListWidgetItem(ShowStored(name), list);
-    item->setData(Qt::UserRole, QByteArray::fromStdString(name));
-  }
-}
-
-std::vector<std::size_t> MapPage::selectedRows(QListWidget* list) const {
-  std::vector<std::size_t> rows;
-  for (int i = 0; i < list->count(); ++i)
-    if (list->item(i)->isSelected()) rows.push_back(static_cast<std::size_t>(i));
-  return rows;
+  ShowItems(available, lists_.available);
+  ShowItems(chosen, lists_.chosen);
+  ShowItems(installed, lists_.installed);
 }
 
 void MapPage::addtolistClick() {
-  MoveMaps(lists_.available, lists_.chosen, selectedRows(available));
-  show(available, lists_.available);
-  show(chosen, lists_.chosen);
+  MoveMaps(lists_.available, lists_.chosen, SelectedRows(available));
+  ShowItems(available, lists_.available);
+  ShowItems(chosen, lists_.chosen);
 }
 
 void MapPage::removefromlistClick() {
-  MoveMaps(lists_.chosen, lists_.available, selectedRows(chosen));
-  show(available, lists_.available);
-  show(chosen, lists_.chosen);
+  MoveMaps(lists_.chosen, lists_.available, SelectedRows(chosen));
+  ShowItems(available, lists_.available);
+  ShowItems(chosen, lists_.chosen);
 }
 
 void MapPage::mapsClick(QListWidgetItem* item) {
-  const std::string name = item->data(Qt::UserRole).toByteArray().toStdString();
+  const std::string name = StoredText(item);
   description->setPlainText(
       ShowStored(MapDescription(ctx_.vars.game(game_), name, ctx_.zip, ctx_.vars.programFolder)));
 }
@@ -110,7 +77,7 @@ void MapPage::mapsClick(QListWidgetItem* item) {
 // there is one, and are deleted only where there is none.
 void MapPage::delimapClick() {
   std::vector<std::string> names;
-  for (std::size_t row : selectedRows(installed)) names.push_back(lists_.installed[row]);
+  for (std::size_t row : SelectedRows(installed)) names.push_back(lists_.installed[row]);
   for (const std::string& file : InstalledMapFiles(ctx_.vars.game(game_), game_, names)) {
     const QString path = QString::fromStdString(file);
     if (!QFile::moveToTrash(path) && QFile::exists(path) && !QFile::remove(path))
@@ -121,24 +88,17 @@ void MapPage::delimapClick() {
 
 void MapPage::refreshInstalled() {
   lists_.installed = InstalledMaps(ctx_.vars.game(game_), game_);
-  show(installed, lists_.installed);
+  ShowItems(installed, lists_.installed);
 }
 
 // Dropping anything onto the chosen list adds the available selection; onto the
 // available list, removes the chosen selection. The lists never move items themselves.
 bool MapPage::eventFilter(QObject* watched, QEvent* event) {
   const bool ontoChosen = watched == chosen->viewport();
-  const bool ontoAvailable = watched == available->viewport();
-  if (!ontoChosen && !ontoAvailable) return AddOnPage::eventFilter(watched, event);
-  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-    static_cast<QDropEvent*>(event)->acceptProposedAction();
-    return true;
-  }
-  if (event->type() != QEvent::Drop) return false;
-  static_cast<QDropEvent*>(event)->acceptProposedAction();
-  if (ontoChosen) addtolistClick();
-  else removefromlistClick();
-  return true;
+  if (!ontoChosen && watched != available->viewport()) return AddOnPage::eventFilter(watched, event);
+  const DragStep step = TakeDrag(event);
+  if (step == DragStep::Dropped) ontoChosen ? addtolistClick() : removefromlistClick();
+  return step != DragStep::None;
 }
 
 }  // namespace fdk

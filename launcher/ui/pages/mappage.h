@@ -45,8 +45,6 @@ class MapPage : public AddOnPage {
   MapLists& lists_;
 
   QListWidget* makeList(const QString& name, const QString& caption, int x, int width);
-  void show(QListWidget* list, const std::vector<std::string>& names);
-  std::vector<std::size_t> selectedRows(QListWidget* list) const;
 };
 
 }  // namespace fdk

@@ -1,11 +1,9 @@
 #include "pages/q1skinspage.h"
 
-#include <QDropEvent>
-#include <QLabel>
 
 #include "app/pictures.h"
 #include "app/previewconverter.h"
-#include "app/storedfield.h"
+#include "pages/addonlists.h"
 #include "core/content/skins.h"
 #include "core/install/skininstall.h"
 #include "work/barhost.h"
@@ -18,28 +16,18 @@ constexpr int kTop = 66;
 constexpr int kListWidth = 150;
 constexpr int kListHeight = 340;
 
-std::string bytesOf(const QListWidgetItem* item) { return item->data(Qt::UserRole).toByteArray().toStdString(); }
-
-// Items keep the name's bytes: a name that is not UTF-8 still names its archive.
-void addItem(QListWidget* list, const std::string& name) {
-  auto* item = new QListWidgetItem(ShowStored(name), list);
-  item->setData(Qt::UserRole, QByteArray::fromStdString(name));
-}
 }  // namespace
 
 Q1SkinsPage::Q1SkinsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx, frame, QStringLiteral("q1skin")) {
-  lbq1skins = makeList(QStringLiteral("lbq1skins"), QStringLiteral("Available Skins"), 16);
-  lbq1skinss = makeList(QStringLiteral("lbq1skinss"), QStringLiteral("Selected Skins"), 226);
-  auto button = [&](const QString& name, const QString& text, const QString& hint, int y) {
-    auto* b = new QPushButton(text, frame_->box());
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setAccessibleName(hint);
-    b->setGeometry(172, y, 48, 28);
-    return b;
-  };
-  bq1sadd = button(QStringLiteral("bq1sadd"), QStringLiteral(">>"), QStringLiteral("adds a skin"), kTop + 120);
-  bq1sremove = button(QStringLiteral("bq1sremove"), QStringLiteral("<<"), QStringLiteral("removes a skin"), kTop + 160);
+  QWidget* box = frame->box();
+  lbq1skins = MakeAddOnList(box, this, QStringLiteral("lbq1skins"), QStringLiteral("Available Skins"),
+                            QStringLiteral("llbq1skins"), QRect(16, kTop, kListWidth, kListHeight));
+  lbq1skinss = MakeAddOnList(box, this, QStringLiteral("lbq1skinss"), QStringLiteral("Selected Skins"),
+                             QStringLiteral("llbq1skinss"), QRect(226, kTop, kListWidth, kListHeight));
+  bq1sadd = MakeHintButton(box, QStringLiteral("bq1sadd"), QStringLiteral(">>"), QStringLiteral("adds a skin"),
+                           QRect(172, kTop + 120, 48, 28));
+  bq1sremove = MakeHintButton(box, QStringLiteral("bq1sremove"), QStringLiteral("<<"),
+                              QStringLiteral("removes a skin"), QRect(172, kTop + 160, 48, 28));
   preview_->setToolTip(QStringLiteral("click to enlarge"));
   preview_->setAccessibleName(QStringLiteral("skin preview"));
   preview_->installEventFilter(this);
@@ -48,27 +36,9 @@ Q1SkinsPage::Q1SkinsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx
   connect(lbq1skins, &QListWidget::itemClicked, this, &Q1SkinsPage::lbq1skinsClick);
 }
 
-QListWidget* Q1SkinsPage::makeList(const QString& name, const QString& caption, int x) {
-  auto* label = new QLabel(caption, frame_->box());
-  label->setObjectName(QStringLiteral("l") + name);
-  label->setGeometry(x, kTop - 20, kListWidth, 18);
-  auto* list = new QListWidget(frame_->box());
-  list->setObjectName(name);
-  list->setAccessibleName(caption);
-  list->setGeometry(x, kTop, kListWidth, kListHeight);
-  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->setDragEnabled(true);
-  list->setAcceptDrops(true);
-  list->viewport()->setAcceptDrops(true);
-  list->setDragDropMode(QAbstractItemView::DragDrop);
-  list->viewport()->installEventFilter(this);
-  return list;
-}
-
 void Q1SkinsPage::firstActivation() {
   AddOnPage::firstActivation();
-  lbq1skins->clear();
-  for (const std::string& name : SkinListItems(ctx_.vars.q1)) addItem(lbq1skins, name);
+  ShowItems(lbq1skins, SkinListItems(ctx_.vars.q1));
   showSelected();
   enableButtons(ctx_.vars.q1.QuakeWorld);
 }
@@ -79,13 +49,11 @@ void Q1SkinsPage::enableButtons(bool quakeWorld) {
 }
 
 void Q1SkinsPage::showSelected() {
-  lbq1skinss->clear();
-  for (const std::string& name : ctx_.vars.lbq1skinss) addItem(lbq1skinss, name);
+  ShowItems(lbq1skinss, ctx_.vars.lbq1skinss);
 }
 
 void Q1SkinsPage::bq1saddClick() {
-  for (int i = 0; i < lbq1skins->count(); ++i)
-    if (lbq1skins->item(i)->isSelected()) ctx_.vars.lbq1skinss.push_back(bytesOf(lbq1skins->item(i)));
+  for (const std::string& name : SelectedTexts(lbq1skins)) ctx_.vars.lbq1skinss.push_back(name);
   showSelected();
 }
 
@@ -98,7 +66,7 @@ void Q1SkinsPage::bq1sremoveClick() {
 }
 
 void Q1SkinsPage::lbq1skinsClick(QListWidgetItem* item) {
-  if (std::optional<std::string> archive = SkinArchive(ctx_.vars.q1, bytesOf(item))) showPicture(*archive);
+  if (std::optional<std::string> archive = SkinArchive(ctx_.vars.q1, StoredText(item))) showPicture(*archive);
 }
 
 // A skin that cannot be shown shows the placeholder, never the skin shown before.
@@ -132,17 +100,10 @@ bool Q1SkinsPage::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   const bool ontoSelected = watched == lbq1skinss->viewport();
-  const bool ontoAvailable = watched == lbq1skins->viewport();
-  if (!ontoSelected && !ontoAvailable) return AddOnPage::eventFilter(watched, event);
-  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-    static_cast<QDropEvent*>(event)->acceptProposedAction();
-    return true;
-  }
-  if (event->type() != QEvent::Drop) return false;
-  static_cast<QDropEvent*>(event)->acceptProposedAction();
-  if (ontoSelected) bq1saddClick();
-  else bq1sremoveClick();
-  return true;
+  if (!ontoSelected && watched != lbq1skins->viewport()) return AddOnPage::eventFilter(watched, event);
+  const DragStep step = TakeDrag(event);
+  if (step == DragStep::Dropped) ontoSelected ? bq1saddClick() : bq1sremoveClick();
+  return step != DragStep::None;
 }
 
 }  // namespace fdk

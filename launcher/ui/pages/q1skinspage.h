@@ -36,7 +36,6 @@ class Q1SkinsPage : public AddOnPage {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QListWidget* makeList(const QString& name, const QString& caption, int x);
   void showSelected();
   void showPicture(const std::string& archive);
 };

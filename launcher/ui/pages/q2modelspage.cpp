@@ -1,7 +1,6 @@
 #include "pages/q2modelspage.h"
 
 #include <QApplication>
-#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,6 +10,7 @@
 #include "app/pictures.h"
 #include "app/previewconverter.h"
 #include "app/storedfield.h"
+#include "pages/addonlists.h"
 #include "base/files.h"
 #include "core/install/modelinstall.h"
 #include "core/launch/launch.h"
@@ -28,16 +28,17 @@ constexpr int kViewerFailed = 255;
 // A viewer's error output is a line or two; more is not read.
 constexpr std::uint64_t kMaxViewerOutput = 64 * 1024;
 
-// Items keep the stored bytes of their names beside the text they show.
-std::string storedText(const QListWidgetItem* item) { return item->data(Qt::UserRole).toByteArray().toStdString(); }
-
 bool isMarker(const std::string& text) { return text == kBackItem || text == kNoneItem; }
 }  // namespace
 
 Q2ModelsPage::Q2ModelsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx, frame, QStringLiteral("iq2sp")) {
-  lbq2sm = makeList(QStringLiteral("lbq2sm"), QStringLiteral("Available"), QRect(16, kTop, 160, kListHeight));
-  lbq2smc = makeList(QStringLiteral("lbq2smc"), QStringLiteral("Choosen"), QRect(232, kTop, 144, kListHeight));
-  lbq2si = makeList(QStringLiteral("lbq2si"), QStringLiteral("Installed"), QRect(392, 258, 240, 110));
+  QWidget* box = frame->box();
+  lbq2sm = MakeAddOnList(box, this, QStringLiteral("lbq2sm"), QStringLiteral("Available"), QStringLiteral("lq2moa"),
+                         QRect(16, kTop, 160, kListHeight));
+  lbq2smc = MakeAddOnList(box, this, QStringLiteral("lbq2smc"), QStringLiteral("Choosen"), QStringLiteral("lq2moc"),
+                          QRect(232, kTop, 144, kListHeight));
+  lbq2si = MakeAddOnList(box, this, QStringLiteral("lbq2si"), QStringLiteral("Installed"), QStringLiteral("lq2moi"),
+                         QRect(392, 258, 240, 110));
   // Installed models are deleted, never dragged or dropped.
   lbq2si->setDragDropMode(QAbstractItemView::NoDragDrop);
   lbq2si->setAcceptDrops(false);
@@ -47,14 +48,14 @@ Q2ModelsPage::Q2ModelsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(c
   lq2wm->setObjectName(QStringLiteral("lq2wm"));
   lq2wm->setAccessibleName(QStringLiteral("current model"));
   lq2wm->setGeometry(16, kTop + kListHeight + 4, 160, 18);
-  bq2sr = makeButton(QStringLiteral("bq2sr"), QStringLiteral(">>"), QStringLiteral("adds a skin"),
+  bq2sr = MakeHintButton(box, QStringLiteral("bq2sr"), QStringLiteral(">>"), QStringLiteral("adds a skin"),
                      QRect(182, kTop + 100, 44, 28));
-  bq2sl = makeButton(QStringLiteral("bq2sl"), QStringLiteral("<<"), QStringLiteral("removes a skin"),
+  bq2sl = MakeHintButton(box, QStringLiteral("bq2sl"), QStringLiteral("<<"), QStringLiteral("removes a skin"),
                      QRect(182, kTop + 140, 44, 28));
-  bq2skinprev = makeButton(QStringLiteral("bq2skinprev"), QStringLiteral("Model Preview"),
+  bq2skinprev = MakeHintButton(box, QStringLiteral("bq2skinprev"), QStringLiteral("Model Preview"),
                            QStringLiteral("shows the chosen skin on its model in meshpeek"),
                            QRect(16, kTop + kListHeight + 26, 160, 28));
-  bq2delskin = makeButton(QStringLiteral("bq2delskin"), QStringLiteral("Delete"),
+  bq2delskin = MakeHintButton(box, QStringLiteral("bq2delskin"), QStringLiteral("Delete"),
                           QStringLiteral("moves the selected installed models to the trash"),
                           QRect(392, 372, 240, 28));
   preview_->setToolTip(QStringLiteral("click to enlarge"));
@@ -71,37 +72,6 @@ Q2ModelsPage::Q2ModelsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(c
   connect(bq2delskin, &QPushButton::clicked, this, &Q2ModelsPage::bq2delskinClick);
 }
 
-QListWidget* Q2ModelsPage::makeList(const QString& name, const QString& caption, const QRect& where) {
-  static const QHash<QString, QString> kCaptionNames = {
-      {QStringLiteral("lbq2sm"), QStringLiteral("lq2moa")},
-      {QStringLiteral("lbq2smc"), QStringLiteral("lq2moc")},
-      {QStringLiteral("lbq2si"), QStringLiteral("lq2moi")}};
-  auto* label = new QLabel(caption, frame_->box());
-  label->setObjectName(kCaptionNames.value(name));
-  label->setGeometry(where.x(), where.y() - 20, where.width(), 18);
-  auto* list = new QListWidget(frame_->box());
-  list->setObjectName(name);
-  list->setAccessibleName(caption);
-  list->setGeometry(where);
-  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->setDragEnabled(true);
-  list->setAcceptDrops(true);
-  list->viewport()->setAcceptDrops(true);
-  list->setDragDropMode(QAbstractItemView::DragDrop);
-  list->viewport()->installEventFilter(this);
-  return list;
-}
-
-QPushButton* Q2ModelsPage::makeButton(const QString& name, const QString& text, const QString& hint,
-                                      const QRect& where) {
-  auto* b = new QPushButton(text, frame_->box());
-  b->setObjectName(name);
-  b->setToolTip(hint);
-  b->setAccessibleName(hint);
-  b->setGeometry(where);
-  return b;
-}
-
 void Q2ModelsPage::firstActivation() {
   fillAvailable();
   showPlaceholder();
@@ -110,12 +80,12 @@ void Q2ModelsPage::firstActivation() {
 }
 
 void Q2ModelsPage::fillAvailable() {
-  show(lbq2sm, AvailablePacks(ctx_.vars.q2));
+  ShowItems(lbq2sm, AvailablePacks(ctx_.vars.q2));
   availableLevel_ = 'm';
 }
 
 void Q2ModelsPage::fillInstalled() {
-  show(lbq2si, InstalledModels(ctx_.vars.q2));
+  ShowItems(lbq2si, InstalledModels(ctx_.vars.q2));
   installedLevel_ = 'm';
   bq2delskin->setEnabled(true);
   showInstalledShown();
@@ -125,22 +95,7 @@ void Q2ModelsPage::fillInstalled() {
 void Q2ModelsPage::showInstalledShown() {
   ctx_.shownInstalledModels.clear();
   for (int i = 0; i < lbq2si->count(); ++i)
-    ctx_.shownInstalledModels.push_back(storedText(lbq2si->item(i)));
-}
-
-void Q2ModelsPage::show(QListWidget* list, const std::vector<std::string>& items) {
-  list->clear();
-  for (const std::string& text : items) {
-    auto* item = new QListWidgetItem(ShowStored(text), list);
-    item->setData(Qt::UserRole, QByteArray::fromStdString(text));
-  }
-}
-
-std::vector<std::string> Q2ModelsPage::selectedTexts(QListWidget* list) const {
-  std::vector<std::string> texts;
-  for (int i = 0; i < list->count(); ++i)
-    if (list->item(i)->isSelected()) texts.push_back(storedText(list->item(i)));
-  return texts;
+    ctx_.shownInstalledModels.push_back(StoredText(lbq2si->item(i)));
 }
 
 void Q2ModelsPage::showPlaceholder() { preview_->setPixmap(ctx_.placeholder); }
@@ -167,7 +122,7 @@ void Q2ModelsPage::modelClick(const std::string& text, const std::string& folder
 
 
 void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
-  const std::string text = storedText(item);
+  const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
   if (availableLevel_ == 'm') return modelClick(text, ctx_.vars.q2.Skins);
   curq2skin_ = text;
@@ -194,7 +149,7 @@ void Q2ModelsPage::showPackSkin() {
 }
 
 void Q2ModelsPage::lbq2siClick(QListWidgetItem* item) {
-  const std::string text = storedText(item);
+  const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
   const std::string players = PlayersFolder(ctx_.vars.q2);
   if (installedLevel_ == 'm') return modelClick(text, players);
@@ -205,13 +160,13 @@ void Q2ModelsPage::lbq2siClick(QListWidgetItem* item) {
 }
 
 void Q2ModelsPage::lbq2smcClick(QListWidgetItem* item) {
-  const std::string text = storedText(item);
+  const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
   modelClick(text, ctx_.vars.q2.Skins);
 }
 
 void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
-  const std::string text = storedText(item);
+  const std::string text = StoredText(item);
   if (availableLevel_ == 's') {
     if (text != kBackItem) return;
     lq2wm->setText(QString::fromLatin1(kBackItem));
@@ -225,12 +180,12 @@ void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
   if (Status listed = ctx_.zip.ListArchive(PackArchivePath(ctx_.vars.q2, curq2model_)); !listed)
     ctx_.messages.warn(QString::fromStdString("The model pack \"" + curq2model_ + "\" cannot be opened: " +
                                               listed.error().text));
-  show(lbq2sm, PackSkins(ctx_.zip));
+  ShowItems(lbq2sm, PackSkins(ctx_.zip));
   availableLevel_ = 's';
 }
 
 void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
-  const std::string text = storedText(item);
+  const std::string text = StoredText(item);
   if (installedLevel_ == 's') {
     if (text != kBackItem) return;
     lq2wm->setText(QString::fromLatin1(kBackItem));
@@ -241,14 +196,14 @@ void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
   lq2wm->setText(ShowStored(curq2model_));
   if (text == kNoneItem) return;
   bq2delskin->setEnabled(false);
-  show(lbq2si, InstalledSkins(PlayersFolder(ctx_.vars.q2) + curq2model_ + "/"));
+  ShowItems(lbq2si, InstalledSkins(PlayersFolder(ctx_.vars.q2) + curq2model_ + "/"));
   installedLevel_ = 's';
   showInstalledShown();
 }
 
 void Q2ModelsPage::bq2srClick() {
   if (lbq2sm->count() == 0) return;
-  std::vector<std::string> selected = selectedTexts(lbq2sm);
+  std::vector<std::string> selected = SelectedTexts(lbq2sm);
   ChosenPairs pairs{ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs};
   if (availableLevel_ == 's') {
     for (const std::string& text : selected)
@@ -261,13 +216,13 @@ void Q2ModelsPage::bq2srClick() {
 
 void Q2ModelsPage::bq2slClick() {
   if (lbq2smc->count() == 0) return;
-  RemovePairs({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, selectedTexts(lbq2smc));
+  RemovePairs({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, SelectedTexts(lbq2smc));
   RefreshChosenList();
 }
 
 void Q2ModelsPage::RefreshChosenList() {
   ctx_.shownChosenModels = ChosenListItems(ctx_.vars.lbq2smchm);
-  show(lbq2smc, ctx_.shownChosenModels);
+  ShowItems(lbq2smc, ctx_.shownChosenModels);
 }
 
 // A slip of the mouse loses nothing: models go to the desktop's trash where
@@ -276,7 +231,7 @@ void Q2ModelsPage::bq2delskinClick() {
   if (installedLevel_ != 'm') return;
   const std::string players = PlayersFolder(ctx_.vars.q2);
   Report failed;
-  for (const std::string& model : selectedTexts(lbq2si)) {
+  for (const std::string& model : SelectedTexts(lbq2si)) {
     if (!IsPlainFolderName(model)) continue;
     if (QFile::moveToTrash(QString::fromStdString(players + model))) continue;
     if (Status removed = RemoveModelFolder(players, model); !removed) failed.skip(model, removed.error().text);
@@ -347,17 +302,10 @@ bool Q2ModelsPage::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   const bool ontoChosen = watched == lbq2smc->viewport();
-  const bool ontoAvailable = watched == lbq2sm->viewport();
-  if (!ontoChosen && !ontoAvailable) return AddOnPage::eventFilter(watched, event);
-  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-    static_cast<QDropEvent*>(event)->acceptProposedAction();
-    return true;
-  }
-  if (event->type() != QEvent::Drop) return false;
-  static_cast<QDropEvent*>(event)->acceptProposedAction();
-  if (ontoChosen) bq2srClick();
-  else bq2slClick();
-  return true;
+  if (!ontoChosen && watched != lbq2sm->viewport()) return AddOnPage::eventFilter(watched, event);
+  const DragStep step = TakeDrag(event);
+  if (step == DragStep::Dropped) ontoChosen ? bq2srClick() : bq2slClick();
+  return step != DragStep::None;
 }
 
 }  // namespace fdk

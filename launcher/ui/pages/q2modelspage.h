@@ -63,13 +63,9 @@ class Q2ModelsPage : public AddOnPage {
   std::string curq2model_, curq2skin_, q2previewargs_;
   std::string openPack_;  // the pack whose skins Available shows at skin level
 
-  QListWidget* makeList(const QString& name, const QString& caption, const QRect& where);
-  QPushButton* makeButton(const QString& name, const QString& text, const QString& hint, const QRect& where);
   void fillAvailable();
   void fillInstalled();
-  void show(QListWidget* list, const std::vector<std::string>& items);
   void showInstalledShown();
-  std::vector<std::string> selectedTexts(QListWidget* list) const;
   void modelClick(const std::string& text, const std::string& folder);
   void showPicture(const PreviewPicture& picture);
   void showPackSkin();
