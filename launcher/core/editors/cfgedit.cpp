@@ -144,8 +144,7 @@ void addPackSkins(const std::string& pack, const Tzipform& zip, ModelChoices& ch
 
 void addInstalledSkins(const std::string& model, const std::string& playersFolder, ModelChoices& choices) {
   if (!IsPlainFolderName(model)) return;
-  const std::vector<std::string> pictures =
-      ListFolder(playersFolder + model + "/", "*.pcx", {EntryKind::Files, true});
+  const std::vector<std::string> pictures = ListFolder(playersFolder + model + "/", "*.pcx", {EntryKind::Files, true});
   std::set<std::string> lower;
   for (const std::string& name : pictures) lower.insert(lowerAsciiCopy(name));
   for (const std::string& name : pictures) {

@@ -127,8 +127,7 @@ void CfgEditor::placeContent(int top) {
 
 void CfgEditor::showEvent(QShowEvent* event) {
   back_->setPixmap(ctx_.littleBack);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   QDialog::showEvent(event);
   FormActivate();
 }
@@ -197,7 +196,8 @@ void CfgEditor::showFields(const PlayerFields& fields) {
 
 void CfgEditor::bsaveClick() {
   if (loadedPath_.empty()) {
-    ctx_.messages.warn(QStringLiteral("Choose a file of the config set first; SAVE writes the file chosen under \"File:\"."));
+    ctx_.messages.warn(
+        QStringLiteral("Choose a file of the config set first; SAVE writes the file chosen under \"File:\"."));
     return;
   }
   const bool quakeWorld = game_ == Game::Quake1 && g_.QuakeWorld;

@@ -27,7 +27,7 @@ class Q2StuffPage : public OptionPage {
   QLineEdit *eq2dedicatedb, *eq2dm, *eq2coop, *eq2timelimit, *eq2fraglimitb, *Eq2maxclients;
   QLineEdit *eq2hostname, *eq2connect, *Eq2cd, *eq2cmdline;
   QComboBox *cbq2map, *Cbq2cfg, *cbq2tp;
-  QLabel* ldmflags;  // the flags value the start script will carry
+  QLabel* ldmflags;         // the flags value the start script will carry
   QPushButton* bq2editcfg;  // "edit": the player editor on the chosen config set
 
   // The player editor, made on the first "edit" and kept for the run.

@@ -18,7 +18,8 @@ namespace {
 struct Editors : Launcher {
   Editors(const std::string& q2Set, bool quakeWorld = false) {
     games.write("cfgs2/player/autoexec.cfg", "bind TAB inven\r\n");
-    games.write("cfgs2/player/team/blue.cfg", "set name \"Blue Scout\"\r\nset skin \"scout/blue\"\r\nset spectator 0\r\n");
+    games.write("cfgs2/player/team/blue.cfg",
+                "set name \"Blue Scout\"\r\nset skin \"scout/blue\"\r\nset spectator 0\r\n");
     games.write("cfgs2/player/bin.cfg", std::string("\x01\0\x02", 3));
     games.write("cfgs1/qw/config.cfg", "name \"qwplayer\"\r\nteam red\r\n");
     games.write("quake2/baseq2/players/scout/red.pcx", "s");

@@ -93,14 +93,26 @@ struct Save {
 };
 
 const Save kSaves[] = {
-    {"Quake 2: the rest first, name and skin last", Game::Quake2, false, {"Big Bob", "scout", "red"},
+    {"Quake 2: the rest first, name and skin last",
+     Game::Quake2,
+     false,
+     {"Big Bob", "scout", "red"},
      "bind x +attack\r\nrate 25000\r\nset name \"Big Bob\"\r\nset skin \"scout/red\"\r\n"},
-    {"Quake: _cl_name", Game::Quake1, false, {"Ranger", "", ""},
+    {"Quake: _cl_name",
+     Game::Quake1,
+     false,
+     {"Ranger", "", ""},
      "bind x +attack\r\nrate 25000\r\n_cl_name \"Ranger\"\r\n"},
     {"QuakeWorld: name", Game::Quake1, true, {"Ranger", "", ""}, "bind x +attack\r\nrate 25000\r\nname \"Ranger\"\r\n"},
-    {"empty fields write no line that would blank the game's", Game::Quake2, false, {"", "", ""},
+    {"empty fields write no line that would blank the game's",
+     Game::Quake2,
+     false,
+     {"", "", ""},
      "bind x +attack\r\nrate 25000\r\n"},
-    {"a typed quote cannot end the value early", Game::Quake2, false, {"a\"b", "", "c\"d"},
+    {"a typed quote cannot end the value early",
+     Game::Quake2,
+     false,
+     {"a\"b", "", "c\"d"},
      "bind x +attack\r\nrate 25000\r\nset name \"ab\"\r\nset skin \"/cd\"\r\n"},
 };
 
@@ -182,8 +194,8 @@ TEST(ConfigSetScan, FindsFilesBelowSubFoldersWhereTheyLie) {
   }
   // The file directly in the set keeps the bare name; the deeper one of the same name shows its path.
   EXPECT_EQ(names, (Lines{"Autoexec.cfg", "blue.cfg", "config.cfg", "team/config.cfg"}));
-  EXPECT_EQ(paths, (Lines{t.set + "Autoexec.cfg", t.set + "team/blue.cfg", t.set + "config.cfg",
-                          t.set + "team/config.cfg"}));
+  EXPECT_EQ(paths,
+            (Lines{t.set + "Autoexec.cfg", t.set + "team/blue.cfg", t.set + "config.cfg", t.set + "team/config.cfg"}));
 }
 
 TEST(ConfigSetScan, NoSetOrAnUnsafeNameOrAMissingFolderListsNothing) {
@@ -225,7 +237,9 @@ TEST(ConfigSetSave, AFailedSaveLeavesTheOldFileWhole) {
   setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_FALSE(saved.ok());
   EXPECT_EQ(dir.read("set/config.cfg"), "set name \"kept\"\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("set")), std::filesystem::directory_iterator()), 1) << "no temporary left";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("set")), std::filesystem::directory_iterator()),
+            1)
+      << "no temporary left";
 }
 
 struct Store {
@@ -242,13 +256,12 @@ struct Store {
     dir.write("quake2/baseq2/players/male/weapon.pcx", "no icon");
     dir.write("quake2/baseq2/players/male/.old.pcx", "s");
     dir.write("quake2/baseq2/players/male/.old_i.pcx", "i");
-    EXPECT_TRUE(WriteArchive(dir.write("models/Scout.ZIP", ""),
-                             {{"players/scout/tris.md2", "m"},
-                              {"players/scout/red.pcx", "s"},
-                              {"players/scout/red_i.pcx", "i"},
-                              {"players\\scout\\blue_I.PCX", "i"},
-                              {"players/scout/weapon.pcx", "no icon"},
-                              {"players/scout/_i.pcx", "nameless"}})
+    EXPECT_TRUE(WriteArchive(dir.write("models/Scout.ZIP", ""), {{"players/scout/tris.md2", "m"},
+                                                                 {"players/scout/red.pcx", "s"},
+                                                                 {"players/scout/red_i.pcx", "i"},
+                                                                 {"players\\scout\\blue_I.PCX", "i"},
+                                                                 {"players/scout/weapon.pcx", "no icon"},
+                                                                 {"players/scout/_i.pcx", "nameless"}})
                     .ok());
   }
 };
