@@ -154,7 +154,7 @@ void CfgEditor::cbfileClick(int index) {
   const ConfigSetFile& file = files_[static_cast<std::size_t>(index)];
   Result<std::string> bytes = ReadConfigFile(file.path);
   if (!bytes) {
-    ctx_.messages.log(QString::fromStdString(bytes.error().detail));
+    if (!bytes.error().detail.empty()) ctx_.messages.log(QString::fromStdString(bytes.error().detail));
     ctx_.messages.warn(QStringLiteral("\"%1\" cannot be opened:\n%2")
                            .arg(ShowStored(file.name), QString::fromStdString(bytes.error().text)));
     selectLoadedFile();  // the chooser keeps naming the file the memo holds
