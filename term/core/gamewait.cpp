@@ -1,7 +1,10 @@
 #include "term/core/gamewait.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 #include <thread>
 
 #include <dirent.h>
@@ -40,14 +43,51 @@ std::string GameExecutable(const GameSettings& game) {
   return ec ? ResolveProgram(words.front(), game.Path) : exe.string();
 }
 
-bool GameRunning(const std::string& exe) {
-  if (exe.empty()) return false;
+namespace {
+
+// The first two words a process was started with: a game started through a
+// script runs as the script's interpreter with the script as its first argument.
+std::vector<std::string> firstWords(const char* pid) {
+  std::ifstream in(std::string("/proc/") + pid + "/cmdline", std::ios::binary);
+  std::vector<std::string> words;
+  std::string word;
+  while (words.size() < 2 && std::getline(in, word, '\0')) words.push_back(word);
+  return words;
+}
+
+bool sameProgram(const std::string& path, const std::string& exe) {
+  std::error_code ec;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
+  return !ec && resolved.string() == exe;
+}
+
+bool isGame(const char* pid, const std::string& exe) {
+  if (programOf(pid) == exe) return true;
+  const std::vector<std::string> words = firstWords(pid);
+  return words.size() == 2 && !words[1].empty() && words[1].front() == '/' && sameProgram(words[1], exe);
+}
+
+// A process that has ended but was not yet collected by its parent no longer runs.
+bool alive(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (!std::getline(in, stat)) return false;
+  const std::size_t name = stat.rfind(')');
+  if (name == std::string::npos || name + 2 >= stat.size()) return false;
+  const char state = stat[name + 2];
+  return state != 'Z' && state != 'X';
+}
+
+}  // namespace
+
+pid_t FindGame(const std::string& exe) {
+  if (exe.empty()) return -1;
   DIR* proc = ::opendir("/proc");
-  if (proc == nullptr) return false;
-  bool found = false;
+  if (proc == nullptr) return -1;
+  pid_t found = -1;
   while (const dirent* entry = ::readdir(proc)) {
-    if (isProcessId(entry->d_name) && programOf(entry->d_name) == exe) {
-      found = true;
+    if (isProcessId(entry->d_name) && isGame(entry->d_name, exe) && alive(std::atoi(entry->d_name))) {
+      found = std::atoi(entry->d_name);
       break;
     }
   }
@@ -55,13 +95,19 @@ bool GameRunning(const std::string& exe) {
   return found;
 }
 
+bool GameRunning(const std::string& exe) { return FindGame(exe) > 0; }
+
+// Once found, the game is followed by its process number: a start script that
+// replaces itself with the real program keeps its number, not its name.
 GameWait WaitForGame(const std::string& exe, const WaitBounds& bounds) {
   const auto giveUp = std::chrono::steady_clock::now() + bounds.appear;
-  while (!GameRunning(exe)) {
+  pid_t game = FindGame(exe);
+  while (game <= 0) {
     if (std::chrono::steady_clock::now() >= giveUp) return GameWait::NeverSeen;
     std::this_thread::sleep_for(bounds.poll);
+    game = FindGame(exe);
   }
-  while (GameRunning(exe)) std::this_thread::sleep_for(bounds.poll);
+  while (alive(game)) std::this_thread::sleep_for(bounds.poll);
   return GameWait::Ended;
 }
 

@@ -2,6 +2,7 @@
 // Waiting for the game that the launcher starts right after the clean-up tool.
 #include <chrono>
 #include <string>
+#include <sys/types.h>
 
 #include "core/store/settings.h"
 
@@ -11,7 +12,9 @@ namespace fdk {
 // first word of EXE resolved against the game folder, links and "." resolved.
 std::string GameExecutable(const GameSettings& game);
 
-// True while a process runs whose program (/proc/<pid>/exe) is exe.
+// A running process whose program (/proc/<pid>/exe) is exe, or that runs exe
+// as a script; -1 when there is none.
+pid_t FindGame(const std::string& exe);
 bool GameRunning(const std::string& exe);
 
 struct WaitBounds {

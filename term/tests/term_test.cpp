@@ -166,6 +166,23 @@ TEST_F(TermRun, RemovesWhatTheLaunchInstalledAndKeepsWhatThePlayerMade) {
   EXPECT_NE(log().find("term 2: removed 4 files and 2 folders, kept 1 changed files"), std::string::npos) << log();
 }
 
+TEST_F(TermRun, FollowsAGameStartedThroughAScript) {
+  // Games on this system often start through a script that runs the real program.
+  dir.write("quake2/run-game", "#!/bin/sh\nsleep 0.4\nexec " + std::string(FRAGDOCK_STANDIN) + "\n");
+  fs::permissions(quake2 + "run-game", fs::perms::owner_all);
+  dir.write("program/Fragdock.ini", "[Quake 2]\r\nPath=" + quake2 + "\r\nEXE=run-game\r\n");
+  launch(quake2, {{"baseq2/maps/q2dm1.bsp", "map one"}});
+  const pid_t term = startTerm({"--appear-timeout-ms", "5000", "2"});
+  ASSERT_TRUE(waitFor([&] { return journalExists(); }));
+  const pid_t game = spawn(quake2 + "run-game", {}, quake2, {"FRAGDOCK_STANDIN_STAY_MS=300"});
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(fs::exists(quake2 + "baseq2/maps/q2dm1.bsp")) << "nothing is removed while the game runs";
+  EXPECT_EQ(waitExit(game), 0);
+  EXPECT_EQ(waitExit(term), 0);
+  EXPECT_FALSE(fs::exists(quake2 + "baseq2/maps/q2dm1.bsp"));
+  EXPECT_EQ(log().find("not seen"), std::string::npos) << log();
+}
+
 TEST_F(TermRun, DryRunPrintsAndRemovesNothing) {
   launch(quake2, {{"mymod/pak0.pak", "p"}, {"baseq2/maps/q2dm1.bsp", "m"}});
   const auto installed = tree(quake2);
