@@ -1,9 +1,10 @@
 #include "pages/mappage.h"
 
-#include <QFile>
 
 #include "app/storedfield.h"
 #include "core/content/maps.h"
+#include "core/platform/paths.h"
+#include "core/platform/trash.h"
 #include "pages/addonlists.h"
 
 namespace fdk {
@@ -79,9 +80,8 @@ void MapPage::delimapClick() {
   std::vector<std::string> names;
   for (std::size_t row : SelectedRows(installed)) names.push_back(lists_.installed[row]);
   for (const std::string& file : InstalledMapFiles(ctx_.vars.game(game_), game_, names)) {
-    const QString path = QString::fromStdString(file);
-    if (!QFile::moveToTrash(path) && QFile::exists(path) && !QFile::remove(path))
-      ctx_.messages.log(QStringLiteral("cannot delete ") + path);
+    if (!MoveToTrash(file) && entryExists(file) && !removeFile(file))
+      ctx_.messages.log(QStringLiteral("cannot delete ") + QString::fromStdString(file));
   }
   emit installedChanged();
 }

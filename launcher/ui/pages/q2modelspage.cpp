@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "core/install/modelinstall.h"
 #include "core/launch/launch.h"
 #include "core/platform/paths.h"
+#include "core/platform/trash.h"
 #include "work/barhost.h"
 #include "work/picturewindow.h"
 
@@ -233,7 +233,7 @@ void Q2ModelsPage::bq2delskinClick() {
   Report failed;
   for (const std::string& model : SelectedTexts(lbq2si)) {
     if (!IsPlainFolderName(model)) continue;
-    if (QFile::moveToTrash(QString::fromStdString(players + model))) continue;
+    if (MoveToTrash(players + model)) continue;
     if (Status removed = RemoveModelFolder(players, model); !removed) failed.skip(model, removed.error().text);
   }
   fillInstalled();

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "core/platform/trash.h"
 #include "modelgen/writers.h"
 #include "dialogs/cfgeditor.h"
 #include "pages/q2modelspage.h"
@@ -194,6 +195,7 @@ TEST(Q2Models, DeleteMovesWholeModelsAwayAndListsTheRest) {
   r.item(p.lbq2si, "female")->setSelected(true);
   p.bq2delskin->click();
   EXPECT_FALSE(std::filesystem::exists(r.players + "female"));
+  EXPECT_TRUE(std::filesystem::exists(TrashFolder() + "files/female/sub/extra.pcx")) << "it can be brought back";
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"male"}));
   EXPECT_TRUE(r.warnings.isEmpty());
 }
