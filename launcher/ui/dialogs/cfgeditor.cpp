@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "app/storedfield.h"
+#include "core/content/models.h"
 #include "core/platform/paths.h"
 
 namespace fdk {
@@ -227,7 +228,7 @@ Tfq2cfgedit::Tfq2cfgedit(LauncherContext& ctx, QWidget* parent) : CfgEditor(ctx,
 }
 
 void Tfq2cfgedit::bcreatelistClick() {
-  const std::string players = withTrailingSep(g_.Path) + "baseq2/players/";
+  const std::string players = PlayersFolder(g_);
   lists = CreateModelChoices(ctx_.shownInstalledModels, ctx_.shownChosenModels, players, withTrailingSep(g_.Skins),
                              zip_);
   setChoices(cbmodel, SortedChoices(lists.lbmodels));
