@@ -29,13 +29,13 @@ constexpr int kTabHeight = 21;
 struct PageDef {
   const char* caption;
   const char* back;
-  int game;             // whose start button the page carries: 1, 2, or 0 for both (Info)
-  const char* preview;  // the page's preview picture, "" for none
+  int game;  // whose start button the page carries: 1, 2, or 0 for both (Info)
 };
+// Each page names its own preview picture where it has one.
 const PageDef kPages[Tfhub::kPageCount] = {
-    {"Info", "backi", 0, ""},           {"Q1 MOD", "backq1p", 1, "q1prev"},  {"Q1 Maps", "backq1m", 1, ""},
-    {"Q1 Skins", "backq1s", 1, "q1skin"}, {"Q1 Stuff", "backq1st", 1, ""},   {"Q2 MOD", "backq2p", 2, "q2prev"},
-    {"Q2 Maps", "backq2m", 2, ""},      {"Q2 Models", "backq2s", 2, "iq2sp"}, {"Q2 Stuff", "backq2st", 2, ""},
+    {"Info", "backi", 0},     {"Q1 MOD", "backq1p", 1}, {"Q1 Maps", "backq1m", 1},
+    {"Q1 Skins", "backq1s", 1}, {"Q1 Stuff", "backq1st", 1}, {"Q2 MOD", "backq2p", 2},
+    {"Q2 Maps", "backq2m", 2}, {"Q2 Models", "backq2s", 2}, {"Q2 Stuff", "backq2st", 2},
 };
 
 // The order in which the pages fill themselves when the main window first shows:
