@@ -129,10 +129,15 @@ void RemovePairs(ChosenPairs pairs, const std::vector<std::string>& packs) {
   }
 }
 
-std::vector<std::string> ChosenListItems(const std::vector<std::string>& lbq2smchm) {
-  std::vector<std::string> items;
+std::vector<std::string> PacksInChoosingOrder(const std::vector<std::string>& lbq2smchm) {
+  std::vector<std::string> packs;
   for (std::size_t i = 0; i < lbq2smchm.size(); ++i)
-    if (i == 0 || lbq2smchm[i] != lbq2smchm[i - 1]) items.push_back(lbq2smchm[i]);
+    if (i == 0 || lbq2smchm[i] != lbq2smchm[i - 1]) packs.push_back(lbq2smchm[i]);
+  return packs;
+}
+
+std::vector<std::string> ChosenListItems(const std::vector<std::string>& lbq2smchm) {
+  std::vector<std::string> items = PacksInChoosingOrder(lbq2smchm);
   SortForList(items);
   return items;
 }

@@ -56,6 +56,10 @@ Report AppendPackPairs(const GameSettings& q2, const std::vector<std::string>& p
 // bq2slClick: removes every pair whose pack is one of the given names exactly.
 void RemovePairs(ChosenPairs pairs, const std::vector<std::string>& packs);
 
+// The pack of the first pair and of every later pair whose pack differs from
+// the one before it, in the order chosen: the packs an install reads.
+std::vector<std::string> PacksInChoosingOrder(const std::vector<std::string>& lbq2smchm);
+
 // RefreshChosenList: the pack of the first pair and of every later pair whose
 // pack differs from the one before it, sorted as the list shows them (a pack
 // chosen again after another is listed twice).

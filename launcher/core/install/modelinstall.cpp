@@ -1,31 +1,12 @@
 #include "core/install/modelinstall.h"
 
 #include "core/content/models.h"
+#include "core/install/hostprogress.h"
 #include "core/install/placement.h"
 
 namespace fdk {
 
 namespace {
-
-// The packs in the order of the pairs, a pack chosen several times in a row
-// once: the walk both passes make.
-std::vector<std::string> packsToRead(const std::vector<std::string>& lbq2smchm) {
-  std::vector<std::string> packs;
-  for (std::size_t i = 0; i < lbq2smchm.size(); ++i)
-    if (i == 0 || lbq2smchm[i] != lbq2smchm[i - 1]) packs.push_back(lbq2smchm[i]);
-  return packs;
-}
-
-// Hands each entry's bytes and the bytes inside a large entry on to the host.
-class ToHost : public ExtractObserver {
- public:
-  explicit ToHost(InstallHost& host) : host_(host) {}
-  void EntryDone(const ArchiveRecord&, std::uint64_t bytes) override { host_.done(bytes); }
-  void EntryProgress(const ArchiveRecord&, std::uint64_t bytesDone) override { host_.within(bytesDone); }
-
- private:
-  InstallHost& host_;
-};
 
 void countPack(const GameSettings& q2, const std::string& pack, Tzipform& zip, InstallHost& host) {
   if (!zip.ListArchive(PackArchivePath(q2, pack))) return;
@@ -36,7 +17,7 @@ void extractPack(const GameSettings& q2, const std::string& pack, Tzipform& zip,
                  Report& report) {
   if (Status listed = zip.ListArchive(PackArchivePath(q2, pack)); !listed)
     return report.skip(pack, "the model pack was not installed: " + listed.error().text);
-  ToHost observer(host);
+  HostProgress observer(host);
   report.merge(zip.ExtractArchive("*.*", into, true, false, &observer));
 }
 
@@ -51,7 +32,7 @@ Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::st
     report.skip(quake2.Path, "no model was installed: " + into.error().text);
     return report;
   }
-  const std::vector<std::string> packs = packsToRead(lbq2smchm);
+  const std::vector<std::string> packs = PacksInChoosingOrder(lbq2smchm);
   host.begin(kModelsProgressTitle);
   for (const std::string& pack : packs) countPack(quake2, pack, zip, host);
   host.secondPass();

@@ -2,23 +2,13 @@
 
 #include <optional>
 
+#include "core/install/hostprogress.h"
 #include "core/install/placement.h"
 #include "core/platform/listing.h"
 
 namespace fdk {
 
 namespace {
-
-// Tells the progress window about every entry the extraction is done with.
-class SkinProgress : public ExtractObserver {
- public:
-  explicit SkinProgress(InstallHost& host) : host_(host) {}
-  void EntryDone(const ArchiveRecord&, std::uint64_t bytes) override { host_.done(bytes); }
-  void EntryProgress(const ArchiveRecord&, std::uint64_t bytesDone) override { host_.within(bytesDone); }
-
- private:
-  InstallHost& host_;
-};
 
 // The archive of each selected skin, "" where the skin folder has none. Skin
 // archives arrive as "RED.ZIP" as often as "red.zip".
@@ -52,7 +42,7 @@ void installArchive(const std::string& name, const std::string& archive, Tzipfor
                     InstallHost& host, Report& report) {
   if (archive.empty()) return report.skip(name, "the skin archive " + name + ".zip is not in the skin folder");
   if (Status listed = zip.ListArchive(archive); !listed) return report.skip(name, listed.error().text);
-  SkinProgress progress(host);
+  HostProgress progress(host);
   report.merge(zip.ExtractArchive("*.*", into, false, false, &progress));
 }
 
