@@ -218,16 +218,23 @@ TEST(Launch, QuakeListsTheGameFolderBeforeItInstallsAnything) {
   r.games.write("quake/id1/.hidden/skip.txt", "hidden");
   r.games.write("maps1/dmx.zip", "");
   ASSERT_TRUE(WriteArchive(r.games.file("maps1/dmx.zip"), {{"id1/maps/dmx.bsp", "chosen map"}}).ok());
+  ASSERT_TRUE(WriteArchive(r.games.write("skins1/red.zip", ""), {{"qw/", "", ArchiveEntry::Kind::Folder},
+                                                                 {"qw/skins/", "", ArchiveEntry::Kind::Folder},
+                                                                 {"qw/skins/red.pcx", "red skin"}})
+                  .ok());
   ASSERT_TRUE(r.start());
   r.ctx.vars.q1.Maps = r.games.folder() + "maps1/";
+  r.ctx.vars.q1.Skins = r.games.folder() + "skins1/";
   r.ctx.vars.q1maps.chosen = {"dmx"};
+  r.ctx.vars.lbq1skinss = {"red"};  // installed whether QuakeWorld is on or not
   r.press(Tfhub::Q1Maps, "bq1go1");
   r.launched(r.q1);
   EXPECT_EQ(r.games.read("quake/id1/maps/dmx.bsp"), "chosen map");
+  EXPECT_EQ(r.games.read("quake/qw/skins/red.pcx"), "red skin");
   const std::string q = r.q1;
   EXPECT_EQ(r.prog.read("list.v"), q + "\r\n" + q + "id1/\r\n" + q + "id1/maps/\r\n");
   EXPECT_EQ(r.prog.read("list.f"), q + "quake\r\n" + q + "id1/pak0.pak\r\n" + q + "id1/maps/e1m1.bsp\r\n")
-      << "the map, the config set and q.cfg came after the snapshot";
+      << "the map, the skin, the config set and q.cfg came after the snapshot";
 }
 
 TEST(Launch, QuakeTwoWithoutTheCleanUpToolWritesEmptyLists) {
