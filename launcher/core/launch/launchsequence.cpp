@@ -83,15 +83,17 @@ bool writeSnapshot(const Uvars& vars, Game game, const InstallSnapshot& snapshot
   return false;
 }
 
-Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
-  Report leftOut;
-  InstallSnapshot snapshot;
-  if (takesSnapshot(vars, game, tools)) {
-    observer.stepStarted(LaunchStep::TakeSnapshot);
-    snapshot = TakeSnapshot(vars.game(game).Path, &observer);
-  }
+InstallSnapshot snapshotIfTaken(const Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
+  if (!takesSnapshot(vars, game, tools)) return {};
+  observer.stepStarted(LaunchStep::TakeSnapshot);
+  return TakeSnapshot(vars.game(game).Path, &observer);
+}
+
+// What the player chose, into the game folder: the MOD, the maps, the config
+// set, then Quake's skins or Quake 2's player models. Only the MOD stops the
+// launch: starting without it would be a different game.
+Status installChoices(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer, Report& leftOut) {
   observer.stepStarted(LaunchStep::InstallMod);
-  // Starting without the MOD the player chose would be a different game.
   Result<ModInstall> mod = InstallMod(vars, game, tools.zip, observer);
   if (!mod) return mod.error();
   leftOut.merge(mod->leftOut);
@@ -99,10 +101,8 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
 
   observer.stepStarted(LaunchStep::InstallMaps);
   leftOut.merge(InstallChosenMaps(vars.game(game), vars.maps(game).chosen, tools.zip, observer));
-
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game));
-
   if (game == Game::Quake1) {
     observer.stepStarted(LaunchStep::InstallSkins);
     leftOut.merge(InstallChosenSkins(vars.q1, vars.lbq1skinss, tools.zip, observer));
@@ -110,11 +110,17 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
     observer.stepStarted(LaunchStep::InstallModels);
     leftOut.merge(InstallChosenModels(vars.q2, vars.lbq2smchm, tools.zip, observer));
   }
+  return {};
+}
+
+Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
+  Report leftOut;
+  const InstallSnapshot snapshot = snapshotIfTaken(vars, game, tools, observer);
+  if (Status installed = installChoices(vars, game, tools, observer, leftOut); !installed) return installed;
 
   observer.stepStarted(LaunchStep::WriteStartScript);
   if (Status written = WriteStartScript(vars, game); !written)
     return Error{"The start script could not be written:\n" + written.error().text};
-
   if (game == Game::Quake2 && vars.q2.cmaplist) writeMapsList(vars, tools, observer, leftOut);
   const bool listsWritten = writeSnapshot(vars, game, snapshot, observer, leftOut);
 
