@@ -61,6 +61,10 @@ Q2ModelsPage::Q2ModelsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(c
   preview_->setToolTip(QStringLiteral("click to enlarge"));
   preview_->setAccessibleName(QStringLiteral("model preview picture"));
   preview_->installEventFilter(this);
+  connectHandlers();
+}
+
+void Q2ModelsPage::connectHandlers() {
   connect(lbq2sm, &QListWidget::itemClicked, this, &Q2ModelsPage::lbq2smClick);
   connect(lbq2si, &QListWidget::itemClicked, this, &Q2ModelsPage::lbq2siClick);
   connect(lbq2smc, &QListWidget::itemClicked, this, &Q2ModelsPage::lbq2smcClick);

@@ -63,6 +63,7 @@ class Q2ModelsPage : public AddOnPage {
   std::string curq2model_, curq2skin_, q2previewargs_;
   std::string openPack_;  // the pack whose skins Available shows at skin level
 
+  void connectHandlers();
   void fillAvailable();
   void fillInstalled();
   void showInstalledShown();
