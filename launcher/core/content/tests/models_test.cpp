@@ -142,3 +142,30 @@ TEST(RemoveModelFolder, RemovesTheWholeFolderButNeverThroughALinkOrOutside) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ModelPreviewRun, CopiesThePacksFilesAndStartsBesideThemWhenAPathHasABlank) {
+  ModelTree t;
+  t.pack("scout.zip", {{"baseq2/players/scout/tris.md2", "mesh"}, {"baseq2/players/scout/dred.pcx", "other"},
+                       {"baseq2/players/scout/red.pcx", "red"}});
+  const std::string program = t.dir.folder() + "program/";
+  Tzipform zip;
+  ModelPreviewRun run = PrepareModelPreview(program, "scout", true, "red", AvailablePreviewArgs(program, "red"),
+                                            "/somewhere", zip, t.q2);
+  EXPECT_TRUE(run.leftOut.empty()) << run.leftOut.text();
+  EXPECT_EQ(run.copies, (Names{program + "tris.md2", program + "red.pcx"}));
+  EXPECT_EQ(t.dir.read("program/red.pcx"), "red") << "the skin of that name, not one that merely contains it";
+  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + program + "tris.md2 " + program + "red.pcx");
+  EXPECT_EQ(run.workFolder, "/somewhere");
+
+  // A blank in the path: the viewer reads blank-free words, so it starts beside the files.
+  const std::string players = "/games/quake 2/baseq2/players/";
+  run = PrepareModelPreview(program, "scout", false, "grunt", InstalledPreviewArgs(players, "male", "grunt"),
+                            "/somewhere", zip, t.q2);
+  EXPECT_TRUE(run.copies.empty());
+  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" \"tris.md2\" \"grunt.pcx\"");
+  EXPECT_EQ(run.workFolder, players + "male/");
+}
+
+}  // namespace
