@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "base/pathsplit.h"
 #include "base/text.h"
@@ -17,13 +18,9 @@ namespace {
 
 constexpr std::string_view kIconSuffix = "_i.pcx";
 
-std::string fileNameOf(const std::string& entry) {
-  const std::size_t slash = entry.find_last_of("/\\");
-  return slash == std::string::npos ? entry : entry.substr(slash + 1);
-}
-
+// An icon names its skin: "_i.pcx" alone is none.
 bool isIcon(const std::string& fileName) {
-  return fileName.size() >= kIconSuffix.size() && endsWithNoCase(fileName, kIconSuffix);
+  return fileName.size() > kIconSuffix.size() && endsWithNoCase(fileName, kIconSuffix);
 }
 
 std::vector<std::string> withMarker(std::vector<std::string> items, const char* marker) {
@@ -68,29 +65,39 @@ std::vector<std::string> InstalledModels(const GameSettings& q2) {
   return items;
 }
 
-std::vector<std::string> PackSkins(const Tzipform& zip) {
+std::vector<std::string> IconSkinsOfPack(const Tzipform& zip) {
   std::vector<std::string> skins;
   for (const ArchiveRecord& record : zip.records()) {
-    const std::string file = fileNameOf(record.name);
-    if (!record.isFolder && isIcon(file)) skins.push_back(file.substr(0, file.size() - kIconSuffix.size()));
+    if (record.isFolder || record.isLink) continue;
+    const std::string file = fileNamePartAnySeparator(record.name);
+    if (isIcon(file)) skins.push_back(file.substr(0, file.size() - kIconSuffix.size()));
   }
-  return withMarker(std::move(skins), kBackItem);
+  return skins;
 }
 
-std::vector<std::string> InstalledSkins(const std::string& modelFolder) {
-  std::vector<std::string> skins;
+// One listing of the folder answers every icon question.
+std::vector<std::string> IconSkinsOfModel(const std::string& modelFolder) {
   const std::vector<std::string> pictures = ListFolder(modelFolder, "*.pcx", {EntryKind::Files, true});
+  std::set<std::string> lower;
+  for (const std::string& name : pictures) lower.insert(lowerAsciiCopy(name));
+  std::vector<std::string> skins;
   for (const std::string& name : pictures) {
     const std::string base = withoutLastFour(name);
-    if (FindFileNoCase(modelFolder, base + std::string(kIconSuffix))) skins.push_back(base);
+    if (lower.contains(lowerAsciiCopy(base + std::string(kIconSuffix)))) skins.push_back(base);
   }
-  return withMarker(std::move(skins), kBackItem);
+  return skins;
+}
+
+std::vector<std::string> PackSkins(const Tzipform& zip) { return withMarker(IconSkinsOfPack(zip), kBackItem); }
+
+std::vector<std::string> InstalledSkins(const std::string& modelFolder) {
+  return withMarker(IconSkinsOfModel(modelFolder), kBackItem);
 }
 
 std::vector<std::string> SkinsOfPack(const Tzipform& zip) {
   std::vector<std::string> skins;
   for (const ArchiveRecord& record : zip.records()) {
-    const std::string file = fileNameOf(record.name);
+    const std::string file = fileNamePartAnySeparator(record.name);
     if (record.isFolder || file.size() < 4) continue;
     const std::string base = withoutLastFour(file);
     if (zip.FindArchiveEntry(base + std::string(kIconSuffix)) != -1) skins.push_back(base);
@@ -103,8 +110,8 @@ void AppendPair(ChosenPairs pairs, const std::string& pack, const std::string& s
   pairs.skins.push_back(skin);
 }
 
-std::string PackArchivePath(const GameSettings& q2, const std::string& pack) {
-  return FindFileNoCase(q2.Skins, pack + ".zip").value_or(q2.Skins + pack + ".zip");
+std::string PackArchivePath(const std::string& modelStore, const std::string& pack) {
+  return FindFileNoCase(modelStore, pack + ".zip").value_or(modelStore + pack + ".zip");
 }
 
 Report AppendPackPairs(const GameSettings& q2, const std::vector<std::string>& packs, Tzipform& zip,
@@ -163,7 +170,7 @@ std::string InstalledPreviewArgs(const std::string& playersFolder, const std::st
 
 int FindPackEntry(const Tzipform& zip, const std::string& fileName) {
   for (std::size_t i = 0; i < zip.size(); ++i)
-    if (!zip.record(i).isFolder && equalsNoCase(fileNameOf(zip.zipn(i)), fileName)) return static_cast<int>(i);
+    if (!zip.record(i).isFolder && equalsNoCase(fileNamePartAnySeparator(zip.zipn(i)), fileName)) return static_cast<int>(i);
   return -1;
 }
 

@@ -26,6 +26,14 @@ std::vector<std::string> AvailablePacks(const GameSettings& q2);
 // Installed at model level: every folder of the players folder whose name has no ".".
 std::vector<std::string> InstalledModels(const GameSettings& q2);
 
+// The skins that have an icon, in the order found: every file entry of the
+// listed archive whose file name ends in "_i.pcx" (any letter case, "/" or
+// "\\" between folders), less those six characters; and every "*.pcx" of an
+// installed model's folder with name + "_i.pcx" beside it. The Q2 Models page
+// and the Quake 2 editor list the same skins.
+std::vector<std::string> IconSkinsOfPack(const Tzipform& zip);
+std::vector<std::string> IconSkinsOfModel(const std::string& modelFolder);
+
 // A pack's skins at skin level, from the catalogue listing of its archive:
 // "(back)" and every entry's file name that ends in "_i.pcx" (its icon), less
 // those six characters.
@@ -67,7 +75,10 @@ std::vector<std::string> ChosenListItems(const std::vector<std::string>& lbq2smc
 
 // The archive of a pack in the model store, its name found without regard to
 // letter case; the plain path when there is none.
-std::string PackArchivePath(const GameSettings& q2, const std::string& pack);
+std::string PackArchivePath(const std::string& modelStore, const std::string& pack);
+inline std::string PackArchivePath(const GameSettings& q2, const std::string& pack) {
+  return PackArchivePath(q2.Skins, pack);
+}
 
 struct PreviewPicture {
   enum class Kind { None, Bitmap, Convert };

@@ -9,6 +9,7 @@
 #include "base/files.h"
 #include "base/pathsplit.h"
 #include "base/text.h"
+#include "core/content/models.h"
 #include "core/launch/launch.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
@@ -21,7 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaxValueChars = 255;
-constexpr std::string_view kIconEnding = "_i.pcx";
 
 bool isHidden(const fs::path& path) {
   const std::string name = path.filename().string();
@@ -132,24 +132,8 @@ bool takeLine(const std::string& line, Game game, PlayerFields& fields) {
   return false;
 }
 
-void addPackSkins(const std::string& pack, const Tzipform& zip, ModelChoices& choices) {
-  for (const ArchiveRecord& record : zip.records()) {
-    if (record.isFolder || record.isLink) continue;
-    const std::string file = fileNamePartAnySeparator(record.name);
-    if (file.size() <= kIconEnding.size() || !endsWithNoCase(file, kIconEnding)) continue;
-    choices.lbmodels2.push_back(pack);
-    choices.lbskins.push_back(file.substr(0, file.size() - kIconEnding.size()));
-  }
-}
-
-void addInstalledSkins(const std::string& model, const std::string& playersFolder, ModelChoices& choices) {
-  if (!IsPlainFolderName(model)) return;
-  const std::vector<std::string> pictures = ListFolder(playersFolder + model + "/", "*.pcx", {EntryKind::Files, true});
-  std::set<std::string> lower;
-  for (const std::string& name : pictures) lower.insert(lowerAsciiCopy(name));
-  for (const std::string& name : pictures) {
-    const std::string skin = withoutLastFour(name);
-    if (!lower.contains(lowerAsciiCopy(skin + std::string(kIconEnding)))) continue;
+void addSkins(const std::string& model, const std::vector<std::string>& skins, ModelChoices& choices) {
+  for (const std::string& skin : skins) {
     choices.lbmodels2.push_back(model);
     choices.lbskins.push_back(skin);
   }
@@ -248,12 +232,11 @@ ModelChoices CreateModelChoices(const std::vector<std::string>& installed, const
   ModelChoices choices;
   for (const std::string& model : installed) {
     choices.lbmodels.push_back(model);
-    addInstalledSkins(model, playersFolder, choices);
+    if (IsPlainFolderName(model)) addSkins(model, IconSkinsOfModel(playersFolder + model + "/"), choices);
   }
   for (const std::string& pack : chosen) {
     choices.lbmodels.push_back(pack);
-    const std::string archive = FindFileNoCase(modelStore, pack + ".zip").value_or(modelStore + pack + ".zip");
-    if (zip.ListArchive(archive)) addPackSkins(pack, zip, choices);
+    if (zip.ListArchive(PackArchivePath(modelStore, pack))) addSkins(pack, IconSkinsOfPack(zip), choices);
   }
   return choices;
 }
