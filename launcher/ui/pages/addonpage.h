@@ -4,6 +4,7 @@
 // page's lists choose something to show.
 #include <QLabel>
 #include <QObject>
+#include <string>
 
 #include "app/context.h"
 #include "hub/hubpage.h"
@@ -22,6 +23,10 @@ class AddOnPage : public QObject, public HubPage {
   QLabel* preview() const { return preview_; }
 
  protected:
+  // Shows the picture at path in the preview, through the preview converter
+  // when it is not a bitmap; the placeholder when it cannot be shown.
+  void showPreviewFile(const std::string& path, bool convert);
+
   LauncherContext& ctx_;
   PageFrame* frame_;
   QLabel* preview_ = nullptr;

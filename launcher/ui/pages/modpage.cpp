@@ -4,8 +4,6 @@
 
 #include "core/content/mods.h"
 #include "core/launch/launch.h"
-#include "app/pictures.h"
-#include "app/previewconverter.h"
 #include "app/storedfield.h"
 #include "work/picturewindow.h"
 
@@ -59,14 +57,8 @@ void ModPage::patchlistClick(QListWidgetItem* item) {
 }
 
 void ModPage::showPreview(const ModPreview& preview) {
-  std::string path = preview.path;
-  if (preview.kind == ModPreview::Kind::Convert) {
-    Result<std::string> converted = ConvertPreview(preview.path, ctx_.vars.programFolder);
-    if (!converted) ctx_.messages.log(QString::fromStdString(converted.error().text));
-    path = converted ? *converted : std::string();
-  }
-  QPixmap picture = path.empty() ? QPixmap() : QPixmap::fromImage(LoadPictureFile(path));
-  preview_->setPixmap(picture.isNull() ? ctx_.placeholder : picture);
+  if (preview.kind == ModPreview::Kind::Placeholder) return preview_->setPixmap(ctx_.placeholder);
+  showPreviewFile(preview.path, preview.kind == ModPreview::Kind::Convert);
 }
 
 void ModPage::prevClick() {

@@ -1,8 +1,6 @@
 #include "pages/q1skinspage.h"
 
 
-#include "app/pictures.h"
-#include "app/previewconverter.h"
 #include "pages/addonlists.h"
 #include "core/content/skins.h"
 #include "core/install/skininstall.h"
@@ -72,13 +70,10 @@ void Q1SkinsPage::lbq1skinsClick(QListWidgetItem* item) {
 // A skin that cannot be shown shows the placeholder, never the skin shown before.
 // Only an archive that lists nothing leaves the preview as it was.
 void Q1SkinsPage::showPicture(const std::string& archive) {
-  const std::string& program = ctx_.vars.programFolder;
-  Result<SkinPreviewCopy> copy = SkinPreviewCopy::Extract(archive, ctx_.zip, program);
-  Result<std::string> converted = copy ? ConvertPreview(copy->path(), program) : Result<std::string>(copy.error());
-  if (!converted) ctx_.messages.log(QString::fromStdString(converted.error().text));
-  if (!copy && ctx_.zip.empty()) return;
-  QPixmap picture = converted ? QPixmap::fromImage(LoadPictureFile(*converted)) : QPixmap();
-  preview_->setPixmap(picture.isNull() ? ctx_.placeholder : picture);
+  Result<SkinPreviewCopy> copy = SkinPreviewCopy::Extract(archive, ctx_.zip, ctx_.vars.programFolder);
+  if (copy) return showPreviewFile(copy->path(), true);
+  ctx_.messages.log(QString::fromStdString(copy.error().text));
+  if (!ctx_.zip.empty()) preview_->setPixmap(ctx_.placeholder);
 }
 
 void Q1SkinsPage::q1skinClick() {

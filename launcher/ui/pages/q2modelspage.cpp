@@ -6,8 +6,6 @@
 #include <QThread>
 #include <filesystem>
 
-#include "app/pictures.h"
-#include "app/previewconverter.h"
 #include "app/storedfield.h"
 #include "pages/addonlists.h"
 #include "base/files.h"
@@ -106,14 +104,7 @@ void Q2ModelsPage::showPlaceholder() { preview_->setPixmap(ctx_.placeholder); }
 
 void Q2ModelsPage::showPicture(const PreviewPicture& picture) {
   if (picture.kind == PreviewPicture::Kind::None) return;  // the preview keeps what it shows
-  std::string path = picture.path;
-  if (picture.kind == PreviewPicture::Kind::Convert) {
-    Result<std::string> converted = ConvertPreview(picture.path, ctx_.vars.programFolder);
-    if (!converted) ctx_.messages.log(QString::fromStdString(converted.error().text));
-    path = converted ? *converted : std::string();
-  }
-  const QPixmap shown = path.empty() ? QPixmap() : QPixmap::fromImage(LoadPictureFile(path));
-  preview_->setPixmap(shown.isNull() ? ctx_.placeholder : shown);
+  showPreviewFile(picture.path, picture.kind == PreviewPicture::Kind::Convert);
 }
 
 // A click at model level: the model's picture beside its pack or folder.
