@@ -8,11 +8,6 @@ namespace fdk {
 
 namespace {
 
-void countPack(const GameSettings& q2, const std::string& pack, Tzipform& zip, InstallHost& host) {
-  if (!zip.ListArchive(PackArchivePath(q2, pack))) return;
-  for (const ArchiveRecord& record : zip.records()) host.counted(record.size);
-}
-
 void extractPack(const GameSettings& q2, const std::string& pack, Tzipform& zip, Placement& into, InstallHost& host,
                  Report& report) {
   if (Status listed = zip.ListArchive(PackArchivePath(q2, pack)); !listed)
@@ -34,7 +29,7 @@ Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::st
   }
   const std::vector<std::string> packs = PacksInChoosingOrder(lbq2smchm);
   host.begin(kModelsProgressTitle);
-  for (const std::string& pack : packs) countPack(quake2, pack, zip, host);
+  for (const std::string& pack : packs) CountEntries(PackArchivePath(quake2, pack), zip, host);
   host.secondPass();
   for (const std::string& pack : packs) extractPack(quake2, pack, zip, *into, host, report);
   host.end();

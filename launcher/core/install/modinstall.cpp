@@ -1,6 +1,7 @@
 #include "core/install/modinstall.h"
 
 #include "core/archive/entrypath.h"
+#include "core/install/hostprogress.h"
 #include "core/install/placement.h"
 #include "core/launch/launch.h"
 #include "core/platform/listing.h"
@@ -23,10 +24,6 @@ class WithinEntry : public ExtractObserver {
 
 // The three answers of one run: the question is asked at most once.
 enum class Answer { Ask, Yes, No };
-
-void countEntries(const Tzipform& zip, InstallHost& host) {
-  for (const ArchiveRecord& record : zip.records()) host.counted(record.size);
-}
 
 // Whether an entry whose target exists goes on to the extraction (which leaves
 // the existing file alone either way).
@@ -75,7 +72,7 @@ Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, Insta
   Result<Placement> into = Placement::Open(vars.game(game).Path);
   if (!into) return Error{"The MOD \"" + mod + "\" cannot be installed: " + into.error().text};
   host.begin(kModProgressTitle);
-  countEntries(zip, host);
+  CountListedEntries(zip, host);
   host.secondPass();
   extractEntries(zip, *into, host, result.leftOut);
   host.end();

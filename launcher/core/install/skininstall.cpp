@@ -31,11 +31,6 @@ Result<Placement> openSkinFolder(const GameSettings& quake) {
   return Placement::Open(*skins);
 }
 
-void countArchive(const std::string& archive, Tzipform& zip, InstallHost& host) {
-  if (archive.empty() || !zip.ListArchive(archive)) return;
-  for (const ArchiveRecord& entry : zip.records()) host.counted(entry.size);
-}
-
 // Every file entry straight into qw/skins/; a file already there in any letter
 // case is kept, folder entries make nothing, unsafe names are reported.
 void installArchive(const std::string& name, const std::string& archive, Tzipform& zip, Placement& into,
@@ -63,7 +58,7 @@ Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::stri
   }
   const std::vector<std::string> archives = archivesOf(quake, selected);
   host.begin(kSkinsProgressTitle);
-  for (const std::string& archive : archives) countArchive(archive, zip, host);
+  for (const std::string& archive : archives) CountEntries(archive, zip, host);
   host.secondPass();
   for (std::size_t i = 0; i < selected.size(); ++i) installArchive(selected[i], archives[i], zip, *into, host, report);
   host.end();
