@@ -59,6 +59,12 @@ Result<EntryPath> SafeEntryPath(std::string_view stored) {
   const std::size_t folderCount = folderEntry ? parts.size() : parts.size() - 1;
   for (std::size_t i = 0; i < folderCount; ++i) path.folders.emplace_back(parts[i]);
   if (!folderEntry) path.name = std::string(parts.back());
+  if (path.folders.size() > kMaxEntryFolders)
+    return Error{"the name nests " + std::to_string(path.folders.size()) + " folders deep, more than the " +
+                 std::to_string(kMaxEntryFolders) + " allowed"};
+  if (const std::size_t length = path.joined().size(); length > kMaxEntryPathBytes)
+    return Error{"the name is " + std::to_string(length) + " bytes long, longer than the " +
+                 std::to_string(kMaxEntryPathBytes) + " allowed"};
   return path;
 }
 

@@ -82,3 +82,46 @@ TEST(SafeEntryPath, JoinedAndWithoutFolders) {
   ASSERT_TRUE(folder.ok());
   EXPECT_EQ(folder->joined(), "A/B/");
 }
+
+// An install must not make a path the snapshot and the clean-up tool cannot
+// open again: names past the length or depth limit are refused, names at it pass.
+TEST(SafeEntryPath, HoldsNamesToTheLengthAndDepthLimits) {
+  auto nested = [](std::size_t folders, const std::string& last) {
+    std::string name;
+    for (std::size_t i = 0; i < folders; ++i) name += "d/";
+    return name + last;
+  };
+  auto nestedDots = [](std::size_t n) {
+    std::string dots;
+    for (std::size_t i = 0; i < n; ++i) dots += "./";
+    return dots;
+  };
+  const std::string atLength = std::string(kMaxEntryPathBytes - 4, 'n') + ".bsp";
+  struct Row {
+    std::string stored;
+    std::string reasonHolds;  // empty when the name is accepted
+  };
+  const std::vector<Row> rows = {
+      {nested(kMaxEntryFolders, "f.txt"), ""},
+      {nested(kMaxEntryFolders, ""), ""},
+      {nested(kMaxEntryFolders + 1, "f.txt"), "folders deep"},
+      {nested(kMaxEntryFolders + 1, ""), "folders deep"},
+      {nested(5000, "f.txt"), "folders deep"},
+      {"maps/" + atLength.substr(5), ""},
+      {"maps/" + atLength.substr(4), "bytes long"},
+      {atLength + "/", "bytes long"},  // a folder entry joins with its trailing "/"
+      // Dropped parts do not count: what is placed is what is measured.
+      {"a" + std::string(3000, '/') + "b", ""},
+      {"a/" + nestedDots(700) + "b", ""},
+  };
+  for (const Row& row : rows) {
+    Result<EntryPath> path = SafeEntryPath(row.stored);
+    const std::string shown = row.stored.substr(0, 40) + "... (" + std::to_string(row.stored.size()) + " bytes)";
+    if (row.reasonHolds.empty()) {
+      EXPECT_TRUE(path.ok()) << shown << ": " << path.error().text;
+      continue;
+    }
+    ASSERT_FALSE(path.ok()) << shown;
+    EXPECT_NE(path.error().text.find(row.reasonHolds), std::string::npos) << shown << ": " << path.error().text;
+  }
+}
