@@ -40,16 +40,10 @@ bool snapshotOrder(const std::string& a, const std::string& b) {
   return a < b;
 }
 
-// Reads one folder. Below the game folder a link at the folder's own place is
-// not entered (a folder swapped for a link since its parent was read); the
-// path is opened without its trailing separator, which would make the system
-// follow a link after all.
-FolderEntries readFolder(const std::string& folder, bool isGameFolder) {
+// Reads the folder open at fd, taking the descriptor. A folder that cannot be
+// read lists nothing.
+FolderEntries readFolder(int fd) {
   FolderEntries entries;
-  std::string path = folder;
-  if (path.size() > 1) path.pop_back();
-  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isGameFolder ? 0 : O_NOFOLLOW);
-  const int fd = ::open(path.c_str(), flags);
   if (fd < 0) return entries;
   DIR* dir = ::fdopendir(fd);
   if (dir == nullptr) {
@@ -69,6 +63,97 @@ FolderEntries readFolder(const std::string& folder, bool isGameFolder) {
   return entries;
 }
 
+// Folders below the game folder are opened by name relative to their parent's
+// descriptor, never by their full path: a long game-folder path plus the
+// deepest path an install may make can be longer than the system opens in one
+// path. A link at a folder's place is never entered (a folder swapped for a
+// link since its parent was read).
+constexpr int kBelowFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// Only the folders nearest the top of the walk keep their descriptors, so a
+// hostile tree thousands of folders deep cannot use up the process's
+// descriptors; a folder whose descriptor was let go is opened again, one name
+// at a time, from the nearest one still open.
+constexpr std::size_t kHeldFolders = 64;
+
+struct Frame {
+  int fd;
+  std::string name;                  // "" for the game folder
+  std::string path;                  // with its trailing separator
+  std::vector<std::string> pending;  // sub-folders still to visit, the next one last
+};
+
+class Walk {
+ public:
+  Walk(InstallSnapshot& snapshot, SnapshotHost* host) : snapshot_(snapshot), host_(host) {}
+  ~Walk() {
+    for (Frame& frame : stack_) closeFd(frame.fd);
+  }
+  Walk(const Walk&) = delete;
+  Walk& operator=(const Walk&) = delete;
+
+  // Depth first without recursion, so a deep tree cannot exhaust the stack.
+  void run(int rootFd, const std::string& root) {
+    enter(rootFd, "", root);
+    while (!stack_.empty()) {
+      if (stack_.back().pending.empty()) {
+        closeFd(stack_.back().fd);
+        stack_.pop_back();
+        continue;
+      }
+      std::string name = std::move(stack_.back().pending.back());
+      stack_.back().pending.pop_back();
+      const int parent = openTop();
+      const int fd = parent >= 0 ? ::openat(parent, name.c_str(), kBelowFlags) : -1;
+      std::string path = stack_.back().path + name + "/";
+      enter(fd, std::move(name), std::move(path));
+    }
+  }
+
+ private:
+  static void closeFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+
+  // A folder is reported when the walk enters it, its files right after.
+  void enter(int fd, std::string name, std::string path) {
+    if (host_ != nullptr) host_->folderEntered(path, snapshot_.lbf.size());
+    // fdopendir takes its descriptor; the frame keeps its own to open the sub-folders from.
+    FolderEntries entries = readFolder(fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1);
+    for (const std::string& file : entries.files) snapshot_.lbf.push_back(path + file);
+    snapshot_.lbv.push_back(path);
+    if (entries.folders.empty()) {
+      if (fd >= 0) ::close(fd);
+      return;
+    }
+    std::reverse(entries.folders.begin(), entries.folders.end());
+    stack_.push_back(Frame{fd, std::move(name), std::move(path), std::move(entries.folders)});
+    // The game folder keeps its descriptor: every reopening starts there at the latest.
+    if (stack_.size() > kHeldFolders + 1) closeFd(stack_[stack_.size() - 1 - kHeldFolders].fd);
+  }
+
+  // The descriptor of the folder on top, opened again when it was let go.
+  int openTop() {
+    Frame& top = stack_.back();
+    if (top.fd >= 0 || stack_.size() == 1) return top.fd;
+    std::size_t from = stack_.size() - 1;
+    while (from > 0 && stack_[from].fd < 0) --from;
+    int at = stack_[from].fd;
+    for (std::size_t i = from + 1; i < stack_.size() && at >= 0; ++i) {
+      const int next = ::openat(at, stack_[i].name.c_str(), kBelowFlags);
+      if (at != stack_[from].fd) ::close(at);
+      at = next;
+    }
+    top.fd = at;
+    return at;
+  }
+
+  InstallSnapshot& snapshot_;
+  SnapshotHost* host_;
+  std::vector<Frame> stack_;
+};
+
 }  // namespace
 
 std::string SnapshotRoot(const std::string& gameFolder) {
@@ -81,22 +166,11 @@ InstallSnapshot TakeSnapshot(const std::string& gameFolder, SnapshotHost* host) 
   InstallSnapshot snapshot;
   // An empty setting names no folder; listing "/" in its place would be wrong and slow.
   if (gameFolder.empty()) return snapshot;
-  struct stat info {};
+  // The game folder itself may be a link the player set up (another disk).
   const std::string root = SnapshotRoot(gameFolder);
-  if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return snapshot;
-
-  // Depth first without recursion, so a hostile tree of deep folders cannot
-  // exhaust the stack: sub-folders go onto the stack last one first.
-  std::vector<std::string> pending{root};
-  while (!pending.empty()) {
-    std::string folder = std::move(pending.back());
-    pending.pop_back();
-    if (host != nullptr) host->folderEntered(folder, snapshot.lbf.size());
-    FolderEntries entries = readFolder(folder, snapshot.lbv.empty());
-    for (const std::string& name : entries.files) snapshot.lbf.push_back(folder + name);
-    for (auto it = entries.folders.rbegin(); it != entries.folders.rend(); ++it) pending.push_back(folder + *it + "/");
-    snapshot.lbv.push_back(std::move(folder));
-  }
+  const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return snapshot;
+  Walk(snapshot, host).run(fd, root);
   return snapshot;
 }
 

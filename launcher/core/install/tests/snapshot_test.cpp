@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/archive/entrypath.h"
 #include "testing/tempdir.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace fdk;
 namespace fs = std::filesystem;
@@ -122,6 +128,86 @@ TEST(Snapshot, FilesReadBackAsWritten) {
   EXPECT_EQ(read->lbf, written.lbf);
   dir.write("list.f", "/g/lf-only\n/g/crlf\r\n");
   EXPECT_EQ(ReadSnapshotFiles(dir.folder())->lbf, (Lines{"/g/lf-only", "/g/crlf"}));
+}
+
+// Makes the folders below `base` one name at a time, as an install does, and a
+// file in the last one: the full path may be longer than the system opens.
+void makeNested(const fs::path& base, const Lines& folders, const std::string& file) {
+  int at = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(at, 0);
+  for (const std::string& name : folders) {
+    ASSERT_EQ(::mkdirat(at, name.c_str(), 0755), 0) << name;
+    const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::close(at);
+    ASSERT_GE(next, 0);
+    at = next;
+  }
+  const int fd = ::openat(at, file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  ::close(at);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+}
+
+// What a snapshot of the folders and the file below root should list.
+InstallSnapshot expectedNested(const std::string& root, const Lines& folders, const std::string& file) {
+  InstallSnapshot expected{{root}, {}};
+  std::string path = root;
+  for (const std::string& name : folders) expected.lbv.push_back(path += name + "/");
+  expected.lbf.push_back(path + file);
+  return expected;
+}
+
+TEST(Snapshot, ReachesTheDeepestInstallBelowALongGameFolder) {
+  TempDir dir;
+  // A game folder path of some 3,400 bytes, and below it the longest and
+  // deepest path an entry may make: together past what one path may hold.
+  fs::path game = dir.path();
+  for (int i = 0; i < 14; ++i) game /= std::string(240, static_cast<char>('a' + i));
+  fs::create_directories(game);
+  Lines folders;
+  for (std::size_t i = 0; i < kMaxEntryFolders; ++i) folders.push_back(std::string(29, 'd') + std::to_string(i % 10));
+  const std::string file = "deep.txt";
+  ASSERT_LE(folders.size() * 31 + file.size(), kMaxEntryPathBytes);
+  makeNested(game, folders, file);
+
+  const std::string root = game.string() + "/";
+  const InstallSnapshot snapshot = TakeSnapshot(root);
+  const InstallSnapshot expected = expectedNested(root, folders, file);
+  EXPECT_GT(snapshot.lbf.empty() ? 0 : snapshot.lbf.back().size(), std::size_t{PATH_MAX});
+  EXPECT_EQ(snapshot.lbv, expected.lbv);
+  EXPECT_EQ(snapshot.lbf, expected.lbf);
+
+  // Moved up, the tree has paths short enough for the temporary folder's removal.
+  ASSERT_EQ(::rename((game / folders.front()).c_str(), dir.file("moved").c_str()), 0);
+}
+
+TEST(Snapshot, ATreeDeeperThanTheFoldersKeptOpenIsListedWhole) {
+  // Far deeper than any install makes, as another program may have left it: a
+  // chain of 300 folders "f", and a folder "z" beside the chain every 50 levels,
+  // visited after the chain below it. The folders let go on the way down are
+  // opened again to reach them.
+  TempDir dir;
+  const std::string g = dir.folder() + "g/";
+  dir.write("g/top.txt", "t");
+  Lines chain;  // the chain's folders below g, each with its trailing separator
+  std::string below;
+  for (int depth = 0; depth < 300; ++depth) chain.push_back(below += "f/");
+  dir.write("g/" + below + "bottom.txt", "b");
+  Lines siblings;
+  for (int depth = 250; depth >= 0; depth -= 50) {
+    const std::string parent = depth == 0 ? "" : chain[static_cast<std::size_t>(depth) - 1];
+    siblings.push_back(parent + "z/");
+    dir.write("g/" + parent + "z/sibling", "s");
+  }
+
+  const InstallSnapshot snapshot = TakeSnapshot(g);
+  Lines folders{""};
+  folders.insert(folders.end(), chain.begin(), chain.end());
+  folders.insert(folders.end(), siblings.begin(), siblings.end());
+  Lines files{"top.txt", chain.back() + "bottom.txt"};
+  for (const std::string& sibling : siblings) files.push_back(sibling + "sibling");
+  EXPECT_EQ(snapshot.lbv, prefixed(g, folders));
+  EXPECT_EQ(snapshot.lbf, prefixed(g, files));
 }
 
 }  // namespace
