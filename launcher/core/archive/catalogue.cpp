@@ -12,6 +12,7 @@
 
 #include "base/text.h"
 #include "core/archive/extraction.h"
+#include "core/archive/layout.h"
 #include "core/install/placement.h"
 #include "core/platform/listing.h"
 #include "core/platform/util.h"
@@ -113,8 +114,14 @@ zip_int64_t callFileSource(void* self, void* data, zip_uint64_t length, zip_sour
   return static_cast<FileSource*>(self)->call(data, length, command);
 }
 
+// An open archive and the bytes under it, which the ZIP library owns.
+struct OpenedZip {
+  zip_t* zip;
+  FileSource* file;
+};
+
 // Hands fd to the library, which closes it with the archive; on failure it is closed here.
-Result<zip_t*> openZipOn(int fd, std::uint64_t size, const std::string& path) {
+Result<OpenedZip> openZipOn(int fd, std::uint64_t size, const std::string& path) {
   auto* file = new FileSource{fd, size};
   zip_error_init(&file->error);
   zip_error_t error;
@@ -132,12 +139,12 @@ Result<zip_t*> openZipOn(int fd, std::uint64_t size, const std::string& path) {
     return Error{"the archive " + path + " is damaged or not a ZIP archive (" + text + ")"};
   }
   zip_error_fini(&error);
-  return zip;
+  return OpenedZip{zip, file};
 }
 
 // Opens the file first and checks it is a plain file, so that a FIFO or a
 // device named like an archive never blocks or streams forever.
-Result<zip_t*> openZip(const std::string& path) {
+Result<OpenedZip> openZip(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT) return Error{"there is no archive at " + path};
@@ -154,6 +161,27 @@ Result<zip_t*> openZip(const std::string& path) {
     return Error{"the archive " + path + " is an empty file, not a ZIP archive"};
   }
   return openZipOn(fd, static_cast<std::uint64_t>(st.st_size), path);
+}
+
+// Holds the listed entries to the archive's own layout (see layout.h).
+Status checkLayout(zip_t* zip, FileSource& file, const std::vector<ArchiveRecord>& records) {
+  std::vector<ListedEntry> listed;
+  listed.reserve(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const char* raw = zip_get_name(zip, i, ZIP_FL_ENC_RAW);
+    listed.push_back(ListedEntry{records[i].name, raw != nullptr ? raw : "", records[i].compressedSize});
+  }
+  auto read = [&file](std::uint64_t offset, std::size_t length, char* into) {
+    while (length > 0) {
+      const zip_int64_t n = file.pread(into, length, offset);
+      if (n <= 0) return false;
+      into += n;
+      offset += static_cast<std::uint64_t>(n);
+      length -= static_cast<std::size_t>(n);
+    }
+    return true;
+  };
+  return CheckEntriesApart(read, file.size, listed);
 }
 
 bool plainAscii(const char* name) {
@@ -206,6 +234,20 @@ Result<ArchiveRecord> readRecord(zip_t* zip, zip_uint64_t index) {
   return record;
 }
 
+Result<std::vector<ArchiveRecord>> readRecords(zip_t* zip) {
+  const zip_int64_t count = zip_get_num_entries(zip, 0);
+  // FindArchiveEntry answers with an int.
+  if (count < 0 || count > INT_MAX) return Error{"it claims too many entries"};
+  std::vector<ArchiveRecord> records;
+  records.reserve(static_cast<std::size_t>(count));
+  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(count); ++i) {
+    Result<ArchiveRecord> record = readRecord(zip, i);
+    if (!record) return record.error();
+    records.push_back(std::move(*record));
+  }
+  return records;
+}
+
 class ZipEntryReader final : public EntryReader {
  public:
   explicit ZipEntryReader(zip_file_t* file) : file_(file) {}
@@ -253,20 +295,14 @@ void Tzipform::Clear() {
 
 Status Tzipform::ListArchive(const std::string& path) {
   Clear();
-  Result<zip_t*> opened = openZip(path);
+  Result<OpenedZip> opened = openZip(path);
   if (!opened) return opened.error();
-  auto archive = std::make_unique<OpenArchive>(*opened);
-  const zip_int64_t count = zip_get_num_entries(archive->zip, 0);
-  // FindArchiveEntry answers with an int.
-  if (count < 0 || count > INT_MAX) return Error{"the archive " + path + " is damaged: it claims too many entries"};
-  std::vector<ArchiveRecord> records;
-  records.reserve(static_cast<std::size_t>(count));
-  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(count); ++i) {
-    Result<ArchiveRecord> record = readRecord(archive->zip, i);
-    if (!record) return Error{"the archive " + path + " is damaged: " + record.error().text};
-    records.push_back(std::move(*record));
-  }
-  records_ = std::move(records);
+  auto archive = std::make_unique<OpenArchive>(opened->zip);
+  Result<std::vector<ArchiveRecord>> records = readRecords(archive->zip);
+  if (!records) return Error{"the archive " + path + " is damaged: " + records.error().text};
+  if (Status apart = checkLayout(archive->zip, *opened->file, *records); !apart)
+    return Error{"the archive " + path + " is damaged: " + apart.error().text};
+  records_ = std::move(*records);
   path_ = path;
   archive_ = std::move(archive);
   return {};

@@ -1,7 +1,7 @@
 #pragma once
 // Writes ZIP archives for tests and demo content, including the hostile entries
 // an archive from the internet may hold: names with "../", absolute names,
-// "\" separators, drive letters, and symbolic links.
+// "\" separators, drive letters, symbolic links, and entries sharing their data.
 #include <string>
 #include <vector>
 
@@ -19,5 +19,11 @@ struct ArchiveEntry {
 };
 
 Status WriteArchive(const std::string& path, const std::vector<ArchiveEntry>& entries);
+
+// The overlapping-entry ZIP bomb: an archive of `shared` alone, whose central
+// directory then lists it once under each of `names`, every listing pointing
+// at the one local header and its data.
+Status WriteOverlappingArchive(const std::string& path, const ArchiveEntry& shared,
+                               const std::vector<std::string>& names);
 
 }  // namespace fdk

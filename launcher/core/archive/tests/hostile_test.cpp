@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ Names inGame(const Names& names) {
   return out;
 }
 
+std::string nestedName(int folders, const std::string& name) {
+  std::string nested;
+  for (int i = 0; i < folders; ++i) nested += "d/";
+  return nested + name;
+}
+
 bool reportNames(const Report& report, const std::string& entry, const std::string& reason) {
   for (const Report::Entry& e : report.entries())
     if (e.what == entry && e.why.find(reason) != std::string::npos) return true;
@@ -74,6 +81,7 @@ TEST(HostileArchive, UnsafeNamesAreSkippedAndReportedAndTheRestIsExtracted) {
       {"../../evil", ".."},       {"maps/../../../evil", ".."}, {"..\\evil", ".."},
       {"..\\..\\evil", ".."},     {"/abs/evil", "absolute"},    {"\\abs\\evil", "absolute"},
       {"C:evil", "drive letter"}, {"c:/evil", "drive letter"},  {"bad\x01name", "control"},
+      {nestedName(33, "evil"), "folders deep"},    {std::string(1100, 'n'), "bytes long"},
   };
   for (bool keepFolders : {true, false}) {
     for (const Row& row : rows) {
@@ -200,4 +208,41 @@ TEST(HostileArchive, AFullDiskHalfWayLeavesNoPartialFileAndTheRestGoesOn) {
   EXPECT_EQ(text.rfind("big.bin: not extracted: cannot write", 0), 0u) << text;
   EXPECT_EQ(text.find('\n'), std::string::npos) << text;
   EXPECT_EQ(scene.everything(), inGame({"after.txt", "small.txt"}));
+}
+
+// A small download that writes gigabytes: entries that share the one deflated
+// run, or whose data runs on into the next entry. Such an archive is refused
+// whole when it is listed, naming it, so nothing of it can be extracted.
+TEST(HostileArchive, EntriesThatOverlapAreRefusedWhenListedAndNothingIsWritten) {
+  const std::vector<std::string> shared = {"maps/a.bsp", "maps/b.bsp", "maps/c.bsp", "maps/d.bsp"};
+  struct Row {
+    std::string what;
+    std::function<void(const std::string& archive)> make;
+  };
+  const std::vector<Row> rows = {
+      {"every entry on one local header",
+       [&](const std::string& a) {
+         ASSERT_TRUE(WriteOverlappingArchive(a, {"maps/a.bsp", std::string(1 << 20, '\0')}, shared).ok());
+       }},
+      {"data running into the next entry's header",
+       [](const std::string& a) {
+         ASSERT_TRUE(WriteArchive(a, {{"first.bin", noise(100), Kind::File, false}, {"second.txt", "second"}}).ok());
+         std::string zip = readBytes(a);
+         const HeaderAt first = findHeaders(zip, "first.bin");
+         put32(zip, first.central + 20, 110);
+         writeBytes(a, zip);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Scene scene;
+    row.make(scene.archive);
+    Status listed = scene.zip.ListArchive(scene.archive);
+    ASSERT_FALSE(listed.ok());
+    EXPECT_NE(listed.error().text.find(scene.archive), std::string::npos) << listed.error().text;
+    EXPECT_NE(listed.error().text.find("overlap"), std::string::npos) << listed.error().text;
+    EXPECT_TRUE(scene.zip.empty());
+    EXPECT_TRUE(scene.extract().empty());
+    EXPECT_EQ(scene.everything(), inGame({}));
+  }
 }
