@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -248,6 +249,19 @@ Result<std::vector<ArchiveRecord>> readRecords(zip_t* zip) {
   return records;
 }
 
+Result<std::uint64_t> freeBytesOf(const std::string& folder) {
+  struct statvfs info {};
+  if (::statvfs(folder.c_str(), &info) != 0)
+    return Error{"cannot tell how much room the disk of " + folder + " has: " + std::strerror(errno)};
+  std::uint64_t bytes = 0;
+  if (__builtin_mul_overflow(static_cast<std::uint64_t>(info.f_bavail), static_cast<std::uint64_t>(info.f_frsize),
+                             &bytes))
+    return UINT64_MAX;
+  return bytes;
+}
+
+std::string bytesText(std::uint64_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
+
 class ZipEntryReader final : public EntryReader {
  public:
   explicit ZipEntryReader(zip_file_t* file) : file_(file) {}
@@ -341,6 +355,11 @@ std::vector<std::size_t> Tzipform::Select(std::string_view selection) const {
 
 // Every selected entry is told to the observer, also when nothing could be
 // written, so a progress count always reaches its total.
+void Tzipform::TellDone(const std::vector<std::size_t>& selected, ExtractObserver* observer) const {
+  if (observer != nullptr)
+    for (std::size_t i : selected) observer->EntryDone(records_[i], records_[i].size);
+}
+
 Report Tzipform::ExtractArchive(std::string_view selection, const std::string& folder, bool keepFolders, bool overwrite,
                                 ExtractObserver* observer) {
   const std::vector<std::size_t> selected = Select(selection);
@@ -349,8 +368,7 @@ Report Tzipform::ExtractArchive(std::string_view selection, const std::string& f
   if (into) return Extract(selected, *into, keepFolders, overwrite, observer);
   Report report;
   report.skip(folder, "nothing was extracted: " + into.error().text);
-  if (observer != nullptr)
-    for (std::size_t i : selected) observer->EntryDone(records_[i], records_[i].size);
+  TellDone(selected, observer);
   return report;
 }
 
@@ -365,10 +383,31 @@ Report Tzipform::ExtractEntry(std::size_t index, Placement& into, bool keepFolde
   return Extract({index}, into, keepFolders, overwrite, observer);
 }
 
+// Declared sizes are what the files will hold: an entry never writes more.
+// A hostile archive may declare sizes near 2^64, so the sum saturates.
+Status Tzipform::CheckRoom(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders,
+                           bool overwrite) const {
+  std::uint64_t needed = 0;
+  for (std::size_t i : selected)
+    if (WillWrite(into, records_[i], keepFolders, overwrite) && __builtin_add_overflow(needed, records_[i].size, &needed))
+      needed = UINT64_MAX;
+  if (needed == 0) return {};
+  Result<std::uint64_t> free = freeSpace_ ? freeSpace_(into.root()) : freeBytesOf(into.root());
+  if (!free) return free.error();
+  if (needed <= *free) return {};
+  return Error{"its files need " + bytesText(needed) + ", and the disk of " + into.root() + " has only " +
+               bytesText(*free) + " free"};
+}
+
 Report Tzipform::Extract(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite,
                          ExtractObserver* observer) {
   Report report;
   if (selected.empty()) return report;
+  if (Status room = CheckRoom(selected, into, keepFolders, overwrite); !room) {
+    report.skip(path_, "nothing was extracted: " + room.error().text);
+    TellDone(selected, observer);
+    return report;
+  }
   ExtractRun run{into, keepFolders, overwrite, observer, report, std::vector<char>(kChunkBytes)};
   for (std::size_t i : selected) {
     fdk::ExtractEntry(run, *archive_, i, records_[i]);

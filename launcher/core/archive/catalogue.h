@@ -8,6 +8,7 @@
 // file behind, and reports every entry it leaves out and why.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,7 +36,9 @@ class ExtractObserver {
   virtual ~ExtractObserver() = default;
   // Once per selected entry when it is done with, whether it was written,
   // kept because a file was there, or left out: bytes is its declared size,
-  // so the done count reaches the listed total.
+  // so the done count reaches the listed total. A written entry wrote exactly
+  // that many bytes: an entry whose data inflates past its declared size is
+  // stopped there and left out, as is one whose data ends short of it.
   virtual void EntryDone(const ArchiveRecord& entry, std::uint64_t bytes) = 0;
   // Now and then while a large entry is written: bytes written of it so far.
   virtual void EntryProgress(const ArchiveRecord& entry, std::uint64_t bytesDone) {
@@ -82,6 +85,13 @@ class Tzipform {
   Report ExtractEntry(std::size_t index, Placement& into, bool keepFolders, bool overwrite,
                       ExtractObserver* observer = nullptr);
 
+  // Bytes free for this user on the disk that holds a folder. Before it
+  // writes anything, an extraction adds up the declared sizes of the files it
+  // would write and, when they do not fit, writes nothing and reports why, so
+  // that a small archive cannot fill the disk. Tests stand in a full disk here.
+  using FreeSpaceQuery = std::function<Result<std::uint64_t>(const std::string& folder)>;
+  void SetFreeSpaceQuery(FreeSpaceQuery query) { freeSpace_ = std::move(query); }
+
   // Kept for its caller; the ZIP library needs no folder to be loaded from.
   void SetUnzipFolder(const std::string& folder) { (void)folder; }
 
@@ -101,11 +111,14 @@ class Tzipform {
   std::vector<std::size_t> Select(std::string_view selection) const;
   Report Extract(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite,
                  ExtractObserver* observer);
+  Status CheckRoom(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite) const;
+  void TellDone(const std::vector<std::size_t>& selected, ExtractObserver* observer) const;
   void Clear();
 
   std::vector<ArchiveRecord> records_;
   std::string path_;
   std::unique_ptr<OpenArchive> archive_;
+  FreeSpaceQuery freeSpace_;
   // Built on first use: names after UpperCaseUmlaut for FindArchiveEntry, and
   // indices by lower-case name for selecting one stored name.
   mutable std::vector<std::string> upperNames_;

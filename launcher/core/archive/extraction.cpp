@@ -68,6 +68,13 @@ Status writeFile(ExtractRun& run, EntrySource& source, std::size_t index, const 
 
 }  // namespace
 
+bool WillWrite(Placement& into, const ArchiveRecord& record, bool keepFolders, bool overwrite) {
+  Result<EntryPath> path = SafeEntryPath(record.name);
+  if (!path || record.isLink) return false;
+  std::optional<EntryPath> place = placeOf(record, std::move(*path), keepFolders);
+  return place && !place->isFolder() && (overwrite || !into.Exists(*place));
+}
+
 void ExtractEntry(ExtractRun& run, EntrySource& source, std::size_t index, const ArchiveRecord& record) {
   Result<EntryPath> path = SafeEntryPath(record.name);
   if (!path) return run.report.skip(record.name, "not extracted: " + path.error().text);

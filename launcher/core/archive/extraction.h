@@ -37,6 +37,10 @@ struct ExtractRun {
   std::vector<char> buffer;  // one chunk, reused for every entry
 };
 
+// Whether ExtractEntry would write a file for the entry (a safe name that is
+// not a link nor a folder, and no file in its place unless overwriting).
+bool WillWrite(Placement& into, const ArchiveRecord& record, bool keepFolders, bool overwrite);
+
 // Puts one entry into place, or tells the report why it was left out. A
 // file that exists (without overwrite) is left alone and not reported.
 void ExtractEntry(ExtractRun& run, EntrySource& source, std::size_t index, const ArchiveRecord& record);

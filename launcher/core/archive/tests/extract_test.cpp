@@ -198,3 +198,48 @@ TEST(ExtractArchive, AnUnusableDestinationIsReportedOnce) {
   EXPECT_EQ(report.entries()[0].what, dir.file("plain"));
   EXPECT_EQ(seen.done.size(), 2u);
 }
+
+// What would be written is weighed against the disk's free space before
+// anything is written; the disk here is a stand-in that reports `free`.
+TEST(ExtractArchive, WritesNothingWhenWhatItWouldWriteDoesNotFitTheDisk) {
+  struct Row {
+    const char* what;
+    Result<std::uint64_t> free;
+    const char* selection;
+    bool overwrite;
+    std::string refusalHolds;  // empty when everything fits
+  };
+  const std::vector<Row> rows = {
+      // The user's A.BIN is kept and ../evil refused: neither needs room.
+      {"one byte short", 1199, "*.*", false, "need 1200 bytes"},
+      {"exactly enough", 1200, "*.*", false, ""},
+      {"a replaced file is counted", 1200, "*.*", true, "need 1800 bytes, and the disk of"},
+      {"only what is selected counts", 600, "b.bin", false, ""},
+      {"a disk that cannot tell", Error{"cannot tell how much room the disk has"}, "*.*", false, "cannot tell"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    Tzipform zip;
+    listArchive(zip, dir, {{"a.bin", noise(600, 1)}, {"b.bin", noise(600, 2)}, {"maps/", "", Kind::Folder},
+                           {"maps/c.bin", noise(600, 3)}, {"../evil", noise(5000)}});
+    dir.write("game/A.BIN", "the user's");
+    std::vector<std::string> asked;
+    zip.SetFreeSpaceQuery([&](const std::string& folder) {
+      asked.push_back(folder);
+      return row.free;
+    });
+    Recorder seen;
+    Report report = zip.ExtractArchive(row.selection, dir.file("game"), true, row.overwrite, &seen);
+    EXPECT_EQ(asked, std::vector<std::string>{dir.folder() + "game/"});
+    if (row.refusalHolds.empty()) {
+      EXPECT_NE(tree(dir.file("game")), Names{"A.BIN"});
+      continue;
+    }
+    ASSERT_EQ(report.size(), 1u) << report.text();
+    EXPECT_EQ(report.entries()[0].what, dir.file("a.zip"));
+    EXPECT_NE(report.entries()[0].why.find(row.refusalHolds), std::string::npos) << report.text();
+    EXPECT_EQ(tree(dir.file("game")), Names{"A.BIN"});
+    EXPECT_EQ(seen.done.size(), 5u);  // the bar still reaches its total
+  }
+}
