@@ -1,5 +1,6 @@
 // Writes the archive fuzzer's starting corpus: small valid archives of the
-// shapes add-ons come in, and the hostile entries extraction must refuse.
+// shapes add-ons come in, and the hostile entries and archives that listing
+// and extraction must refuse.
 //   fragdock_archive_fuzz_seeds CORPUS_DIR
 #include <filesystem>
 #include <string>
@@ -23,5 +24,10 @@ int main(int argc, char** argv) {
   };
   for (const auto& [name, entries] : seeds)
     if (!fdk::WriteArchive((dir / name).string(), entries).ok()) return 1;
+  // Three entries over one deflated run: the overlapping-entry bomb, kept small.
+  const ArchiveEntry shared{"maps/a.bsp", std::string(64 << 10, '\0')};
+  if (!fdk::WriteOverlappingArchive((dir / "overlap.zip").string(), shared, {"maps/a.bsp", "maps/b.bsp", "maps/c.bsp"})
+           .ok())
+    return 1;
   return 0;
 }
