@@ -1,10 +1,13 @@
 #include "core/install/placement.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -26,8 +29,8 @@ namespace {
 
 constexpr mode_t kFileMode = 0644;  // narrowed by the user's umask, as any new file
 constexpr mode_t kFolderMode = 0755;
-constexpr std::size_t kMaxNameBytes = 255;  // NAME_MAX of the usual Linux file systems
 constexpr int kTempAttempts = 16;
+constexpr const char* kStopped = "the install was stopped: the program was asked to end";
 
 enum class ItemKind { Folder, File, Link, Other };
 
@@ -83,6 +86,54 @@ ItemKind kindOf(int folderFd, const dirent& d) {
   }
 }
 
+// ---- Temporary files ----
+
+constexpr std::string_view kPartPrefix = ".fragdock-part-";
+constexpr std::string_view kPartInfix = ".tmp";
+constexpr int kPartRandomChars = 6;
+constexpr std::size_t kMaxPidDigits = 10;
+
+bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The process number in a temporary file's name; nothing for any other name,
+// however close: a user's file is never taken for one.
+std::optional<pid_t> partOwner(std::string_view name) {
+  if (!name.starts_with(kPartPrefix)) return std::nullopt;
+  name.remove_prefix(kPartPrefix.size());
+  std::size_t digits = 0;
+  long long pid = 0;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9' && digits < kMaxPidDigits)
+    pid = pid * 10 + (name[digits++] - '0');
+  if (digits == 0 || name[0] == '0' || pid > std::numeric_limits<pid_t>::max()) return std::nullopt;
+  name.remove_prefix(digits);
+  if (!name.starts_with(kPartInfix)) return std::nullopt;
+  name.remove_prefix(kPartInfix.size());
+  if (name.size() != kPartRandomChars || !std::all_of(name.begin(), name.end(), isAsciiAlnum)) return std::nullopt;
+  return static_cast<pid_t>(pid);
+}
+
+// The temporary name beside a target: ".fragdock-part-<pid>.tmpXXXXXX". The
+// process number tells a later placement whether its writer still runs.
+std::string partName(std::minstd_rand& random) {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string name = std::string(kPartPrefix) + std::to_string(::getpid()) + std::string(kPartInfix);
+  for (int i = 0; i < kPartRandomChars; ++i) name += kChars[random() % (sizeof kChars - 1)];
+  return name;
+}
+
+// A temporary file is stale when its process no longer runs. This process's
+// own are never stale: another placement of it may be writing them. A process
+// that may not be signalled (EPERM) still runs.
+bool isStale(pid_t owner) { return owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH; }
+
+// Removes a stale temporary file of a placement; only plain files, never a
+// link or a folder that merely carries such a name.
+bool removedAsStale(int folderFd, const dirent& d) {
+  const std::optional<pid_t> owner = partOwner(d.d_name);
+  if (!owner || kindOf(folderFd, d) != ItemKind::File || !isStale(*owner)) return false;
+  return ::unlinkat(folderFd, d.d_name, 0) == 0;
+}
+
 void addItem(Listing& listing, Item item) {
   std::vector<Item>& twins = listing[lowerAsciiCopy(item.name)];
   auto at = std::lower_bound(twins.begin(), twins.end(), item.name,
@@ -94,6 +145,8 @@ void addItem(Listing& listing, Item item) {
   }
 }
 
+// Reading a folder's listing also clears it of temporary files that killed
+// installs left behind, which nothing else would ever remove.
 Listing readListing(int folderFd) {
   Listing listing;
   // A listing that cannot be read counts as empty; writes still never replace
@@ -106,7 +159,7 @@ Listing readListing(int folderFd) {
   }
   while (const dirent* d = ::readdir(dir)) {
     const std::string_view name = d->d_name;
-    if (name == "." || name == "..") continue;
+    if (name == "." || name == ".." || removedAsStale(folderFd, *d)) continue;
     addItem(listing, Item{std::string(name), kindOf(folderFd, *d)});
   }
   ::closedir(dir);
@@ -122,22 +175,28 @@ const Item* findItem(const Listing& listing, std::string_view name) {
   return &it->second.front();
 }
 
+// The folder to go into for that name: a real folder among the twins wins
+// (its own spelling first, else the first by name), so a link or a file that
+// happens to sort first never stands in for it. Without one, what findItem
+// finds, which the caller refuses.
+const Item* findFolderItem(const Listing& listing, std::string_view name) {
+  auto it = listing.find(lowerAsciiCopy(name));
+  if (it == listing.end()) return nullptr;
+  const Item* firstFolder = nullptr;
+  for (const Item& item : it->second) {
+    if (item.kind != ItemKind::Folder) continue;
+    if (item.name == name) return &item;
+    if (firstFolder == nullptr) firstFolder = &item;
+  }
+  return firstFolder != nullptr ? firstFolder : findItem(listing, name);
+}
+
 // A folder reached from the root: its descriptor, and its path below the root
 // in the spelling on disk ("maps/", "" for the root), which keys its listing.
 struct Folder {
   UniqueFd fd;
   std::string key;
 };
-
-// The temporary name beside a target. Its shape is the one of the base
-// library's atomic writes, so stale ones are recognised the same way.
-std::string tempName(const std::string& name, std::minstd_rand& random) {
-  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::string stem = "." + name + ".tmp";
-  if (stem.size() + 6 > kMaxNameBytes) stem = ".fragdock.tmp";
-  for (int i = 0; i < 6; ++i) stem += kChars[random() % (sizeof kChars - 1)];
-  return stem;
-}
 
 }  // namespace
 
@@ -192,11 +251,11 @@ Error notAFolder(const PlacementState& state, const Folder& from, const Item& it
 // One folder part further: the folder, or nothing when the part is missing
 // and not to be made.
 Result<std::optional<Folder>> PlacementState::step(const Folder& from, const std::string& part, bool make) {
-  const Item* item = findItem(listingOf(from), part);
+  const Item* item = findFolderItem(listingOf(from), part);
   if (item == nullptr) {
     if (!make) return std::optional<Folder>();
     if (Status made = makeSubfolder(*this, from, part); !made) return made.error();
-    item = findItem(listingOf(from), part);
+    item = findFolderItem(listingOf(from), part);
   }
   if (item->kind != ItemKind::Folder) return notAFolder(*this, from, *item);
   Result<Folder> opened = openSubfolder(*this, from, item->name);
@@ -216,13 +275,122 @@ Result<std::optional<Folder>> PlacementState::walk(const std::vector<std::string
   return at;
 }
 
+// ---- Temporary files in flight, and the stop signals ----
+
+namespace {
+
+// The temporary files being written, where a signal handler can reach them.
+// A handler may touch nothing but fixed memory and a few system calls, so
+// this is one fixed table for the whole process, not a member of a
+// placement. A slot is filled before its file is made and freed after the
+// file is renamed or removed, so a signal at any moment finds every file.
+constexpr int kPartSlots = 64;
+constexpr std::size_t kPartNameBytes = 48;  // ".fragdock-part-" + a pid + ".tmp" + 6 is at most 35
+enum SlotState : int { kSlotFree, kSlotFilling, kSlotArmed };
+
+struct PartSlot {
+  std::atomic<int> state{kSlotFree};
+  int folderFd = -1;
+  char name[kPartNameBytes] = {};
+};
+
+PartSlot gPartSlots[kPartSlots];
+std::atomic<bool> gStopped{false};
+struct sigaction gPreviousTerm {};
+struct sigaction gPreviousInt {};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "the signal handler reads them");
+
+// The slot that now names the file, or -1 when every slot is taken: that
+// file is then left to the sweep of a later placement should a signal end
+// the process.
+int armPart(int folderFd, const std::string& name) {
+  if (name.size() >= kPartNameBytes) return -1;
+  for (int i = 0; i < kPartSlots; ++i) {
+    PartSlot& slot = gPartSlots[i];
+    int expected = kSlotFree;
+    if (!slot.state.compare_exchange_strong(expected, kSlotFilling)) continue;
+    slot.folderFd = folderFd;
+    std::memcpy(slot.name, name.c_str(), name.size() + 1);
+    slot.state.store(kSlotArmed, std::memory_order_release);
+    return i;
+  }
+  return -1;
+}
+
+void disarmPart(int slot) {
+  if (slot >= 0) gPartSlots[slot].state.store(kSlotFree, std::memory_order_release);
+}
+
+struct sigaction& previousAction(int signal) {
+  return signal == SIGTERM ? gPreviousTerm : gPreviousInt;
+}
+
+// The default action (the end of the process) takes place as this handler
+// returns: the signal is blocked while the handler runs, so raising it again
+// leaves it pending until then.
+void passToDefault(int signal) {
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  ::sigaction(signal, &fallback, nullptr);
+  ::raise(signal);
+}
+
+// Async-signal-safe only: atomics, unlinkat, sigaction, raise, and whatever
+// the handler before this one does.
+void onStopSignal(int signal, siginfo_t* info, void* context) {
+  const int savedErrno = errno;
+  gStopped.store(true);
+  for (PartSlot& slot : gPartSlots)
+    if (slot.state.load(std::memory_order_acquire) == kSlotArmed) ::unlinkat(slot.folderFd, slot.name, 0);
+  const struct sigaction& previous = previousAction(signal);
+  if ((previous.sa_flags & SA_SIGINFO) != 0) {
+    previous.sa_sigaction(signal, info, context);
+  } else if (previous.sa_handler == SIG_DFL) {
+    passToDefault(signal);
+  } else if (previous.sa_handler != SIG_IGN) {
+    previous.sa_handler(signal);
+  }
+  errno = savedErrno;
+}
+
+bool isOurs(const struct sigaction& action) {
+  return (action.sa_flags & SA_SIGINFO) != 0 && action.sa_sigaction == onStopSignal;
+}
+
+// Puts the handler in front of whatever handles the signal now. Called at
+// every Open, so a handler set after an earlier placement (the launcher sets
+// its own at start-up) is chained as well. An ignored signal ends nothing
+// and stays ignored.
+void chainStopHandler(int signal) {
+  struct sigaction current {};
+  if (::sigaction(signal, nullptr, &current) != 0 || isOurs(current)) return;
+  if ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN) return;
+  previousAction(signal) = current;
+  struct sigaction action {};
+  action.sa_sigaction = onStopSignal;
+  action.sa_flags = SA_SIGINFO | (current.sa_flags & SA_RESTART);
+  action.sa_mask = current.sa_mask;
+  sigaddset(&action.sa_mask, SIGTERM);
+  sigaddset(&action.sa_mask, SIGINT);
+  ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+bool IsPartFileName(std::string_view name) { return partOwner(name).has_value(); }
+
+bool InstallsStopped() { return gStopped.load(); }
+
 // ---- PendingFile ----
 
-PendingFile::PendingFile(PlacementState& state, int folderFd, int fd, std::string folderKey, std::string temp,
+PendingFile::PendingFile(PlacementState& state, int folderFd, int fd, int slot, std::string folderKey, std::string temp,
                          std::string name, std::string target, bool overwrite)
     : state_(&state),
       folderFd_(folderFd),
       fd_(fd),
+      slot_(slot),
       folderKey_(std::move(folderKey)),
       temp_(std::move(temp)),
       name_(std::move(name)),
@@ -233,6 +401,7 @@ PendingFile::PendingFile(PendingFile&& other) noexcept
     : state_(other.state_),
       folderFd_(std::exchange(other.folderFd_, -1)),
       fd_(std::exchange(other.fd_, -1)),
+      slot_(std::exchange(other.slot_, -1)),
       folderKey_(std::move(other.folderKey_)),
       temp_(std::move(other.temp_)),
       name_(std::move(other.name_)),
@@ -245,6 +414,7 @@ void PendingFile::Discard() {
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   if (folderFd_ >= 0) {
     ::unlinkat(folderFd_, temp_.c_str(), 0);
+    disarmPart(std::exchange(slot_, -1));
     ::close(std::exchange(folderFd_, -1));
   }
 }
@@ -252,6 +422,7 @@ void PendingFile::Discard() {
 Status PendingFile::Write(std::string_view bytes) {
   if (fd_ < 0) return Error{"cannot write " + target_ + ": the file is no longer open"};
   while (!bytes.empty()) {
+    if (InstallsStopped()) return Error{"cannot write " + target_ + ": " + kStopped};
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return systemError("cannot write " + target_);
@@ -282,6 +453,10 @@ int renameNoReplace(int folderFd, const char* from, const char* to) {
 
 Status PendingFile::Commit() {
   if (fd_ < 0 || folderFd_ < 0) return Error{"cannot write " + target_ + ": the file is no longer open"};
+  if (InstallsStopped()) {
+    Discard();
+    return Error{"cannot write " + target_ + ": " + kStopped};
+  }
   // Without fsync: a crash of the program never shows a half-written file
   // under the real name, which is the promise; syncing every file of a MOD
   // would make an install many times slower than unzip for no gain there.
@@ -298,6 +473,7 @@ Status PendingFile::Commit() {
     Discard();
     return error;
   }
+  disarmPart(std::exchange(slot_, -1));
   auto listing = state_->listings.find(folderKey_);
   if (listing != state_->listings.end()) addItem(listing->second, Item{name_, ItemKind::File});
   ::close(std::exchange(folderFd_, -1));
@@ -314,6 +490,8 @@ Placement::~Placement() = default;
 const std::string& Placement::root() const { return state_->root; }
 
 Result<Placement> Placement::Open(const std::string& root) {
+  chainStopHandler(SIGTERM);
+  chainStopHandler(SIGINT);
   auto state = std::make_unique<PlacementState>();
   state->root = withTrailingSep(root);
   std::error_code ec;
@@ -349,6 +527,35 @@ bool Placement::Exists(const EntryPath& entry) {
   return findItem(state_->listingOf(**folder), name) != nullptr;
 }
 
+bool Placement::FileExists(const EntryPath& entry) {
+  if (entry.isFolder()) return false;
+  Result<std::optional<Folder>> folder = state_->walk(entry.folders, false);
+  if (!folder || !folder->has_value()) return false;
+  const Listing& listing = state_->listingOf(**folder);
+  auto twins = listing.find(lowerAsciiCopy(entry.name));
+  return twins != listing.end() && std::any_of(twins->second.begin(), twins->second.end(),
+                                               [](const Item& item) { return item.kind != ItemKind::Folder; });
+}
+
+std::optional<std::string> Placement::FolderSpelling(const EntryPath& folder) {
+  if (!folder.isFolder() || folder.folders.empty()) return std::nullopt;
+  Result<std::optional<Folder>> walked = state_->walk(folder.folders, false);
+  if (!walked || !walked->has_value()) return std::nullopt;
+  std::string key = (*walked)->key;
+  key.pop_back();  // the trailing separator of every key below the root
+  return key;
+}
+
+Result<Placement> Placement::OpenFolder(const EntryPath& folder) {
+  if (!folder.isFolder()) return Error{state_->root + folder.joined() + " names a file, not a folder"};
+  Result<std::optional<Folder>> walked = state_->walk(folder.folders, true);
+  if (!walked) return walked.error();
+  auto state = std::make_unique<PlacementState>();
+  state->root = state_->root + (*walked)->key;
+  state->rootFd = std::move((*walked)->fd);
+  return Placement(std::move(state));
+}
+
 Status Placement::MakeFolders(const EntryPath& entry) {
   Result<std::optional<Folder>> folder = state_->walk(entry.folders, true);
   if (!folder) return folder.error();
@@ -357,6 +564,7 @@ Status Placement::MakeFolders(const EntryPath& entry) {
 
 Result<PendingFile> Placement::Begin(const EntryPath& entry, bool overwrite) {
   if (entry.isFolder()) return Error{state_->root + entry.joined() + " names a folder, not a file"};
+  if (InstallsStopped()) return Error{"cannot write " + state_->root + entry.joined() + ": " + kStopped};
   Result<std::optional<Folder>> walked = state_->walk(entry.folders, true);
   if (!walked) return walked.error();
   Folder folder = std::move(**walked);
@@ -371,13 +579,18 @@ Result<PendingFile> Placement::Begin(const EntryPath& entry, bool overwrite) {
   }
   const std::string target = state_->pathOf(folder, name);
   for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-    std::string temp = tempName(name, state_->random);
+    std::string temp = partName(state_->random);
+    // Armed before the file exists: a name with this process's number can
+    // belong to no other running process, so removing it early harms nothing.
+    const int slot = armPart(folder.fd.get(), temp);
     const int fd = ::openat(folder.fd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                             kFileMode);
+    if (fd < 0) disarmPart(slot);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return systemError("cannot create a temporary file beside " + target);
     if (keptMode != 0) ::fchmod(fd, keptMode);
-    return PendingFile(*state_, folder.fd.release(), fd, folder.key, std::move(temp), std::move(name), target, overwrite);
+    return PendingFile(*state_, folder.fd.release(), fd, slot, folder.key, std::move(temp), std::move(name), target,
+                       overwrite);
   }
   return Error{"cannot create a temporary file beside " + target + ": every name tried was taken"};
 }

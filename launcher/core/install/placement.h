@@ -8,14 +8,24 @@
 //
 // Nothing below the root is followed through a symbolic link: a link, or a
 // file, where a folder part must go refuses the entry, because it could lead
-// outside the root. Folders are opened one part at a time without following
-// links, so a link swapped in meanwhile is refused as well.
+// outside the root. Among names that differ only in case a real folder wins
+// over a link or a file, whatever the listing's order. Folders are opened one
+// part at a time without following links, so a link swapped in meanwhile is
+// refused as well.
+//
+// Files are written under a temporary name of the placement's own,
+// ".fragdock-part-<pid>.tmpXXXXXX", beside their target. One that is dropped
+// is removed; one in flight when SIGTERM or SIGINT arrives is removed by the
+// signal handler, which then lets the signal do what it did before; and one
+// left by a process that no longer runs (killed outright, a crash) is removed
+// when a later placement lists its folder.
 //
 // A Placement keeps the listings of the folders it has looked into, so that
 // thousands of entries into one folder cost one listing, not one each. It is
 // meant for one install run: changes made beside it by other means are not
 // seen until a new Placement is opened.
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,13 +57,14 @@ class PendingFile {
 
  private:
   friend class Placement;
-  PendingFile(PlacementState& state, int folderFd, int fd, std::string folderKey, std::string temp, std::string name,
-              std::string target, bool overwrite);
+  PendingFile(PlacementState& state, int folderFd, int fd, int slot, std::string folderKey, std::string temp,
+              std::string name, std::string target, bool overwrite);
   void Discard();
 
   PlacementState* state_;
   int folderFd_;  // the target's folder, opened without following links
   int fd_;        // the temporary file
+  int slot_;      // where the signal handler finds the temporary file; -1 for none
   std::string folderKey_;
   std::string temp_;
   std::string name_;
@@ -74,9 +85,23 @@ class Placement {
   // The root with a trailing separator.
   const std::string& root() const;
 
+  // Opens a folder below the root as a placement of its own, making its
+  // parts where missing; found and refused the way every path is.
+  Result<Placement> OpenFolder(const EntryPath& folder);
+
   // Whether anything (file, folder, link) sits at the entry's place, letter
   // case ignored in every part. A refused or missing folder on the way means no.
   bool Exists(const EntryPath& entry);
+
+  // Whether a file entry's place is taken by anything but a folder (a file,
+  // a link) in any letter case: what an install must not replace. A folder
+  // entry never finds a file.
+  bool FileExists(const EntryPath& entry);
+
+  // The path of an existing folder below the root in its spelling on disk
+  // ("MyMod" for an entry "mymod/"), without a trailing separator; nothing
+  // when it is missing or refused.
+  std::optional<std::string> FolderSpelling(const EntryPath& folder);
 
   // Makes the folders of an entry where missing: a file entry's folders, or a
   // folder entry's folders including its own.
@@ -92,5 +117,13 @@ class Placement {
   explicit Placement(std::unique_ptr<PlacementState> state);
   std::unique_ptr<PlacementState> state_;
 };
+
+// Whether a name has the shape of a placement's temporary file.
+bool IsPartFileName(std::string_view name);
+
+// Whether SIGTERM or SIGINT has arrived since the first placement of this
+// process was opened. From then on no placement starts, writes or commits a
+// file, so an install in progress ends soon and the program can quit.
+bool InstallsStopped();
 
 }  // namespace fdk

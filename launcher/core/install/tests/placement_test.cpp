@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/archive/tests/fixtures.h"
 #include "testing/tempdir.h"
@@ -36,6 +41,34 @@ Status put(Placement& placement, const std::string& stored, const std::string& b
   if (Status wrote = file->Write(bytes); !wrote) return wrote;
   return file->Commit();
 }
+
+// Child processes run what could end the test program or change its state:
+// signals, limits. Inside them only plain checks, answered by the exit code.
+int inChild(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+pid_t endedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+std::size_t partFiles(const std::string& folder) {
+  std::size_t count = 0;
+  for (const auto& item : fs::directory_iterator(folder)) count += IsPartFileName(item.path().filename().string());
+  return count;
+}
+
+EntryPath entryInChild(const std::string& stored) { return SafeEntryPath(stored).value(); }
+
+volatile std::sig_atomic_t gOwnHandlerRan = 0;
+void ownHandler(int) { gOwnHandlerRan = 1; }
 
 }  // namespace
 
@@ -199,4 +232,159 @@ TEST(Placement, AMissingRootIsMadeAndAnUnusableOneIsAnError) {
   Result<Placement> blocked = Placement::Open(dir.file("plain"));
   ASSERT_FALSE(blocked.ok());
   EXPECT_NE(blocked.error().text.find("plain"), std::string::npos);
+}
+
+TEST(Placement, ARealFolderWinsOverItsLinkTwinWhateverTheOrder) {
+  struct Row {
+    std::string link, folder, stored;
+  };
+  // The link is first by name ("Maps" before "maps"), then it has the entry's own spelling.
+  for (const Row& row : std::vector<Row>{{"Maps", "maps", "MAPS/x.bsp"}, {"maps", "MAPS", "maps/x.bsp"}}) {
+    SCOPED_TRACE(row.link + " beside " + row.folder);
+    TempDir dir;
+    fs::create_directories(dir.file("outside"));
+    fs::create_directories(dir.file("game/" + row.folder));
+    fs::create_directory_symlink(dir.file("outside"), dir.file("game/" + row.link));
+    Placement placement = open(dir);
+    ASSERT_TRUE(put(placement, row.stored, "x", false).ok());
+    EXPECT_TRUE(dir.exists("game/" + row.folder + "/" + entry(row.stored).name));
+    EXPECT_TRUE(fs::is_empty(dir.file("outside")));
+    EXPECT_EQ(placement.FolderSpelling(entry(row.stored.substr(0, row.stored.find('/') + 1))), row.folder);
+  }
+}
+
+TEST(Placement, AFolderOpenedBelowTheRootIsFoundWithoutCaseAndNeverThroughALink) {
+  TempDir dir;
+  dir.write("game/QW/Skins/old.pcx", "old");
+  fs::create_directories(dir.file("outside"));
+  fs::create_directory_symlink(dir.file("outside"), dir.file("game/QW/maps"));
+  Placement game = open(dir);
+  Result<Placement> skins = game.OpenFolder(entry("qw/skins/"));
+  ASSERT_TRUE(skins.ok()) << skins.error().text;
+  EXPECT_EQ(skins->root(), dir.file("game/QW/Skins") + "/");
+  EXPECT_TRUE(skins->Exists(entry("OLD.PCX")));
+
+  Result<Placement> linked = game.OpenFolder(entry("qw/MAPS/new/"));
+  ASSERT_FALSE(linked.ok());
+  EXPECT_NE(linked.error().text.find("symbolic link"), std::string::npos) << linked.error().text;
+  EXPECT_TRUE(fs::is_empty(dir.file("outside")));
+}
+
+TEST(Placement, OnlyWhatIsNotAFolderCountsAsAFileInTheWay) {
+  TempDir dir;
+  dir.write("game/baseq2/pak0.pak", "pak");
+  fs::create_directories(dir.file("game/mymod/maps"));
+  fs::create_symlink(dir.file("nowhere"), dir.file("game/mymod/Config.cfg"));
+  Placement placement = open(dir);
+  const std::pair<const char*, bool> rows[] = {{"BASEQ2/PAK0.PAK", true}, {"mymod/config.cfg", true},
+                                               {"baseq2/", false},        {"mymod/maps/", false},
+                                               {"mymod/MAPS", false},     {"mymod/pak0.pak", false}};
+  for (const auto& [stored, inTheWay] : rows) EXPECT_EQ(placement.FileExists(entry(stored)), inTheWay) << stored;
+}
+
+TEST(Placement, TheNextPlacementRemovesTemporaryFilesOfEndedInstallsOnly) {
+  TempDir dir;
+  const std::string ended = std::to_string(endedProcess());
+  const std::string stale = ".fragdock-part-" + ended + ".tmpAb12Cd";
+  struct Row {
+    std::string name;
+    bool removed;
+  };
+  const Row rows[] = {
+      {stale, true},
+      {".fragdock-part-" + ended + ".tmp000000", true},
+      {".fragdock-part-" + std::to_string(::getppid()) + ".tmpAb12Cd", false},  // its install may still run
+      {".fragdock-part-" + std::to_string(::getpid()) + ".tmpAb12Cd", false},   // another placement of ours
+      {stale + "x", false},
+      {stale.substr(1), false},
+      {".fragdock-part-0" + ended + ".tmpAb12Cd", false},
+      {".fragdock-part-" + ended + ".tmpAb-2Cd", false},
+      {".pak0.pak.tmpAb12Cd", false},
+  };
+  for (const Row& row : rows) dir.write("game/mod/" + row.name, "part");
+  dir.write("outside.pak", "outside");
+  fs::create_symlink(dir.file("outside.pak"), dir.file("game/mod/" + stale.substr(0, stale.size() - 1) + "L"));
+  fs::create_directories(dir.file("game/mod/" + stale.substr(0, stale.size() - 1) + "D"));
+
+  Placement placement = open(dir);
+  ASSERT_TRUE(put(placement, "mod/new.pak", "new", false).ok());
+  for (const Row& row : rows) EXPECT_NE(dir.exists("game/mod/" + row.name), row.removed) << row.name;
+  EXPECT_TRUE(fs::is_symlink(dir.file("game/mod/" + stale.substr(0, stale.size() - 1) + "L")));
+  EXPECT_TRUE(fs::is_directory(dir.file("game/mod/" + stale.substr(0, stale.size() - 1) + "D")));
+  EXPECT_EQ(dir.read("outside.pak"), "outside");
+}
+
+TEST(Placement, AFailedWriteLeavesNoTemporaryFile) {
+  TempDir dir;
+  const int status = inChild([&] {
+    ::signal(SIGXFSZ, SIG_IGN);  // past the limit a write fails with EFBIG instead of ending the process
+    const rlimit fourBytes{4, 4};
+    ::setrlimit(RLIMIT_FSIZE, &fourBytes);
+    Result<Placement> placement = Placement::Open(dir.file("game"));
+    Result<PendingFile> file = placement ? placement->Begin(entryInChild("mod/big.pak"), false) : Error{};
+    if (!file) return 2;
+    return file->Write("more than four bytes").ok() ? 3 : 0;
+  });
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the step that went wrong";
+  EXPECT_EQ(tree(dir.file("game")), Names{"mod/"});
+}
+
+TEST(Placement, AStopSignalRemovesTheFileBeingWrittenThenEndsTheProcessAsBefore) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    TempDir dir;
+    int ready[2], hold[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(hold), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::signal(SIGTERM, SIG_DFL);  // what the signals do to a program that handles neither
+      ::signal(SIGINT, SIG_DFL);
+      Result<Placement> placement = Placement::Open(dir.file("game"));
+      Result<PendingFile> file = placement ? placement->Begin(entryInChild("mod/big.pak"), false) : Error{};
+      char byte = 1;
+      if (!file || !file->Write("the first half") || ::write(ready[1], &byte, 1) != 1) ::_exit(2);
+      [[maybe_unused]] ssize_t never = ::read(hold[0], &byte, 1);  // the parent never writes
+      ::_exit(3);
+    }
+    ::close(ready[1]);
+    ::close(hold[0]);
+    char byte = 0;
+    const bool writing = ::read(ready[0], &byte, 1) == 1;
+    if (writing) {
+      EXPECT_EQ(partFiles(dir.file("game/mod")), 1u);
+    }
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(ready[0]);
+    ::close(hold[1]);
+    ASSERT_TRUE(writing) << "the child could not start its file";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(tree(dir.file("game")), Names{"mod/"});
+  }
+}
+
+TEST(Placement, AStopSignalTheProgramHandlesRemovesTheFileAndStopsEveryInstall) {
+  TempDir dir;
+  const int status = inChild([&] {
+    // As the launcher does: a handler of its own that lets it end in its own time.
+    struct sigaction own {};
+    own.sa_handler = ownHandler;
+    sigemptyset(&own.sa_mask);
+    ::sigaction(SIGTERM, &own, nullptr);
+    Result<Placement> placement = Placement::Open(dir.file("game"));
+    Result<PendingFile> file = placement ? placement->Begin(entryInChild("mod/big.pak"), false) : Error{};
+    if (!file || !file->Write("the first half")) return 2;
+    ::raise(SIGTERM);
+    if (gOwnHandlerRan != 1) return 3;
+    if (partFiles(dir.file("game/mod")) != 0) return 4;
+    if (!InstallsStopped() || file->Write("the second half").ok() || file->Commit().ok()) return 5;
+    if (placement->Begin(entryInChild("mod/other.pak"), false).ok()) return 6;
+    return 0;
+  });
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the step that went wrong";
+  EXPECT_EQ(tree(dir.file("game")), Names{"mod/"});
 }
