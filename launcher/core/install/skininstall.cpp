@@ -1,7 +1,5 @@
 #include "core/install/skininstall.h"
 
-#include <optional>
-
 #include "core/install/hostprogress.h"
 #include "core/install/placement.h"
 #include "core/platform/listing.h"
@@ -19,22 +17,20 @@ std::vector<std::string> archivesOf(const GameSettings& quake, const std::vector
 }
 
 // "qw/skins/" of the Quake folder, made where missing and found in any letter
-// case ("QW/Skins/" is the same folder). The folders are made through a
-// placement first, so a link or a file on the way refuses the install.
+// case ("QW/Skins/" is the same folder), opened through the game folder's
+// placement: a link or a file on the way refuses the install, and a real
+// folder wins over a link twin.
 Result<Placement> openSkinFolder(const GameSettings& quake) {
   Result<Placement> game = Placement::Open(quake.Path);
   if (!game) return game.error();
-  if (Status made = game->MakeFolders(EntryPath{{"qw", "skins"}, ""}); !made) return made.error();
-  std::optional<std::string> qw = FindFolderNoCase(game->root(), "qw");
-  std::optional<std::string> skins = qw ? FindFolderNoCase(*qw, "skins") : std::nullopt;
-  if (!skins) return Error{"the folder qw/skins/ cannot be made in " + quake.Path};
-  return Placement::Open(*skins);
+  return game->OpenFolder(EntryPath{{"qw", "skins"}, ""});
 }
 
 // Every file entry straight into qw/skins/; a file already there in any letter
 // case is kept, folder entries make nothing, unsafe names are reported.
 void installArchive(const std::string& name, const std::string& archive, Tzipform& zip, Placement& into,
                     InstallHost& host, Report& report) {
+  if (InstallsStopped()) return report.skip(name, "not installed: the program was asked to end");
   if (archive.empty()) return report.skip(name, "the skin archive " + name + ".zip is not in the skin folder");
   if (Status listed = zip.ListArchive(archive); !listed) return report.skip(name, listed.error().text);
   HostProgress progress(host);

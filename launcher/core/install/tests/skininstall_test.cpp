@@ -134,3 +134,29 @@ TEST(SkinInstall, AFileWhereQwMustBeRefusesTheWholeInstall) {
   EXPECT_EQ(t.dir.read("quake/QW"), "not a folder");
   EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
 }
+
+TEST(SkinInstall, SkinsNeverGoThroughALinkTwinOfTheirFolder) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* link;  // below quake/qw/, to a folder outside the game
+    const char* realFolder;
+  } cases[] = {{"sKins", "SKINS"}, {"skins", "SKINS"}, {"sKins", nullptr}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.link + std::string(c.realFolder ? " beside a real folder" : " alone"));
+    SkinTree t;
+    t.archive("red.zip", kRedInFolders);
+    fs::create_directories(t.dir.file("outside"));
+    fs::create_directories(t.dir.file("quake/qw"));
+    fs::create_directory_symlink(t.dir.file("outside"), t.dir.file(std::string("quake/qw/") + c.link));
+    if (c.realFolder) fs::create_directories(t.dir.file(std::string("quake/qw/") + c.realFolder));
+    Report report = t.install({"red"});
+    EXPECT_TRUE(fs::is_empty(t.dir.file("outside")));
+    if (c.realFolder) {
+      EXPECT_TRUE(report.empty()) << report.text();
+      EXPECT_EQ(t.dir.read(std::string("quake/qw/") + c.realFolder + "/red.pcx"), "new red");
+    } else {
+      ASSERT_EQ(report.size(), 1u);
+      EXPECT_NE(report.text().find("symbolic link"), std::string::npos) << report.text();
+    }
+  }
+}
