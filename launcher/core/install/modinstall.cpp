@@ -32,13 +32,23 @@ bool goOn(Answer& answer, InstallHost& host) {
   return answer == Answer::Yes;
 }
 
+// Only a file in the way is a conflict: the folders of an earlier install, or
+// of the game itself ("baseq2/"), are where a MOD's files belong, whether the
+// archive lists them as entries or not.
+bool fileInTheWay(const ArchiveRecord& record, Placement& into) {
+  if (record.isFolder) return false;
+  Result<EntryPath> path = SafeEntryPath(record.name);
+  return path && into.FileExists(*path);
+}
+
 void extractEntries(Tzipform& zip, Placement& into, InstallHost& host, Report& leftOut) {
   WithinEntry observer(host);
   Answer answer = Answer::Ask;
   for (std::size_t i = 0; i < zip.size(); ++i) {
-    Result<EntryPath> path = SafeEntryPath(zip.zipn(i));
-    const bool exists = path && into.Exists(*path);
-    if (!exists || goOn(answer, host)) leftOut.merge(zip.ExtractEntry(i, into, true, false, &observer));
+    if (InstallsStopped())
+      return leftOut.skip(zip.zipn(i), "not extracted, nor what follows it: the program was asked to end");
+    if (!fileInTheWay(zip.records()[i], into) || goOn(answer, host))
+      leftOut.merge(zip.ExtractEntry(i, into, true, false, &observer));
     host.done(zip.ziprs(i));
   }
 }
@@ -79,9 +89,8 @@ Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, Insta
   if (game == Game::Quake2) {
     const std::string folder = ModGameFolderOf(zip);
     // Entries "MyMod/..." went into an existing "mymod/", and the game looks for
-    // the folder by its real name.
-    result.modGameFolder =
-        folder.empty() ? folder : FindNameNoCase(vars.q2.Path, folder, EntryKind::Folders).value_or(folder);
+    // the folder by its real name: the one the placement wrote into.
+    result.modGameFolder = folder.empty() ? folder : into->FolderSpelling(EntryPath{{folder}, ""}).value_or(folder);
   }
   return result;
 }

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/work/progress.h"
 #include "testing/archive.h"
 #include "testing/tempdir.h"
@@ -144,4 +149,57 @@ TEST(ModInstall, TheArchiveIsFoundInAnyLetterCase) {
   ModInstall result = m.install("zeusbots", host);  // listed from "zeusbots.txt"
   EXPECT_EQ(m.dir.read("quake2/zeusbots/progs.dat"), "bots");
   EXPECT_EQ(result.modGameFolder, "zeusbots");
+}
+
+TEST(ModInstall, FolderEntriesNeverAskOnlyAFileInTheWayDoes) {
+  using Kind = ArchiveEntry::Kind;
+  const std::vector<ArchiveEntry> entries = {{"baseq2/", "", Kind::Folder},
+                                             {"baseq2/maps/", "", Kind::Folder},
+                                             {"baseq2/maps/arena.bsp", "arena"},
+                                             {"mymod/", "", Kind::Folder},
+                                             {"mymod/pak0.pak", "mod data"}};
+  Mods m;
+  m.archive("mymod", entries);
+  Recorder first;
+  ModInstall result = m.install("mymod", first);
+  EXPECT_TRUE(first.questions.empty()) << "baseq2/ is there already, and it is a folder";
+  EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
+  EXPECT_EQ(m.dir.read("quake2/baseq2/maps/arena.bsp"), "arena");
+  EXPECT_EQ(result.modGameFolder, "mymod");
+
+  Recorder second;
+  m.install("mymod", second);
+  EXPECT_EQ(second.questions, std::vector<std::string>{kModConflictQuestion});
+}
+
+TEST(ModInstall, TheModGoesIntoTheRealFolderAndNamesItNotItsLinkTwin) {
+  namespace fs = std::filesystem;
+  Mods m;
+  fs::create_directories(m.dir.file("quake2/mymod"));
+  fs::create_directories(m.dir.file("outside"));
+  fs::create_directory_symlink(m.dir.file("outside"), m.dir.file("quake2/MyMod"));
+  m.archive("MyMod", {{"MyMod/pak0.pak", "data"}});
+  Recorder host;
+  ModInstall result = m.install("MyMod", host);
+  EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
+  EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "data");
+  EXPECT_TRUE(fs::is_empty(m.dir.file("outside")));
+  EXPECT_EQ(result.modGameFolder, "mymod");
+}
+
+TEST(ModInstall, LeftoversOfAKilledInstallGoAtTheNextInstallTheUsersFilesStay) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);  // its number now names no running process
+  const std::string leftover = ".fragdock-part-" + std::to_string(child) + ".tmpQ3x9Zz";
+  Mods m;
+  m.dir.write("quake2/mymod/" + leftover, "half of a big file");
+  m.dir.write("quake2/mymod/" + leftover + ".keep", "the player's");
+  m.dir.write("quake2/mymod/.big0.bin.tmpQ3x9Zz", "the player's");
+  m.archive("mymod", {{"mymod/pak0.pak", "mod data"}});
+  Recorder host;
+  m.install("mymod", host);
+  EXPECT_FALSE(m.dir.exists("quake2/mymod/" + leftover));
+  EXPECT_EQ(m.dir.read("quake2/mymod/" + leftover + ".keep"), "the player's");
+  EXPECT_EQ(m.dir.read("quake2/mymod/.big0.bin.tmpQ3x9Zz"), "the player's");
 }
