@@ -13,6 +13,11 @@ std::string_view trim(std::string_view s) {
   return s;
 }
 
+bool blank(std::string_view line) { return trim(line).empty(); }
+
+// Section and key names as they are looked up: without surrounding blanks and case.
+std::string folded(std::string_view name) { return lowerAsciiCopy(trim(name)); }
+
 // "[name]" → name; anything else → nullopt.
 std::optional<std::string_view> sectionName(std::string_view line) {
   line = trim(line);
@@ -33,6 +38,27 @@ std::optional<std::string_view> keyName(std::string_view line) {
 
 }  // namespace
 
+// Every line is looked at once: a blank one waits in the block's tail until a
+// line that is not blank follows it, so each line moves at most once.
+void IniFile::addLine(std::string line) {
+  if (auto name = sectionName(line)) {
+    sections_.try_emplace(folded(*name), blocks_.size());
+    blocks_.emplace_back().lines.push_back(std::move(line));
+    return;
+  }
+  Block& block = blocks_.back();
+  if (blank(line)) {
+    block.tail.push_back(std::move(line));
+    return;
+  }
+  block.lines.insert(block.lines.end(), std::make_move_iterator(block.tail.begin()),
+                     std::make_move_iterator(block.tail.end()));
+  block.tail.clear();
+  // Keys before the first section belong to no section and are never found.
+  if (auto key = keyName(line); key && blocks_.size() > 1) block.keys.try_emplace(folded(*key), block.lines.size());
+  block.lines.push_back(std::move(line));
+}
+
 IniFile IniFile::parse(std::string_view bytes) {
   IniFile ini;
   if (bytes.empty()) return ini;
@@ -45,7 +71,7 @@ IniFile IniFile::parse(std::string_view bytes) {
     std::size_t end = nl == std::string_view::npos ? bytes.size() : nl;
     std::string_view line = bytes.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ini.lines_.push_back({std::string(line)});
+    ini.addLine(std::string(line));
     if (nl == std::string_view::npos) break;
     start = nl + 1;
   }
@@ -58,64 +84,49 @@ Result<IniFile> IniFile::load(const std::string& path, std::uint64_t maxBytes) {
   return parse(*bytes);
 }
 
-std::optional<std::size_t> IniFile::findSection(std::string_view section) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    auto name = sectionName(lines_[i].text);
-    if (name && equalsNoCase(*name, trim(section))) return i;
-  }
-  return std::nullopt;
-}
-
-std::size_t IniFile::sectionEnd(std::size_t headerIndex) const {
-  std::size_t i = headerIndex + 1;
-  while (i < lines_.size() && !sectionName(lines_[i].text)) ++i;
-  return i;
-}
-
-std::optional<std::size_t> IniFile::findKey(std::size_t headerIndex, std::string_view key) const {
-  std::size_t end = sectionEnd(headerIndex);
-  for (std::size_t i = headerIndex + 1; i < end; ++i) {
-    auto name = keyName(lines_[i].text);
-    if (name && equalsNoCase(*name, trim(key))) return i;
-  }
-  return std::nullopt;
-}
-
 std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const {
-  auto header = findSection(section);
-  if (!header) return std::nullopt;
-  auto index = findKey(*header, key);
-  if (!index) return std::nullopt;
-  const std::string& text = lines_[*index].text;
+  auto block = sections_.find(folded(section));
+  if (block == sections_.end()) return std::nullopt;
+  const Block& found = blocks_[block->second];
+  auto index = found.keys.find(folded(key));
+  if (index == found.keys.end()) return std::nullopt;
+  const std::string& text = found.lines[index->second];
   return text.substr(text.find('=') + 1);
 }
 
 void IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
-  auto header = findSection(section);
-  if (!header) {
-    if (!lines_.empty() && !trim(lines_.back().text).empty()) lines_.push_back({""});
-    lines_.push_back({"[" + std::string(section) + "]"});
-    lines_.push_back({std::string(key) + "=" + std::string(value)});
+  const std::string line = std::string(key) + "=" + std::string(value);
+  auto block = sections_.find(folded(section));
+  if (block == sections_.end()) {
+    const Block& last = blocks_.back();
+    if (last.tail.empty() && !last.lines.empty()) blocks_.back().tail.emplace_back();
+    addLine("[" + std::string(section) + "]");
+    addLine(line);
     return;
   }
-  if (auto index = findKey(*header, key)) {
+  Block& found = blocks_[block->second];
+  if (auto index = found.keys.find(folded(key)); index != found.keys.end()) {
     // Keep the key's spelling as found so that rewriting an unchanged value changes no byte.
-    std::string& text = lines_[*index].text;
+    std::string& text = found.lines[index->second];
     text = text.substr(0, text.find('=') + 1) + std::string(value);
     return;
   }
   // New keys go after the section's last non-blank line, before the blank separator.
-  std::size_t at = sectionEnd(*header);
-  while (at > *header + 1 && trim(lines_[at - 1].text).empty()) --at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), {std::string(key) + "=" + std::string(value)});
+  if (auto name = keyName(line)) found.keys.try_emplace(folded(*name), found.lines.size());
+  found.lines.push_back(line);
 }
 
 std::string IniFile::serialize() const {
   std::string out;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    out += lines_[i].text;
-    if (i + 1 < lines_.size() || finalEol_) out += eol_;
-  }
+  bool any = false;
+  for (const Block& block : blocks_)
+    for (const auto* part : {&block.lines, &block.tail})
+      for (const std::string& line : *part) {
+        out += line;
+        out += eol_;
+        any = true;
+      }
+  if (any && !finalEol_) out.resize(out.size() - eol_.size());
   return out;
 }
 

@@ -6,16 +6,23 @@
 // key names compare without regard to ASCII case and surrounding blanks; values are
 // kept verbatim. The first occurrence of a section or key wins, as with the
 // classic profile routines.
+//
+// Parsing indexes every section and key once, so reading or writing a key costs
+// the same whatever the file holds, and loading a file is linear in its size.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/result.h"
 
-
 namespace fdk {
+
+// A settings file is a few kilobytes; one far larger is damaged or not one at all,
+// and is not read into memory.
+inline constexpr std::uint64_t kMaxIniBytes = 1u << 20;
 
 class IniFile {
  public:
@@ -24,8 +31,9 @@ class IniFile {
   // Parses any bytes: lines that are neither sections nor keys are kept as they are.
   static IniFile parse(std::string_view bytes);
 
-  // Reads and parses a file; a missing or unreadable file, or one larger than maxBytes, is an error.
-  static Result<IniFile> load(const std::string& path, std::uint64_t maxBytes = UINT64_MAX);
+  // Reads and parses a file; a missing or unreadable file, or one larger than
+  // maxBytes, is an error that names the file.
+  static Result<IniFile> load(const std::string& path, std::uint64_t maxBytes = kMaxIniBytes);
 
   std::optional<std::string> read(std::string_view section, std::string_view key) const;
 
@@ -36,16 +44,20 @@ class IniFile {
   std::string serialize() const;
 
  private:
-  struct Line {
-    std::string text;
+  // The lines from one "[name]" line up to the next; the first block holds the
+  // lines before any section and has no header. The blank lines at a block's end
+  // are kept apart, so a new key goes after the last entry without moving them.
+  struct Block {
+    std::vector<std::string> lines;  // the header (if any) up to the last line that is not blank
+    std::vector<std::string> tail;   // the blank lines after it
+    std::unordered_map<std::string, std::size_t> keys;  // folded key name → its first line
   };
-  std::vector<Line> lines_;
+  std::vector<Block> blocks_ = std::vector<Block>(1);
+  std::unordered_map<std::string, std::size_t> sections_;  // folded section name → its first block
   std::string eol_ = "\n";
   bool finalEol_ = true;
 
-  std::optional<std::size_t> findSection(std::string_view section) const;
-  std::size_t sectionEnd(std::size_t headerIndex) const;
-  std::optional<std::size_t> findKey(std::size_t headerIndex, std::string_view key) const;
+  void addLine(std::string line);
 };
 
 }  // namespace fdk

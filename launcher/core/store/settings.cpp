@@ -102,8 +102,6 @@ constexpr const char* kDontSave = "dont Save INI";
 constexpr const char* kBackDefault = "themes/Fragdock";  // a new file's background
 constexpr const char* kBackMissing = "fragdock";         // a file without the key
 constexpr int kMaxInc = 65535;
-// Far beyond any real settings file; a bigger one is damaged and is not read into memory.
-constexpr std::uint64_t kMaxIniBytes = 64u << 20;
 
 const char* defaultFor(const KeyDef& def, Game g) { return g == Game::Quake1 ? def.q1 : def.q2; }
 const char* sectionOf(Game g) { return g == Game::Quake1 ? kQ1Section : kQ2Section; }
@@ -209,14 +207,14 @@ Status LoadSettings(Uvars& vars, const DefaultRoots& roots) {
   // Writes follow a settings file that is a symbolic link, so its clean-up does too.
   removeStaleTemporaries(vars.iniPath(), AtTargetLink::Follow);
   if (!entryExists(vars.iniPath())) status = SetDefaults(vars, roots);
-  if (Result<std::string> bytes = readWholeFile(vars.iniPath(), kMaxIniBytes)) {
-    readAll(IniFile::parse(*bytes), vars);
+  if (Result<IniFile> ini = IniFile::load(vars.iniPath())) {
+    readAll(*ini, vars);
   } else if (entryExists(vars.iniPath())) {
     // A settings file that is there but cannot be read must never be overwritten
     // with values we did not read from it: run on the defaults and keep the file.
     AssignDefaults(vars, roots);
     vars.app.dontSaveIni = true;
-    status = Error{bytes.error().text + "; running on the built-in defaults and leaving it unchanged"};
+    status = Error{ini.error().text + "; running on the built-in defaults and leaving it unchanged"};
   }
   EnforceLoadedFolders(vars.q1);
   EnforceLoadedFolders(vars.q2);
@@ -231,6 +229,10 @@ Status SaveSettings(Uvars& vars) {
   EnforceSavedFolders(vars.q2);
   if (vars.app.dontSaveIni) return {};
   Result<std::string> before = readWholeFile(vars.iniPath(), kMaxIniBytes);
+  // What could not be read (it grew past the limit, or turned into something
+  // else since loading) would be lost with every unknown key in it.
+  if (!before && entryExists(vars.iniPath()))
+    return Error{before.error().text + "; the settings were not saved, so that it stays as it is"};
   IniFile ini = IniFile::parse(before ? *before : std::string());
   writeAll(ini, vars);
   std::string after = ini.serialize();

@@ -54,3 +54,45 @@ TEST(IniFile, HostileBytesNeverCrash) {
   EXPECT_EQ(IniFile::parse(longLine).read("Quake 1", "EXE"), "q.exe");
   EXPECT_EQ(IniFile::parse(longLine).read("Quake 1", "Path")->size(), 10u * 1024 * 1024);
 }
+
+TEST(IniFile, ManyLineEndsReadAndWriteLikeAnyOtherFile) {
+  // Just under the limit: a section, a sea of blank lines, then the keys.
+  const std::string blanks(kMaxIniBytes - 100, '\n');
+  const std::string file = "[Quake 1]\n" + blanks + "EXE=q.exe\n   \n\n[Quake 2]\nEXE=q2\n\n\n";
+  IniFile ini = IniFile::parse(file);
+  EXPECT_EQ(ini.read("Quake 1", "EXE"), "q.exe");
+  EXPECT_EQ(ini.read("Quake 2", "exe"), "q2");
+  // Compared as a whole: a difference between strings this long is too big to show.
+  EXPECT_TRUE(ini.serialize() == file);
+
+  ini.write("Quake 1", "Path", "/q/");  // after the last entry, before the blank lines that follow it
+  ini.write("Quake 2", "EXE", "quake2");
+  ini.write("Fragdock", "xinc", "0");
+  EXPECT_TRUE(ini.serialize() ==
+              "[Quake 1]\n" + blanks + "EXE=q.exe\nPath=/q/\n   \n\n[Quake 2]\nEXE=quake2\n\n\n[Fragdock]\nxinc=0\n");
+
+  IniFile only = IniFile::parse(std::string(5000, '\n'));
+  EXPECT_FALSE(only.read("Quake 1", "EXE").has_value());
+  only.write("Quake 1", "EXE", "x");
+  EXPECT_EQ(only.serialize(), std::string(5000, '\n') + "[Quake 1]\nEXE=x\n");
+}
+
+TEST(IniFile, KeysOutsideTheirSectionOrRepeatedAreNotTheOnesRead) {
+  IniFile ini = IniFile::parse("EXE=before\n[A]\n\n\nk=1\nK=2\n\n[B]\nk=3\n[a]\nk=4\n");
+  EXPECT_FALSE(ini.read("", "EXE").has_value());
+  EXPECT_EQ(ini.read(" a ", " K "), "1");
+  ini.write("A", "k", "5");
+  ini.write("A", "new", "6");
+  EXPECT_EQ(ini.serialize(), "EXE=before\n[A]\n\n\nk=5\nK=2\nnew=6\n\n[B]\nk=3\n[a]\nk=4\n");
+  EXPECT_EQ(ini.read("a", "new"), "6");
+}
+
+TEST(IniFile, FilesOverTheLimitAreRefusedNamingThem) {
+  TempDir dir;
+  const std::string fits = dir.write("fits.ini", "[A]\nk=v\n" + std::string(kMaxIniBytes - 8, '\n'));
+  const std::string over = dir.write("over.ini", "[A]\nk=v\n" + std::string(kMaxIniBytes - 7, '\n'));
+  EXPECT_EQ(IniFile::load(fits).value().read("A", "k"), "v");
+  Result<IniFile> refused = IniFile::load(over);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_NE(refused.error().text.find(over), std::string::npos) << refused.error().text;
+}

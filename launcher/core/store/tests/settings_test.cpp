@@ -165,6 +165,22 @@ TEST(Settings, UnreadableFileIsNeverOverwritten) {
   EXPECT_TRUE(std::filesystem::is_directory(s.prog.file("Fragdock.ini")));
 }
 
+TEST(Settings, AFileOverTheLimitIsRefusedAndKeptAsItIs) {
+  Store s;
+  const std::string huge = "[Quake 1]\nEXE=mine\n" + std::string(8u << 20, '\n');
+  s.prog.write("Fragdock.ini", huge);
+  const std::string error = s.load();
+  EXPECT_NE(error.find(s.prog.file("Fragdock.ini")), std::string::npos) << error;
+  EXPECT_EQ(s.vars.q1.EXE, "quakd.exe") << "runs on the defaults";
+  EXPECT_TRUE(SaveSettings(s.vars).ok());
+  EXPECT_TRUE(s.prog.read("Fragdock.ini") == huge);
+
+  // Grown past the limit after it was read: saving says so and leaves it alone.
+  s.vars.app.dontSaveIni = false;
+  EXPECT_FALSE(SaveSettings(s.vars).ok());
+  EXPECT_TRUE(s.prog.read("Fragdock.ini") == huge);
+}
+
 TEST(Settings, BackgroundRelativeOrAbsolute) {
   Uvars vars;
   vars.programFolder = "/opt/fragdock/";
