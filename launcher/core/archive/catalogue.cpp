@@ -378,7 +378,7 @@ Report Tzipform::ExtractArchive(std::string_view selection, Placement& into, boo
 }
 
 Report Tzipform::ExtractEntry(std::size_t index, Placement& into, bool keepFolders, bool overwrite,
-                             ExtractObserver* observer) {
+                              ExtractObserver* observer) {
   if (index >= records_.size()) return {};
   return Extract({index}, into, keepFolders, overwrite, observer);
 }
@@ -389,7 +389,8 @@ Status Tzipform::CheckRoom(const std::vector<std::size_t>& selected, Placement& 
                            bool overwrite) const {
   std::uint64_t needed = 0;
   for (std::size_t i : selected)
-    if (WillWrite(into, records_[i], keepFolders, overwrite) && __builtin_add_overflow(needed, records_[i].size, &needed))
+    if (WillWrite(into, records_[i], keepFolders, overwrite) &&
+        __builtin_add_overflow(needed, records_[i].size, &needed))
       needed = UINT64_MAX;
   if (needed == 0) return {};
   Result<std::uint64_t> free = freeSpace_ ? freeSpace_(into.root()) : freeBytesOf(into.root());

@@ -57,7 +57,8 @@ std::optional<Directory> directoryAt(const ReadArchiveBytes& read, std::uint64_t
 // nearest the end first.
 std::vector<Directory> directoryCandidates(const ReadArchiveBytes& read, std::uint64_t fileSize) {
   std::vector<Directory> found;
-  const std::size_t tailBytes = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndBytes + kMaxCommentBytes));
+  const std::size_t tailBytes = static_cast<std::size_t>(
+      std::min<std::uint64_t>(fileSize, kEndBytes + kMaxCommentBytes));
   std::string tail(tailBytes, '\0');
   const std::uint64_t tailAt = fileSize - tailBytes;
   if (tailBytes < kEndBytes || !read(tailAt, tailBytes, tail.data())) return found;

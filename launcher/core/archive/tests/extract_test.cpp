@@ -221,8 +221,12 @@ TEST(ExtractArchive, WritesNothingWhenWhatItWouldWriteDoesNotFitTheDisk) {
     SCOPED_TRACE(row.what);
     TempDir dir;
     Tzipform zip;
-    listArchive(zip, dir, {{"a.bin", noise(600, 1)}, {"b.bin", noise(600, 2)}, {"maps/", "", Kind::Folder},
-                           {"maps/c.bin", noise(600, 3)}, {"../evil", noise(5000)}});
+    listArchive(zip, dir,
+                {{"a.bin", noise(600, 1)},
+                 {"b.bin", noise(600, 2)},
+                 {"maps/", "", Kind::Folder},
+                 {"maps/c.bin", noise(600, 3)},
+                 {"../evil", noise(5000)}});
     dir.write("game/A.BIN", "the user's");
     std::vector<std::string> asked;
     zip.SetFreeSpaceQuery([&](const std::string& folder) {

@@ -78,10 +78,17 @@ TEST(HostileArchive, UnsafeNamesAreSkippedAndReportedAndTheRestIsExtracted) {
     std::string reason;
   };
   const std::vector<Row> rows = {
-      {"../../evil", ".."},       {"maps/../../../evil", ".."}, {"..\\evil", ".."},
-      {"..\\..\\evil", ".."},     {"/abs/evil", "absolute"},    {"\\abs\\evil", "absolute"},
-      {"C:evil", "drive letter"}, {"c:/evil", "drive letter"},  {"bad\x01name", "control"},
-      {nestedName(33, "evil"), "folders deep"},    {std::string(1100, 'n'), "bytes long"},
+      {"../../evil", ".."},
+      {"maps/../../../evil", ".."},
+      {"..\\evil", ".."},
+      {"..\\..\\evil", ".."},
+      {"/abs/evil", "absolute"},
+      {"\\abs\\evil", "absolute"},
+      {"C:evil", "drive letter"},
+      {"c:/evil", "drive letter"},
+      {"bad\x01name", "control"},
+      {nestedName(33, "evil"), "folders deep"},
+      {std::string(1100, 'n'), "bytes long"},
   };
   for (bool keepFolders : {true, false}) {
     for (const Row& row : rows) {

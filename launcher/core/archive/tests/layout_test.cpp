@@ -57,8 +57,8 @@ void toZip64(std::string& zip, const std::string& name, std::uint64_t offset) {
 TEST(EntryLayout, ReadsTheDirectoryAsListedAndRefusesWhatOverlaps) {
   TempDir dir;
   const std::string path = dir.file("a.zip");
-  ASSERT_TRUE(WriteArchive(path, {{"one.txt", "first entry"}, {"two.txt", noise(300), ArchiveEntry::Kind::File, false}})
-                  .ok());
+  ASSERT_TRUE(
+      WriteArchive(path, {{"one.txt", "first entry"}, {"two.txt", noise(300), ArchiveEntry::Kind::File, false}}).ok());
   const std::string plain = readBytes(path);
   const HeaderAt one = findHeaders(plain, "one.txt");
   const HeaderAt two = findHeaders(plain, "two.txt");
