@@ -148,6 +148,12 @@ void makeNested(const fs::path& base, const Lines& folders, const std::string& f
   ::close(fd);
 }
 
+std::size_t openDescriptors() {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const fs::directory_entry& fd : fs::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
 // What a snapshot of the folders and the file below root should list.
 InstallSnapshot expectedNested(const std::string& root, const Lines& folders, const std::string& file) {
   InstallSnapshot expected{{root}, {}};
@@ -200,7 +206,9 @@ TEST(Snapshot, ATreeDeeperThanTheFoldersKeptOpenIsListedWhole) {
     dir.write("g/" + parent + "z/sibling", "s");
   }
 
+  const std::size_t openBefore = openDescriptors();
   const InstallSnapshot snapshot = TakeSnapshot(g);
+  EXPECT_EQ(openDescriptors(), openBefore);
   Lines folders{""};
   folders.insert(folders.end(), chain.begin(), chain.end());
   folders.insert(folders.end(), siblings.begin(), siblings.end());
