@@ -2,13 +2,19 @@
 // 1 GB with 40,000 directory entries (a fifth of them maps):
 //  - the first fill lists every PAK and writes every content file; goal under 300 ms;
 //  - a later fill reads only the content files; goal under 30 ms.
+// And a crafted PAK whose directory holds 1,048,576 map entries (64 MiB): its
+// listing keeps only the first 65,536 names and stops there, so the peak
+// memory of the process (max_rss_MiB) stays near that of the small folder.
 // The PAKs are sparse (header and directory written, data left as holes) and
 // are generated once per run into a temporary folder.
 // Run: build/bench/fragdock_pakcontent_bench
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -99,6 +105,56 @@ void BM_CachedFill(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(fill());
 }
 BENCHMARK(BM_CachedFill)->Unit(benchmark::kMillisecond);
+
+constexpr std::uint32_t kHugeEntries = 1u << 20;
+
+// Directory only, no member data: every entry a map with a long name. Written
+// a block at a time, so building it adds nothing to the peak being measured.
+std::string hugePak(const fdk::TempDir& dir) {
+  std::vector<std::uint8_t> header = {'P', 'A', 'C', 'K', 12, 0, 0, 0, 0, 0, 0, 0};
+  putI32(header, 8, kHugeEntries * 64);
+  const std::string path = dir.write("quake2/baseq2/pak0.pak", header);
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  std::vector<char> block(1024 * 64);
+  for (std::uint32_t first = 0; first < kHugeEntries; first += 1024) {
+    std::fill(block.begin(), block.end(), '\0');
+    for (std::uint32_t i = 0; i < 1024; ++i) {
+      const std::string name = "maps/crafted_map_with_a_long_name_" + std::to_string(first + i) + ".bsp";
+      std::copy(name.begin(), name.end(), block.begin() + static_cast<std::ptrdiff_t>(i) * 64);
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  }
+  return path;
+}
+
+double maxRssMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // Linux reports KiB
+}
+
+void BM_HugeDirectory(benchmark::State& state) {
+  fdk::TempDir dir;
+  const std::string pak = hugePak(dir);
+  fdk::MapChoiceRequest request;
+  request.game = fdk::Game::Quake2;
+  request.gameFolder = dir.folder() + "quake2/";
+  request.programFolder = dir.folder();
+  std::size_t listed = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove(fdk::PakContentPath(pak));
+    state.ResumeTiming();
+    fdk::PakContentState pakState;
+    pakState.listing = fdk::RunAnswer::Yes;
+    fdk::Tzipform zip;
+    Silent host;
+    listed = fdk::FillMapChoice(request, pakState, zip, host).items.size();
+  }
+  state.counters["maps"] = static_cast<double>(listed);
+  state.counters["max_rss_MiB"] = maxRssMiB();
+}
+BENCHMARK(BM_HugeDirectory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

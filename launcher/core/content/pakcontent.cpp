@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <system_error>
 
 #include "base/files.h"
@@ -27,9 +28,17 @@ namespace fs = std::filesystem;
 namespace {
 
 // A content file holds a few thousand names at most; anything far larger is
-// not one of ours.
+// not one of ours. The most we write (every map of the limit with the longest
+// name a PAK entry can hold) stays well below it.
 constexpr std::uint64_t kMaxContentBytes = 16u << 20;
+static_assert(kPakContentHeader.size() + 2 + 20 + 2 + kMaxMapsPerPak * (formats::kPakNameSize + 2) < kMaxContentBytes);
+
 constexpr std::string_view kLineEnd = "\r\n";
+
+struct PakMaps {
+  std::vector<std::string> names;
+  bool more = false;  // the PAK holds more maps than the limit; only the first are in names
+};
 
 // A name with a control character would break the content file's lines.
 bool printable(std::string_view name) {
@@ -58,17 +67,35 @@ std::vector<std::string_view> splitLines(std::string_view text) {
   return lines;
 }
 
-// The names of a content file that is ours and was made for a PAK of `size`
-// bytes; nothing when it is missing, foreign or stale.
-std::optional<std::vector<std::string>> readContent(const std::string& path, std::uint64_t size) {
+// What lies where a PAK's content file goes. Only a file whose first line is
+// our header is ours: anything else is the player's, and is neither used,
+// replaced nor removed.
+struct ContentFile {
+  enum Kind { Missing, Valid, Stale, Foreign } kind = Missing;
+  std::vector<std::string> names;  // a valid file's maps
+};
+
+bool startsWithHeader(const std::string& path) {
+  auto file = formats::InputFile::open(path);
+  if (!file) return false;
+  std::string first(std::min<std::uint64_t>(file->size(), kPakContentHeader.size() + 1), '\0');
+  if (!file->read(0, std::span(reinterpret_cast<std::uint8_t*>(first.data()), first.size()))) return false;
+  return first.starts_with(kPakContentHeader) &&
+         (first.size() == kPakContentHeader.size() || first.back() == '\r' || first.back() == '\n');
+}
+
+ContentFile readContent(const std::string& path, std::uint64_t size) {
+  if (!entryExists(path)) return {};
+  if (!startsWithHeader(path)) return {ContentFile::Foreign, {}};
+  // Ours, but larger than we ever write or unreadable: as stale as a wrong size.
   Result<std::string> text = readWholeFile(path, kMaxContentBytes);
-  if (!text) return std::nullopt;
+  if (!text) return {ContentFile::Stale, {}};
   const std::vector<std::string_view> lines = splitLines(*text);
-  if (lines.size() < 2 || lines[0] != kPakContentHeader || parseSize(lines[1]) != size) return std::nullopt;
-  std::vector<std::string> names;
+  if (lines.size() < 2 || parseSize(lines[1]) != size) return {ContentFile::Stale, {}};
+  ContentFile valid{ContentFile::Valid, {}};
   for (std::size_t i = 2; i < lines.size(); ++i)
-    if (!lines[i].empty()) names.emplace_back(lines[i]);
-  return names;
+    if (!lines[i].empty()) valid.names.emplace_back(lines[i]);
+  return valid;
 }
 
 std::optional<std::uint64_t> sizeOf(const std::string& path) {
@@ -80,8 +107,10 @@ std::optional<std::uint64_t> sizeOf(const std::string& path) {
 
 // Reads the header and the directory only: a PAK of a gigabyte costs what its
 // directory holds. A file that is no PAK, or whose directory runs past its
-// end, is damaged: none of its names can be trusted.
-Result<std::vector<std::string>> readPakMaps(const std::string& pak, Game game) {
+// end, is damaged: none of its names can be trusted. The walk stops at the
+// first map past the limit, so a crafted directory of millions costs no more
+// memory than a real one.
+Result<PakMaps> readPakMaps(const std::string& pak, Game game) {
   auto file = formats::InputFile::open(pak);
   if (!file) return file.error();
   std::array<std::uint8_t, 4> magic{};
@@ -90,14 +119,16 @@ Result<std::vector<std::string>> readPakMaps(const std::string& pak, Game game) 
   auto range = formats::locatePakDirectory(file.value(), pak);
   if (!range) return range.error();
   if (range->truncated) return Error{pak + ": its directory runs past the end of the file"};
-  std::vector<std::string> names;
+  PakMaps maps;
   const bool read = formats::walkPakDirectory(file.value(), range.value(), [&](const formats::PakEntry& entry) {
     std::string name = PakEntryMapName(entry.name);
-    if (printable(name) && OfferedMap(name, game)) names.push_back(std::move(name));
-    return true;
+    if (!printable(name) || !OfferedMap(name, game)) return true;
+    maps.more = maps.names.size() == kMaxMapsPerPak;
+    if (!maps.more) maps.names.push_back(std::move(name));
+    return !maps.more;
   });
   if (!read) return Error{pak + ": its directory cannot be read"};
-  return names;
+  return maps;
 }
 
 }  // namespace
@@ -167,9 +198,13 @@ bool PakLister::mayList() {
 }
 
 bool PakLister::listMaps(const std::string& pak, Game game, std::vector<std::string>& names) {
-  Result<std::vector<std::string>> maps = readPakMaps(pak, game);
+  Result<PakMaps> maps = readPakMaps(pak, game);
   if (maps) {
-    names = std::move(maps.value());
+    if (maps->more)
+      tooMany_.skip(pak, "it holds more than " + std::to_string(kMaxMapsPerPak) +
+                             " maps, more than any real PAK; only the first " + std::to_string(kMaxMapsPerPak) +
+                             " are listed");
+    names = std::move(maps->names);
     return true;
   }
   const std::string key = pak + '\n' + std::to_string(sizeOf(pak).value_or(0));
@@ -177,15 +212,26 @@ bool PakLister::listMaps(const std::string& pak, Game game, std::vector<std::str
   return false;
 }
 
+// The names stay in memory for the run when the file cannot be written.
+void PakLister::keepInMemory(const std::string& pak, std::uint64_t size, const std::vector<std::string>& names,
+                             const std::string& why) {
+  if (!state_.unwritable.contains(pak)) unwritable_.skip(PakContentPath(pak), why);
+  state_.unwritable[pak] = {size, names};
+}
+
 void PakLister::saveContent(const std::string& pak, std::uint64_t size, const std::vector<std::string>& names) {
-  const std::string path = PakContentPath(pak);
-  Status saved = writeFileAtomically(path, PakContentText(size, names));
+  const std::string text = PakContentText(size, names);
+  // Never a file that its own reader would refuse and so list again at every drop-down.
+  if (text.size() > kMaxContentBytes)
+    return keepInMemory(pak, size, names,
+                        "it would be " + std::to_string(text.size()) + " bytes, more than the " +
+                            std::to_string(kMaxContentBytes) + " a content file may have");
+  Status saved = writeFileAtomically(PakContentPath(pak), text);
   if (saved) {
     state_.unwritable.erase(pak);
     return;
   }
-  if (!state_.unwritable.contains(pak)) unwritable_.skip(path, saved.error().text);
-  state_.unwritable[pak] = {size, names};
+  keepInMemory(pak, size, names, saved.error().text);
 }
 
 std::vector<std::string> PakLister::GetPakContent(const std::string& pak, Game game) {
@@ -193,13 +239,16 @@ std::vector<std::string> PakLister::GetPakContent(const std::string& pak, Game g
   if (!size) return {};
   if (auto known = state_.unwritable.find(pak); known != state_.unwritable.end() && known->second.size == *size)
     return known->second.names;
-  const std::string path = PakContentPath(pak);
-  if (auto names = readContent(path, *size)) return *names;
-  // Stale or foreign: it goes, so that it cannot be read as valid later.
-  if (fileExists(path)) removeFile(path);
+  ContentFile content = readContent(PakContentPath(pak), *size);
+  if (content.kind == ContentFile::Valid) return std::move(content.names);
+  // A stale file of ours goes, so that it cannot be read as valid later.
+  if (content.kind == ContentFile::Stale) removeFile(PakContentPath(pak));
   std::vector<std::string> names;
   if (!mayList() || !listMaps(pak, game, names)) return {};
-  saveContent(pak, *size, names);
+  if (content.kind == ContentFile::Foreign)
+    keepInMemory(pak, *size, names,
+                 "it is not a content file of Fragdock (its first line differs), so it was left as it is");
+  else saveContent(pak, *size, names);
   return names;
 }
 
@@ -311,6 +360,7 @@ MapChoice FillMapChoice(const MapChoiceRequest& request, PakContentState& state,
   if (request.game == Game::Quake2) state.q2MapsLst = run.out.mapsLst;
   run.out.damaged = run.lister.damaged();
   run.out.unwritable = run.lister.unwritable();
+  run.out.tooMany = run.lister.tooMany();
   return std::move(run.out);
 }
 

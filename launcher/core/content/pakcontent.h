@@ -12,10 +12,17 @@
 //   <one map name per line>
 //
 // every line ended by CR LF. A content file is a cache and must never lie: one
-// whose size line does not match its PAK, or that is not one of ours, is
-// rebuilt. A PAK that cannot be read contributes no names and gets no content
-// file; a content file that cannot be written is reported, and its maps are
-// still offered for the rest of the run from memory.
+// of ours whose size line does not match its PAK is removed, and rebuilt when
+// the player lets PAKs be listed. A file there that is not one of ours (its
+// first line is not the header) is the player's: it is never used, replaced or
+// removed. A PAK that cannot be read contributes no names and gets no content
+// file; a content file that cannot be written (or is the player's) is
+// reported, and the PAK's maps are still offered for the rest of the run from
+// memory.
+//
+// A PAK lists at most kMaxMapsPerPak maps, far more than any real one holds;
+// the rest are reported, so a crafted directory of millions of entries costs
+// neither memory nor a content file too large to be read back.
 #include <cstdint>
 #include <map>
 #include <set>
@@ -35,6 +42,7 @@ inline constexpr std::string_view kPakContentHeader =
 inline constexpr std::string_view kPakListingQuestion =
     "One or more of your PAK files dont have content files yet, or the content of the pak has changed. Want me do "
     "create/update this files?";
+inline constexpr std::size_t kMaxMapsPerPak = 65536;
 inline constexpr std::string_view kModPakQuestion =
     "The MOD you have choosen contains a PAK. Would you like to extract it now to check its content?";
 
@@ -114,17 +122,22 @@ class PakLister {
   // written, each named once per run.
   const Report& damaged() const { return damaged_; }
   const Report& unwritable() const { return unwritable_; }
+  // PAKs holding more maps than kMaxMapsPerPak, named when they are listed.
+  const Report& tooMany() const { return tooMany_; }
 
  private:
   bool mayList();
   bool listMaps(const std::string& pak, Game game, std::vector<std::string>& names);
   void saveContent(const std::string& pak, std::uint64_t size, const std::vector<std::string>& names);
+  void keepInMemory(const std::string& pak, std::uint64_t size, const std::vector<std::string>& names,
+                    const std::string& why);
 
   PakContentState& state_;
   PakContentHost& host_;
   bool scanning_ = false;
   Report damaged_;
   Report unwritable_;
+  Report tooMany_;
 };
 
 // What a list fill needs to know.
@@ -142,6 +155,7 @@ struct MapChoice {
   std::vector<std::string> mapsLst;  // Quake 2: every name in the order it was added; Quake: empty
   Report damaged;                    // PAKs that could not be read (first time this run)
   Report unwritable;                 // content files that could not be written (first time this run)
+  Report tooMany;                    // PAKs with more maps than are listed (when they were listed)
 };
 
 // The request for a game from the store: its folder, the chosen MOD's archive,

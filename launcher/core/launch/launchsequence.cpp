@@ -59,6 +59,7 @@ void writeMapsList(const Uvars& vars, const LaunchTools& tools, LaunchObserver& 
       FillMapChoice(MapChoiceRequestFor(vars, Game::Quake2), tools.pakContent, tools.zip, observer);
   leftOut.merge(choice.damaged);
   leftOut.merge(choice.unwritable);
+  leftOut.merge(choice.tooMany);
   if (Status written = WriteMapsList(vars, choice.mapsLst); !written) leftOut.skip("maps.lst", written.error().text);
 }
 

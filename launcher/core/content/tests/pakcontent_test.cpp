@@ -120,7 +120,7 @@ TEST(PakContentFile, ValidFileIsReadWithoutListingOrQuestion) {
   EXPECT_EQ(t.host.scans, 0);
 }
 
-TEST(PakContentFile, StaleOrForeignFileIsRebuiltAskingOnce) {
+TEST(PakContentFile, StaleFileOfOursIsRebuiltAskingOnce) {
   struct Row {
     const char* what;
     std::function<std::string(std::uint64_t size)> content;
@@ -129,7 +129,7 @@ TEST(PakContentFile, StaleOrForeignFileIsRebuiltAskingOnce) {
       {"size grew by one byte",
        [](std::uint64_t size) { return kHeader + "\r\n" + std::to_string(size - 1) + "\r\nold\r\n"; }},
       {"size is no number", [](std::uint64_t) { return kHeader + "\r\nbig\r\nold\r\n"; }},
-      {"another header", [](std::uint64_t size) { return "notes\r\n" + std::to_string(size) + "\r\nold\r\n"; }},
+      {"header alone", [](std::uint64_t) { return kHeader; }},
   };
   for (const Row& r : rows) {
     GameTree t;
@@ -145,6 +145,83 @@ TEST(PakContentFile, StaleOrForeignFileIsRebuiltAskingOnce) {
               kHeader + "\r\n" + std::to_string(std::filesystem::file_size(b)) + "\r\ne2m1\r\n")
         << r.what;
   }
+}
+
+TEST(PakContentFile, StaleFileOfOursIsNotRebuiltWhenThePlayerSaysNo) {
+  GameTree t;
+  t.host.yes = false;
+  const std::string pak = t.pak("pak0.pak", kStockPak);
+  t.dir.write(t.base() + "pak0.fdk", kHeader + "\r\n" + std::to_string(std::filesystem::file_size(pak) - 1) +
+                                         "\r\nold\r\n");
+  EXPECT_EQ(t.fill().items, Names{});
+  EXPECT_EQ(t.host.scans, 0);
+  EXPECT_FALSE(t.dir.exists(t.base() + "pak0.fdk")) << "a stale file of ours must not be read as valid later";
+}
+
+TEST(PakContentFile, APlayersOwnFileIsNeverUsedReplacedOrRemoved) {
+  struct Row {
+    const char* what;
+    std::function<void(GameTree&, std::uint64_t size)> make;
+  };
+  const Row rows[] = {
+      {"notes with a matching size line",
+       [](GameTree& t, std::uint64_t size) {
+         t.dir.write(t.base() + "pak0.fdk", "my notes\r\n" + std::to_string(size) + "\r\nmine\r\n");
+       }},
+      {"our header with more after it",
+       [](GameTree& t, std::uint64_t size) {
+         t.dir.write(t.base() + "pak0.fdk", kHeader + "!\r\n" + std::to_string(size) + "\r\nmine\r\n");
+       }},
+      {"larger than any content file",  // sparse: costs no disk
+       [](GameTree& t, std::uint64_t) {
+         t.dir.writeSparse(t.base() + "pak0.fdk", {'m', 'i', 'n', 'e', '\n'}, 17u << 20);
+       }},
+  };
+  for (const bool yes : {true, false})
+    for (const Row& r : rows) {
+      GameTree t;
+      t.host.yes = yes;
+      const std::string pak = t.pak("pak0.pak", kStockPak);
+      r.make(t, std::filesystem::file_size(pak));
+      const std::string mine = t.dir.read(t.base() + "pak0.fdk");
+      const MapChoice first = t.fill();
+      EXPECT_EQ(first.items, yes ? (Names{"e1m1", "start"}) : Names{}) << r.what;
+      EXPECT_TRUE(t.dir.read(t.base() + "pak0.fdk") == mine) << r.what;
+      ASSERT_EQ(first.unwritable.size(), yes ? 1u : 0u) << r.what;
+      if (yes) {
+        EXPECT_NE(first.unwritable.text().find("not a content file of Fragdock"), std::string::npos);
+      }
+
+      const MapChoice second = t.fill();
+      EXPECT_EQ(second.items, first.items) << r.what;
+      EXPECT_TRUE(second.unwritable.empty()) << r.what << ": told once";
+      EXPECT_EQ(t.host.scans, yes ? 1 : 0) << r.what << ": listed once per run";
+      EXPECT_TRUE(t.dir.read(t.base() + "pak0.fdk") == mine) << r.what;
+    }
+}
+
+TEST(PakContentFile, AHugeDirectoryListsTheLimitAndItsContentFileIsReadBack) {
+  GameTree t(Game::Quake2);
+  t.state.listing = RunAnswer::Yes;
+  // The longest names a directory entry holds, so the content file is as large as it can get.
+  Names entries;
+  for (std::size_t i = 0; i < kMaxMapsPerPak + 10; ++i) {
+    std::string name = "maps/" + std::to_string(i) + ".bsp";
+    entries.push_back(name.insert(5, 55 - name.size(), 'x'));
+  }
+  const std::string pak = t.pak("pak0.pak", entries);
+  const MapChoice first = t.fill();
+  EXPECT_EQ(first.items.size(), kMaxMapsPerPak);
+  EXPECT_EQ(first.mapsLst.size(), kMaxMapsPerPak);
+  ASSERT_EQ(first.tooMany.size(), 1u);
+  EXPECT_EQ(first.tooMany.entries()[0].what, pak);
+  EXPECT_TRUE(first.damaged.empty());
+  EXPECT_TRUE(first.unwritable.empty());
+
+  const MapChoice second = t.fill();
+  EXPECT_EQ(second.items.size(), kMaxMapsPerPak);
+  EXPECT_TRUE(second.tooMany.empty()) << "told when listed, not at every drop-down";
+  EXPECT_EQ(t.host.scans, 1) << "the content file was read back instead of listing again";
 }
 
 TEST(PakContentAnswer, YesListsTenPaksWithoutAskingNoListsNothingForTheRun) {
