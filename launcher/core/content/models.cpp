@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <tuple>
+
+#include <stdlib.h>
+#include <unistd.h>
 
 #include "base/pathsplit.h"
 #include "base/text.h"
@@ -164,8 +168,9 @@ std::string AvailablePreviewArgs(const std::string& programFolder, const std::st
 }
 
 std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin) {
-  const std::string p = playersFolder + model;
-  return p + "/tris.md2 " + p + "/" + skin + ".pcx";
+  const std::string folder = playersFolder + model + "/";
+  auto onDisk = [&](const std::string& name) { return FindFileNoCase(folder, name).value_or(folder + name); };
+  return onDisk("tris.md2") + " " + onDisk(skin + ".pcx");
 }
 
 int FindPackEntry(const Tzipform& zip, const std::string& fileName) {
@@ -174,24 +179,58 @@ int FindPackEntry(const Tzipform& zip, const std::string& fileName) {
   return -1;
 }
 
-Status ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder) {
+Result<std::string> ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder) {
   const int index = FindPackEntry(zip, fileName);
   if (index < 0) return Error{"the model pack has no " + fileName};
+  Result<EntryPath> place = SafeEntryPath(zip.zipn(static_cast<std::size_t>(index)));
+  if (!place) return place.error();
   Result<Placement> into = Placement::Open(folder);
   if (!into) return into.error();
   Report report = zip.ExtractEntry(static_cast<std::size_t>(index), *into, false, true);
   if (!report.empty()) return Error{report.text()};
-  return {};
+  // An older copy in another letter case is replaced under its own spelling.
+  return FindFileNoCase(into->root(), place->name).value_or(into->root() + place->name);
 }
 
 namespace {
 
-// The two words of q2previewargs split at the blank before the mesh's folder
-// ends: mesh path and skin path.
+// The two words of q2previewargs split at the blank behind the mesh's name
+// ("tris.md2" or "TRIS.MD2"): mesh path and skin path.
 std::pair<std::string, std::string> splitPreviewArgs(const std::string& args) {
-  const std::size_t mesh = args.find(".md2 ");
+  const std::size_t mesh = lowerAsciiCopy(args).find(".md2 ");
   if (mesh == std::string::npos) return {args, ""};
   return {args.substr(0, mesh + 4), args.substr(mesh + 5)};
+}
+
+// The pack's mesh and skin into a fresh private folder; the paths the viewer
+// gets, each the extracted copy or, where none could be made, the path of
+// q2previewargs, which the viewer then reports as missing.
+std::pair<std::string, std::string> copyPackFiles(ModelPreviewRun& run, const std::string& programFolder,
+                                                  const std::string& pack, const std::string& skin,
+                                                  std::pair<std::string, std::string> paths, Tzipform& zip,
+                                                  const GameSettings& q2) {
+  if (Status listed = zip.ListArchive(PackArchivePath(q2, pack)); !listed) {
+    run.leftOut.skip(pack, listed.error().text);
+    return paths;
+  }
+  std::string folder = programFolder + ".modelpreview.XXXXXX";
+  if (::mkdtemp(folder.data()) == nullptr) {
+    run.leftOut.skip(pack, "cannot make a work folder in " + programFolder);
+    return paths;
+  }
+  run.copiesFolder = folder + "/";
+  std::string* path[] = {&paths.first, &paths.second};
+  const std::string files[] = {"tris.md2", skin + ".pcx"};
+  for (int i = 0; i < 2; ++i) {
+    Result<std::string> copied = ExtractPackFile(zip, files[i], run.copiesFolder);
+    if (!copied) {
+      run.leftOut.skip(files[i], copied.error().text);
+      continue;
+    }
+    run.copies.push_back(*copied);
+    *path[i] = *copied;
+  }
+  return paths;
 }
 
 }  // namespace
@@ -200,23 +239,23 @@ ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std:
                                     const std::string& skin, const std::string& q2previewargs,
                                     const std::string& currentFolder, Tzipform& zip, const GameSettings& q2) {
   ModelPreviewRun run;
-  if (fromPack) {
-    if (Status listed = zip.ListArchive(PackArchivePath(q2, pack)); !listed) run.leftOut.skip(pack, listed.error().text);
-    for (const std::string& file : {std::string("tris.md2"), skin + ".pcx"}) {
-      if (Status copied = ExtractPackFile(zip, file, programFolder); copied) run.copies.push_back(programFolder + file);
-      else if (zip.size() > 0) run.leftOut.skip(file, copied.error().text);
-    }
-  }
+  auto [mesh, skinPath] = splitPreviewArgs(q2previewargs);
+  if (fromPack) std::tie(mesh, skinPath) = copyPackFiles(run, programFolder, pack, skin, {mesh, skinPath}, zip, q2);
   const std::string viewer = "\"" + programFolder + "meshpeek/meshpeek\" ";
-  const auto [mesh, skinPath] = splitPreviewArgs(q2previewargs);
   if (mesh.find(' ') == std::string::npos && skinPath.find(' ') == std::string::npos) {
-    run.commandLine = viewer + q2previewargs;
+    run.commandLine = viewer + mesh + " " + skinPath;
     run.workFolder = currentFolder;
   } else {
     run.commandLine = viewer + "\"" + fileNamePart(mesh) + "\" \"" + fileNamePart(skinPath) + "\"";
     run.workFolder = std::string(folderPart(mesh));
   }
   return run;
+}
+
+void RemovePreviewCopies(const ModelPreviewRun& run) {
+  for (const std::string& copy : run.copies) removeFile(copy);
+  // Only an emptied folder goes: rmdir never removes what something else put there.
+  if (!run.copiesFolder.empty()) ::rmdir(run.copiesFolder.c_str());
 }
 
 Status RemoveModelFolder(const std::string& playersFolder, const std::string& model) {

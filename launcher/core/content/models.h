@@ -93,7 +93,9 @@ PreviewPicture ModelPicture(const std::string& folder, const std::string& model)
 // An installed skin's picture: ".bmp" shown directly, else ".jpg", else ".pcx" converted.
 PreviewPicture InstalledSkinPicture(const std::string& modelFolder, const std::string& skin);
 
-// q2previewargs: the mesh path, one blank and the skin path.
+// q2previewargs: the mesh path, one blank and the skin path. An installed
+// model's files are named in their spelling on disk ("TRIS.MD2" where the
+// folder holds that), else by their plain names.
 std::string AvailablePreviewArgs(const std::string& programFolder, const std::string& skin);
 std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin);
 
@@ -102,26 +104,33 @@ std::string InstalledPreviewArgs(const std::string& playersFolder, const std::st
 // "dred.pcx".
 int FindPackEntry(const Tzipform& zip, const std::string& fileName);
 
-// Extracts that entry into folder under its file name, replacing an older copy.
-Status ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder);
+// Extracts that entry into folder under its stored file name (which may differ
+// from fileName in letter case), replacing an older copy; the path written.
+Result<std::string> ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder);
 
 // What "Model Preview" starts: meshpeek from the program folder with the mesh
 // and the skin, and the copies it extracted for it, deleted when it has ended.
 struct ModelPreviewRun {
   std::string commandLine;
   std::string workFolder;
-  std::vector<std::string> copies;
-  Report leftOut;  // what could not be extracted
+  std::string copiesFolder;         // the private folder the copies went into; "" when none was made
+  std::vector<std::string> copies;  // exactly the files extracted for the viewer
+  Report leftOut;                   // what could not be extracted
 };
 
-// The pack's mesh and skin are copied into the program folder when the last
-// skin-level click was in the Available list (pack = the pack opened there);
-// an installed model's files are shown where they lie. The viewer reads its
-// paths as blank-free words, so when a path holds a blank it is started in the
-// files' folder with their plain names.
+// The pack's mesh and skin are copied into a private folder of the program
+// folder when the last skin-level click was in the Available list (pack = the
+// pack opened there), so a file of the same name there is never replaced or
+// deleted, and the viewer is given the names the pack stores ("TRIS.MD2"); an
+// installed model's files are shown where they lie. The viewer reads its paths
+// as blank-free words, so when a path holds a blank it is started in the files'
+// folder with their plain names.
 ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& pack, bool fromPack,
                                     const std::string& skin, const std::string& q2previewargs,
                                     const std::string& currentFolder, Tzipform& zip, const GameSettings& q2);
+
+// Removes exactly the copies a preview made, then their private folder.
+void RemovePreviewCopies(const ModelPreviewRun& run);
 
 // Removes an installed model's folder with everything in it; symbolic links
 // inside are removed, never followed. Only a plain folder name is accepted.

@@ -138,9 +138,9 @@ void Q2ModelsPage::showPackSkin() {
   QTemporaryDir work(QString::fromStdString(ctx_.vars.programFolder + ".skin-XXXXXX"));
   if (!work.isValid()) return;
   const std::string folder = withTrailingSep(work.path().toStdString());
-  if (Status copied = ExtractPackFile(ctx_.zip, picture, folder); !copied)
-    return ctx_.messages.log(QString::fromStdString(copied.error().text));
-  showPicture({PreviewPicture::Kind::Convert, folder + picture});
+  Result<std::string> copied = ExtractPackFile(ctx_.zip, picture, folder);
+  if (!copied) return ctx_.messages.log(QString::fromStdString(copied.error().text));
+  showPicture({PreviewPicture::Kind::Convert, *copied});
 }
 
 void Q2ModelsPage::lbq2siClick(QListWidgetItem* item) {
@@ -262,7 +262,7 @@ void Q2ModelsPage::bq2skinprevClick() {
   StartResult started = ctx_.processes.Start(run.commandLine, run.workFolder, {output});
   if (!started.ok) ctx_.messages.warn(QString::fromStdString("The model preview was not started.\n\n" + started.error));
   else waitForViewer(started.pid, output);
-  for (const std::string& copy : run.copies) removeFile(copy);
+  RemovePreviewCopies(run);
 }
 
 // The launcher stays drawn while meshpeek runs, but takes no input: nothing

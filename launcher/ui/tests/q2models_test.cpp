@@ -230,11 +230,15 @@ TEST(Q2Models, ModelPreviewStartsTheViewerWaitsAndRemovesTheCopies) {
 
   r.click(p.lbq2sm, "red");
   p.bq2skinprev->click();
-  const std::string mesh = r.prog.folder() + "tris.md2", skin = r.prog.folder() + "red.pcx";
-  EXPECT_EQ(r.prog.read("meshpeek/meshpeek.args"), mesh + "\nfound\n" + skin + "\nfound\nended\n")
+  // The copies lie in a private folder of the program folder while the viewer runs.
+  const std::string said = r.prog.read("meshpeek/meshpeek.args");
+  const std::size_t at = said.find("/.modelpreview.");
+  ASSERT_NE(at, std::string::npos) << said;
+  const std::string copies = said.substr(0, said.find('/', at + 1) + 1);
+  EXPECT_EQ(copies.rfind(r.prog.folder(), 0), 0u) << said;
+  EXPECT_EQ(said, copies + "tris.md2\nfound\n" + copies + "red.pcx\nfound\nended\n")
       << "the copies existed while the viewer ran, and the launcher waited for its end";
-  EXPECT_FALSE(r.prog.exists("tris.md2"));
-  EXPECT_FALSE(r.prog.exists("red.pcx"));
+  EXPECT_FALSE(std::filesystem::exists(copies)) << "the copies and their folder are gone";
   EXPECT_TRUE(r.hub->isEnabled());
   EXPECT_TRUE(r.warnings.isEmpty());
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "testing/archive.h"
 #include "testing/tempdir.h"
 
@@ -12,6 +15,14 @@ namespace {
 using Names = std::vector<std::string>;
 
 ArchiveEntry file(const std::string& name) { return {name, "x"}; }
+
+// Every entry of a folder, hidden ones too, sorted.
+Names entriesOf(const std::filesystem::path& folder) {
+  Names names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 struct ModelTree {
   TempDir dir;
@@ -150,14 +161,20 @@ TEST(ModelPreviewRun, CopiesThePacksFilesAndStartsBesideThemWhenAPathHasABlank) 
   t.pack("scout.zip", {{"baseq2/players/scout/tris.md2", "mesh"}, {"baseq2/players/scout/dred.pcx", "other"},
                        {"baseq2/players/scout/red.pcx", "red"}});
   const std::string program = t.dir.folder() + "program/";
+  t.dir.write("program/red.pcx", "the program folder's own");
   Tzipform zip;
   ModelPreviewRun run = PrepareModelPreview(program, "scout", true, "red", AvailablePreviewArgs(program, "red"),
                                             "/somewhere", zip, t.q2);
   EXPECT_TRUE(run.leftOut.empty()) << run.leftOut.text();
-  EXPECT_EQ(run.copies, (Names{program + "tris.md2", program + "red.pcx"}));
-  EXPECT_EQ(t.dir.read("program/red.pcx"), "red") << "the skin of that name, not one that merely contains it";
-  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + program + "tris.md2 " + program + "red.pcx");
+  ASSERT_EQ(run.copies, (Names{run.copiesFolder + "tris.md2", run.copiesFolder + "red.pcx"}));
+  EXPECT_EQ(run.copiesFolder.rfind(program, 0), 0u) << "the copies stay in the program folder";
+  EXPECT_EQ(t.dir.read(run.copies[1].substr(t.dir.folder().size())), "red")
+      << "the skin of that name, not one that merely contains it";
+  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + run.copies[0] + " " + run.copies[1]);
   EXPECT_EQ(run.workFolder, "/somewhere");
+  RemovePreviewCopies(run);
+  EXPECT_FALSE(std::filesystem::exists(run.copiesFolder));
+  EXPECT_EQ(t.dir.read("program/red.pcx"), "the program folder's own") << "a file of the same name is never touched";
 
   // A blank in the path: the viewer reads blank-free words, so it starts beside the files.
   const std::string players = "/games/quake 2/baseq2/players/";
@@ -166,6 +183,49 @@ TEST(ModelPreviewRun, CopiesThePacksFilesAndStartsBesideThemWhenAPathHasABlank) 
   EXPECT_TRUE(run.copies.empty());
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" \"tris.md2\" \"grunt.pcx\"");
   EXPECT_EQ(run.workFolder, players + "male/");
+}
+
+// Packs made on Windows store "TRIS.MD2" and "RED.PCX" beside an icon "Red_i.pcx".
+TEST(ModelPreviewRun, FindsTheFilesInAnyLetterCaseAndNamesWhatItExtracted) {
+  ModelTree t;
+  t.pack("loud.zip", {{"PLAYERS/LOUD/TRIS.MD2", "mesh"}, {"PLAYERS/LOUD/RED.PCX", "red"},
+                      {"PLAYERS/LOUD/Red_i.pcx", "icon"}});
+  const std::string program = t.dir.folder() + "program/";
+  t.dir.write("program/keep.txt", "");
+  Tzipform zip;
+  ModelPreviewRun run = PrepareModelPreview(program, "loud", true, "Red", AvailablePreviewArgs(program, "Red"),
+                                            "/somewhere", zip, t.q2);
+  EXPECT_TRUE(run.leftOut.empty()) << run.leftOut.text();
+  ASSERT_EQ(run.copies, (Names{run.copiesFolder + "TRIS.MD2", run.copiesFolder + "RED.PCX"}));
+  for (const std::string& copy : run.copies) EXPECT_TRUE(std::filesystem::is_regular_file(copy)) << copy;
+  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + run.copies[0] + " " + run.copies[1]);
+  RemovePreviewCopies(run);
+  EXPECT_EQ(entriesOf(t.dir.path() / "program"), (Names{"keep.txt"})) << "exactly the copies and their folder are gone";
+
+  // An installed model keeps the spelling it was installed with.
+  t.dir.write("quake2/baseq2/players/loud/TRIS.MD2", "mesh");
+  t.dir.write("quake2/baseq2/players/loud/RED.PCX", "red");
+  const std::string players = t.dir.folder() + "quake2/baseq2/players/";
+  const std::string args = InstalledPreviewArgs(players, "loud", "Red");
+  EXPECT_EQ(args, players + "loud/TRIS.MD2 " + players + "loud/RED.PCX");
+  run = PrepareModelPreview(program, "loud", false, "Red", args, "/somewhere", zip, t.q2);
+  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + args);
+}
+
+// A pack that cannot be read still starts the viewer on the expected names, which it reports missing.
+TEST(ModelPreviewRun, AnUnreadablePackIsReportedAndLeavesNothing) {
+  ModelTree t;
+  t.dir.write("models/broken.zip", "not a zip");
+  const std::string program = t.dir.folder() + "program/";
+  t.dir.write("program/keep.txt", "");
+  Tzipform zip;
+  ModelPreviewRun run = PrepareModelPreview(program, "broken", true, "red", AvailablePreviewArgs(program, "red"),
+                                            "/somewhere", zip, t.q2);
+  EXPECT_FALSE(run.leftOut.empty());
+  EXPECT_TRUE(run.copies.empty());
+  EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + AvailablePreviewArgs(program, "red"));
+  RemovePreviewCopies(run);
+  EXPECT_EQ(entriesOf(t.dir.path() / "program"), (Names{"keep.txt"}));
 }
 
 }  // namespace
