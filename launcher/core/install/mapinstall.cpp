@@ -1,6 +1,7 @@
 #include "core/install/mapinstall.h"
 
 #include "base/files.h"
+#include "core/install/hostprogress.h"
 #include "core/install/placement.h"
 #include "core/launch/launch.h"
 #include "core/platform/listing.h"
@@ -10,11 +11,6 @@ namespace fdk {
 
 namespace {
 
-std::uint64_t archiveSize(const std::string& path) {
-  const long long size = path.empty() ? -1 : FileSizeOf(path);
-  return size > 0 ? static_cast<std::uint64_t>(size) : 0;
-}
-
 // The archive of each chosen map, "" where there is none.
 std::vector<std::string> archivesOf(const GameSettings& g, const std::vector<std::string>& chosen) {
   std::vector<std::string> archives;
@@ -23,10 +19,11 @@ std::vector<std::string> archivesOf(const GameSettings& g, const std::vector<std
 }
 
 void installOne(const std::string& name, const std::string& archive, Tzipform& zip, Placement& into,
-                Report& report) {
+                InstallHost& host, Report& report) {
   if (archive.empty()) return report.skip(name, "the map archive " + name + ".zip is not in the map folder");
   if (Status listed = zip.ListArchive(archive); !listed) return report.skip(name, listed.error().text);
-  report.merge(zip.ExtractArchive("*.*", into, true, false));
+  HostProgress progress(host);
+  report.merge(zip.ExtractArchive("*.*", into, true, false, &progress));
 }
 
 }  // namespace
@@ -41,13 +38,12 @@ Report InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& 
     return report;
   }
   const std::vector<std::string> archives = archivesOf(g, chosen);
+  // The bar counts what the maps unpack to, not their archives' sizes: a
+  // small archive can hold a large map, and the player waits for the writing.
   host.begin(kMapsProgressTitle);
-  for (const std::string& archive : archives) host.counted(archiveSize(archive));
+  for (const std::string& archive : archives) CountEntries(archive, zip, host);
   host.secondPass();
-  for (std::size_t i = 0; i < chosen.size(); ++i) {
-    installOne(chosen[i], archives[i], zip, *into, report);
-    host.done(archiveSize(archives[i]));
-  }
+  for (std::size_t i = 0; i < chosen.size(); ++i) installOne(chosen[i], archives[i], zip, *into, host, report);
   host.end();
   return report;
 }

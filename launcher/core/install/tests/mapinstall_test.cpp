@@ -31,19 +31,16 @@ struct Recorder : InstallHost {
   void end() override {}
 };
 
-// A stored map archive of exactly `size` bytes.
-void mapArchive(const TempDir& dir, const std::string& name, std::size_t size) {
+// A map archive holding one map of `size` bytes, compressed or stored.
+void mapArchive(const TempDir& dir, const std::string& name, std::size_t size, bool compressed = false) {
   const std::string path = dir.write("maps/" + name + ".zip", "");
   const std::string entry = "id1/maps/" + name + ".bsp";
-  ASSERT_TRUE(WriteArchive(path, {{entry, "", ArchiveEntry::Kind::File, false}}).ok());
-  const std::size_t overhead = static_cast<std::size_t>(std::filesystem::file_size(path));
-  ASSERT_TRUE(WriteArchive(path, {{entry, std::string(size - overhead, 'm'), ArchiveEntry::Kind::File, false}}).ok());
-  ASSERT_EQ(std::filesystem::file_size(path), size);
+  ASSERT_TRUE(WriteArchive(path, {{entry, std::string(size, 'm'), ArchiveEntry::Kind::File, compressed}}).ok());
 }
 
 }  // namespace
 
-TEST(MapInstall, TwoChosenMapsCountTheirArchivesAndNeverReplaceAFile) {
+TEST(MapInstall, TwoChosenMapsCountWhatTheyUnpackToAndNeverReplaceAFile) {
   TempDir dir;
   GameSettings g;
   g.Path = dir.folder() + "quake/";
@@ -55,12 +52,28 @@ TEST(MapInstall, TwoChosenMapsCountTheirArchivesAndNeverReplaceAFile) {
   Recorder host;
   Report report = InstallChosenMaps(g, {"dm7", "dm8", "gone"}, zip, host);
   EXPECT_EQ(host.titles, std::vector<std::string>{"Processing Maps"});
-  EXPECT_EQ(host.texts, (std::vector<std::string>{"0 / 1000", "0 / 4000", "0 / 4000"}));
-  EXPECT_EQ(host.widths, (std::vector<int>{88, 350, 350}));
-  EXPECT_FALSE(dir.read("quake/ID1/MAPS/dm7.bsp").empty()) << "into the existing ID1/MAPS";
+  EXPECT_EQ(host.texts, (std::vector<std::string>{"0 / 1000", "0 / 4000"}));
+  EXPECT_EQ(host.widths, (std::vector<int>{88, 350})) << "a kept file still counts as done";
+  EXPECT_EQ(dir.read("quake/ID1/MAPS/dm7.bsp"), std::string(1000, 'm')) << "into the existing ID1/MAPS";
   EXPECT_EQ(dir.read("quake/ID1/MAPS/DM8.BSP"), "the player's");
   ASSERT_EQ(report.size(), 1u) << report.text();
   EXPECT_EQ(report.entries()[0].what, "gone") << "a missing archive is named; the others still install";
+}
+
+// A map that packs small counts at its full size, so the bar follows the writing.
+TEST(MapInstall, AWellCompressedMapCountsTheBytesItWrites) {
+  TempDir dir;
+  GameSettings g;
+  g.Path = dir.folder() + "quake/";
+  g.Maps = dir.folder() + "maps/";
+  mapArchive(dir, "big", 1 << 20, true);
+  ASSERT_LT(std::filesystem::file_size(dir.file("maps/big.zip")), 1u << 16);
+  Tzipform zip;
+  Recorder host;
+  EXPECT_TRUE(InstallChosenMaps(g, {"big"}, zip, host).empty());
+  EXPECT_EQ(host.texts, (std::vector<std::string>{"0 / 1048576"}));
+  EXPECT_EQ(host.counters.text(), "1048576 / 1048576");
+  EXPECT_EQ(std::filesystem::file_size(dir.file("quake/id1/maps/big.bsp")), 1u << 20);
 }
 
 TEST(MapInstall, NothingChosenShowsNothing) {
