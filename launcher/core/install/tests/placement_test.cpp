@@ -253,23 +253,6 @@ TEST(Placement, ARealFolderWinsOverItsLinkTwinWhateverTheOrder) {
   }
 }
 
-TEST(Placement, AFolderOpenedBelowTheRootIsFoundWithoutCaseAndNeverThroughALink) {
-  TempDir dir;
-  dir.write("game/QW/Skins/old.pcx", "old");
-  fs::create_directories(dir.file("outside"));
-  fs::create_directory_symlink(dir.file("outside"), dir.file("game/QW/maps"));
-  Placement game = open(dir);
-  Result<Placement> skins = game.OpenFolder(entry("qw/skins/"));
-  ASSERT_TRUE(skins.ok()) << skins.error().text;
-  EXPECT_EQ(skins->root(), dir.file("game/QW/Skins") + "/");
-  EXPECT_TRUE(skins->Exists(entry("OLD.PCX")));
-
-  Result<Placement> linked = game.OpenFolder(entry("qw/MAPS/new/"));
-  ASSERT_FALSE(linked.ok());
-  EXPECT_NE(linked.error().text.find("symbolic link"), std::string::npos) << linked.error().text;
-  EXPECT_TRUE(fs::is_empty(dir.file("outside")));
-}
-
 TEST(Placement, OnlyWhatIsNotAFolderCountsAsAFileInTheWay) {
   TempDir dir;
   dir.write("game/baseq2/pak0.pak", "pak");
