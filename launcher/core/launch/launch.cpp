@@ -1,5 +1,6 @@
 #include "core/launch/launch.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -185,10 +186,82 @@ std::vector<std::string> ConfigSetChoices(const GameSettings& g) {
   return items;
 }
 
+namespace {
+
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
+bool holdsAny(std::string_view name, bool (*is)(char)) { return std::any_of(name.begin(), name.end(), is); }
+
+// The games read "+" as the start of a console command anywhere in their
+// arguments and ";" as the end of one.
+bool isCommandMark(char c) { return c == '+' || c == ';'; }
+
+// A name as the player can read it in a message: control characters as \xNN.
+std::string shown(std::string_view name) {
+  std::string out;
+  for (char c : name) {
+    if (!isControl(c)) {
+      out += c;
+      continue;
+    }
+    const char* digits = "0123456789ABCDEF";
+    out += "\\x";
+    out += digits[static_cast<unsigned char>(c) >> 4];
+    out += digits[c & 0xF];
+  }
+  return out;
+}
+
+// Why a name cannot go on the command line as it is; nullptr when it can.
+const char* flawOf(std::string_view name, bool fromArchive) {
+  if (holdsAny(name, isQuote)) return "holds a quote";
+  if (holdsAny(name, isControl)) return "holds a line end or another control character";
+  if (fromArchive && holdsAny(name, isCommandMark)) return "holds a \"+\" or \";\", which the game reads as a command";
+  return nullptr;
+}
+
+Status checkSetting(const std::string& value, const char* what, Game game) {
+  const char* flaw = flawOf(value, false);
+  if (flaw == nullptr) return {};
+  return Error{"The game was not started: the " + std::string(TraitsOf(game).name) + " " + what + " \"" + shown(value) +
+               "\" " + flaw + ". Correct it and start again."};
+}
+
+}  // namespace
+
+std::string QuoteWord(std::string_view name) {
+  // Inside double quotes only a double quote is special, and SplitCommandLine
+  // has no escape for it: the quoted run is closed, the quote given in single
+  // quotes, and the run opened again; the pieces join into one word.
+  std::string word = "\"";
+  for (char c : name) word += c == '"' ? std::string("\"'\"'\"") : std::string(1, c);
+  return word + "\"";
+}
+
+std::string CommandWord(std::string_view name) {
+  const bool plain = std::none_of(name.begin(), name.end(),
+                                  [](char c) { return c == ' ' || isQuote(c) || isControl(c); });
+  return plain ? std::string(name) : QuoteWord(name);
+}
+
+Status CheckCommandLineNames(const Uvars& vars, Game game, std::string_view modGameFolder) {
+  const std::string& mod = ChosenMod(vars, game);
+  if (const char* flaw = flawOf(mod, true))
+    return Error{"The game was not started: the name of the MOD \"" + shown(mod) + "\" " + flaw + "."};
+  if (const char* flaw = flawOf(modGameFolder, true))
+    return Error{"The game was not started: the archive of the MOD \"" + shown(mod) + "\" names the game folder \"" +
+                 shown(modGameFolder) + "\", which " + flaw + "."};
+  const GameSettings& g = vars.game(game);
+  if (Status exe = checkSetting(g.EXE, "program name", game); !exe) return exe;
+  if (game == Game::Quake2 && g.cddir) return checkSetting(g.cddirb, "CD folder", game);
+  return {};
+}
+
 std::string Q1CommandLine(const Uvars& vars) {
   const GameSettings& g = vars.q1;
-  std::string line = g.EXE;
-  if (!vars.q1mod.empty()) line += " -game " + vars.q1mod;
+  std::string line = CommandWord(g.EXE);
+  if (!vars.q1mod.empty()) line += " -game " + CommandWord(vars.q1mod);
   if (g.NoJoy) line += " -nojoy";
   if (g.Listen) line += " -listen " + IntToText(g.Listenb);
   if (g.Dedicated) line += " -dedicated " + IntToText(g.Dedicatedb);
@@ -201,13 +274,13 @@ std::string Q1CommandLine(const Uvars& vars) {
 
 std::string Q2CommandLine(const Uvars& vars) {
   const GameSettings& g = vars.q2;
-  std::string line = g.EXE;
+  std::string line = CommandWord(g.EXE);
   if (g.Dedicated) line += " +set dedicated " + IntToText(g.Dedicatedb);
   // A MOD whose files all went below "baseq2/" runs from there: no game folder is
   // named, since an empty one would take the next word of the line as its name.
-  if (!vars.q2mod.empty() && !vars.modGameFolder.empty()) line += " +set game " + vars.modGameFolder;
+  if (!vars.q2mod.empty() && !vars.modGameFolder.empty()) line += " +set game " + CommandWord(vars.modGameFolder);
   line += " +exec q.cfg " + g.CmdLine;
-  if (g.cddir) line += " +set cddir " + g.cddirb;
+  if (g.cddir) line += " +set cddir " + CommandWord(g.cddirb);
   return line;
 }
 
@@ -219,7 +292,7 @@ std::string TerminatorCommandLine(const Uvars& vars, Game game) {
   const std::string term = vars.programFolder + "term";
   if (!fileExists(term)) return {};
   // Quoted, so that a program folder with blanks still names one program.
-  return "\"" + term + "\" " + std::string(1, TraitsOf(game).number);
+  return QuoteWord(term) + " " + std::string(1, TraitsOf(game).number);
 }
 
 }  // namespace fdk

@@ -3,6 +3,7 @@
 // and the command lines of both games.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/report.h"
@@ -61,8 +62,22 @@ Report CopyConfigSet(const Uvars& vars, Game game);
 std::vector<std::string> ConfigSetChoices(const GameSettings& g);
 inline constexpr const char* kNoneItem = "(none)";
 
+// A folder or file name as one word of a command line, the way SplitCommandLine
+// reads it back: QuoteWord always quotes; CommandWord leaves a name alone unless
+// it holds a blank, a quote or a control character, and leaves "" empty.
+std::string QuoteWord(std::string_view name);
+std::string CommandWord(std::string_view name);
+
+// Why a name the launch puts on the game's command line must not go there: the
+// chosen MOD's name, the MOD game folder its archive names (Quake 2; "" when not
+// known yet), the program's name and the CD folder. A MOD's names come from the
+// internet: a quote, a control character, a "+" or a ";" in them would reach the
+// game's console as commands of their own. The error names the MOD or setting.
+Status CheckCommandLineNames(const Uvars& vars, Game game, std::string_view modGameFolder = {});
+
 // The command lines, in the games' fixed order. The Quake 2 line names the MOD
-// game folder that the MOD installation found (vars.modGameFolder).
+// game folder that the MOD installation found (vars.modGameFolder). Every name
+// in them is one word (CommandWord); the free text CmdLine is passed as typed.
 std::string Q1CommandLine(const Uvars& vars);
 std::string Q2CommandLine(const Uvars& vars);
 std::string CommandLine(const Uvars& vars, Game game);

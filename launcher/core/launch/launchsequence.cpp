@@ -11,6 +11,7 @@ namespace fdk {
 
 const char* LaunchStepName(LaunchStep step) {
   switch (step) {
+    case LaunchStep::CheckNames: return "Checking the names on the command line";
     case LaunchStep::TakeSnapshot: return "Listing the game folder";
     case LaunchStep::InstallMod: return "Installing the MOD";
     case LaunchStep::InstallMaps: return "Installing the maps";
@@ -46,7 +47,7 @@ Status CheckLaunch(const Uvars& vars, Game game) {
   if (game == Game::Quake2 && !vars.q2mod.empty() && !fileExists(ModArchivePath(vars, game)))
     return Error{"The MOD \"" + vars.q2mod + "\" cannot be installed: its archive " + ModArchivePath(vars, game) +
                  " is missing."};
-  return {};
+  return CheckCommandLineNames(vars, game);
 }
 
 namespace {
@@ -114,7 +115,19 @@ Status installChoices(Uvars& vars, Game game, const LaunchTools& tools, LaunchOb
   return {};
 }
 
+// Before anything is written: a name that would not reach the game as one word
+// stops the launch. A Quake 2 MOD's game folder is named by its archive; an
+// archive that cannot be listed is left to the MOD's installation to report.
+Status checkNames(const Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
+  observer.stepStarted(LaunchStep::CheckNames);
+  std::string modGameFolder;
+  if (game == Game::Quake2 && !vars.q2mod.empty() && tools.zip.ListArchive(ModArchivePath(vars, game)))
+    modGameFolder = ModGameFolderOf(tools.zip);
+  return CheckCommandLineNames(vars, game, modGameFolder);
+}
+
 Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
+  if (Status names = checkNames(vars, game, tools, observer); !names) return names;
   Report leftOut;
   const InstallSnapshot snapshot = snapshotIfTaken(vars, game, tools, observer);
   if (Status installed = installChoices(vars, game, tools, observer, leftOut); !installed) return installed;

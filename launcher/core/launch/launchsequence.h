@@ -17,6 +17,7 @@
 namespace fdk {
 
 enum class LaunchStep {
+  CheckNames,
   TakeSnapshot,
   InstallMod,
   InstallMaps,
@@ -42,11 +43,13 @@ class LaunchObserver : public InstallHost, public PakContentHost, public Snapsho
 };
 
 // What must hold before the launch hides the window or writes anything: the game
-// folders are there and, for Quake 2, a chosen MOD's archive is. The error is the
-// whole message for the player.
+// folders are there, for Quake 2 a chosen MOD's archive is, and every name the
+// command line carries can go there as one word. The error is the whole message
+// for the player.
 Status CheckLaunch(const Uvars& vars, Game game);
 
-// Runs the launch's steps in their order: the chosen MOD's installation (through
+// Runs the launch's steps in their order: the names on the command line checked
+// (a Quake 2 MOD's game folder read from its archive), the chosen MOD's installation (through
 // the catalogue), the chosen maps, config set, start script, Quake 2's
 // "maps.lst" when its switch is on, the clean-up tool, the game. Sets
 // launchgame and, for Quake 2, the MOD game folder.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/launch/launchoptions.h"
+#include "core/platform/processes.h"
 #include "testing/tempdir.h"
 
 #include <filesystem>
@@ -243,4 +244,68 @@ TEST(GameFolders, MissingFoldersAreReportedAndNeverMade) {
   g.dir.write("cfgs2/duel/config.cfg", "q2");
   EXPECT_FALSE(CopyConfigSet(g.vars, Game::Quake2).empty());
   EXPECT_FALSE(g.dir.exists("quake2/baseq2")) << "neither does the config-set copy";
+}
+
+TEST(CommandLine, EveryNameIsOneWordOrdinaryNamesAsBefore) {
+  Games g;
+  g.vars.q1.EXE = "win quake";
+  g.vars.q1mod = "My Mod";
+  g.vars.q1.NoJoy = g.vars.q1.WinMem = false;
+  g.vars.q1.CmdLine = "+skill 3";  // the player's own text stays as typed
+  EXPECT_EQ(Q1CommandLine(g.vars), "\"win quake\" -game \"My Mod\" +exec q.cfg +skill 3");
+  EXPECT_EQ(SplitCommandLine(Q1CommandLine(g.vars)),
+            (std::vector<std::string>{"win quake", "-game", "My Mod", "+exec", "q.cfg", "+skill", "3"}));
+
+  g.vars.q2mod = "cool";
+  g.vars.modGameFolder = "Cool Mod";
+  g.vars.q2.cddirb = "/mnt/my cd";
+  EXPECT_EQ(SplitCommandLine(Q2CommandLine(g.vars)),
+            (std::vector<std::string>{"quake2.exe", "+set", "game", "Cool Mod", "+exec", "q.cfg", "+set", "cddir",
+                                      "/mnt/my cd"}));
+}
+
+TEST(CommandLine, QuotedNamesComeBackWholeFromTheSplit) {
+  for (std::string name : {"plain", "two words", "tab\there", "it's", "say \"hi\"", "\"", "'\"'", "a\nb", "x\ry"}) {
+    EXPECT_EQ(SplitCommandLine("exe " + CommandWord(name) + " next"), (std::vector<std::string>{"exe", name, "next"}))
+        << name;
+    EXPECT_EQ(SplitCommandLine(QuoteWord(name)), std::vector<std::string>{name}) << name;
+  }
+  EXPECT_EQ(CommandWord("ctf"), "ctf");
+  EXPECT_EQ(CommandWord(""), "");
+}
+
+TEST(CommandLine, NamesThatCannotBeOneWordAreRefusedNamingTheModOrSetting) {
+  struct Row {
+    const char* mod;
+    const char* folder;
+    const char* exe;
+    bool ok;
+  };
+  const Row rows[] = {
+      {"ctf", "ctf", "quake2", true},
+      {"Cool Mod", "Cool Mod", "quake 2", true},
+      {"", "", "quake2", true},
+      {"a+b", "", "quake2", false},
+      {"ctf", "x;exec evil", "quake2", false},
+      {"ctf", "x +exec evil", "quake2", false},
+      {"say\"", "", "quake2", false},
+      {"ctf", "tab\there", "quake2", false},
+      {"ctf", "ctf", "quake2\n+exec evil", false},
+  };
+  for (const Row& r : rows) {
+    Games g;
+    g.vars.q2mod = r.mod;
+    g.vars.q2.EXE = r.exe;
+    const Status checked = CheckCommandLineNames(g.vars, Game::Quake2, r.folder);
+    EXPECT_EQ(checked.ok(), r.ok) << r.mod << " / " << r.folder << " / " << r.exe;
+    if (!checked.ok() && std::string(r.exe) == "quake2") {
+      EXPECT_NE(checked.error().text.find(std::string("MOD \"") + r.mod), std::string::npos) << checked.error().text;
+    }
+  }
+  Games g;
+  g.vars.q2.cddir = true;
+  g.vars.q2.cddirb = "/mnt/cd\r\n";
+  const Status cd = CheckCommandLineNames(g.vars, Game::Quake2);
+  ASSERT_FALSE(cd.ok());
+  EXPECT_NE(cd.error().text.find("CD folder \"/mnt/cd\\x0D\\x0A\""), std::string::npos) << cd.error().text;
 }
