@@ -50,7 +50,8 @@ class IniFile {
   struct Block {
     std::vector<std::string> lines;  // the header (if any) up to the last line that is not blank
     std::vector<std::string> tail;   // the blank lines after it
-    std::unordered_map<std::string, std::size_t> keys;  // folded key name → its first line
+    // Folded key name → the line of its first occurrence.
+    std::unordered_map<std::string, std::size_t> keys;
   };
   std::vector<Block> blocks_ = std::vector<Block>(1);
   std::unordered_map<std::string, std::size_t> sections_;  // folded section name → its first block

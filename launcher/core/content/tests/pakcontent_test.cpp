@@ -151,8 +151,8 @@ TEST(PakContentFile, StaleFileOfOursIsNotRebuiltWhenThePlayerSaysNo) {
   GameTree t;
   t.host.yes = false;
   const std::string pak = t.pak("pak0.pak", kStockPak);
-  t.dir.write(t.base() + "pak0.fdk", kHeader + "\r\n" + std::to_string(std::filesystem::file_size(pak) - 1) +
-                                         "\r\nold\r\n");
+  t.dir.write(t.base() + "pak0.fdk",
+              kHeader + "\r\n" + std::to_string(std::filesystem::file_size(pak) - 1) + "\r\nold\r\n");
   EXPECT_EQ(t.fill().items, Names{});
   EXPECT_EQ(t.host.scans, 0);
   EXPECT_FALSE(t.dir.exists(t.base() + "pak0.fdk")) << "a stale file of ours must not be read as valid later";
