@@ -400,6 +400,12 @@ Status Tzipform::CheckRoom(const std::vector<std::size_t>& selected, Placement& 
                bytesText(*free) + " free"};
 }
 
+Status Tzipform::CheckRoomForAll(Placement& into, bool keepFolders, bool overwrite) const {
+  std::vector<std::size_t> all(records_.size());
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+  return CheckRoom(all, into, keepFolders, overwrite);
+}
+
 Report Tzipform::Extract(const std::vector<std::size_t>& selected, Placement& into, bool keepFolders, bool overwrite,
                          ExtractObserver* observer) {
   Report report;

@@ -91,6 +91,9 @@ class Tzipform {
   // that a small archive cannot fill the disk. Tests stand in a full disk here.
   using FreeSpaceQuery = std::function<Result<std::uint64_t>(const std::string& folder)>;
   void SetFreeSpaceQuery(FreeSpaceQuery query) { freeSpace_ = std::move(query); }
+  // The same weighing for every entry of the archive listed last, for an
+  // installer that extracts entry by entry and must know before the first.
+  Status CheckRoomForAll(Placement& into, bool keepFolders, bool overwrite) const;
 
   // Kept for its caller; the ZIP library needs no folder to be loaded from.
   void SetUnzipFolder(const std::string& folder) { (void)folder; }

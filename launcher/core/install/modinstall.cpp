@@ -81,6 +81,9 @@ Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, Insta
     return Error{"The MOD \"" + mod + "\" cannot be installed: " + listed.error().text};
   Result<Placement> into = Placement::Open(vars.game(game).Path);
   if (!into) return Error{"The MOD \"" + mod + "\" cannot be installed: " + into.error().text};
+  // Weighed as a whole: entry by entry, a MOD could fill the disk half-way.
+  if (Status room = zip.CheckRoomForAll(*into, true, false); !room)
+    return Error{"The MOD \"" + mod + "\" cannot be installed: " + room.error().text};
   host.begin(kModProgressTitle);
   CountListedEntries(zip, host);
   host.secondPass();

@@ -203,3 +203,23 @@ TEST(ModInstall, LeftoversOfAKilledInstallGoAtTheNextInstallTheUsersFilesStay) {
   EXPECT_EQ(m.dir.read("quake2/mymod/" + leftover + ".keep"), "the player's");
   EXPECT_EQ(m.dir.read("quake2/mymod/.big0.bin.tmpQ3x9Zz"), "the player's");
 }
+
+// Each entry alone would fit: the MOD is weighed as a whole before its first file.
+TEST(ModInstall, AModThatDoesNotFitTheDiskIsRefusedBeforeAnythingIsWritten) {
+  Mods m;
+  m.archive("big", {{"big/a.pak", std::string(600, 'a')}, {"big/b.pak", std::string(600, 'b')}});
+  m.zip.SetFreeSpaceQuery([](const std::string&) -> Result<std::uint64_t> { return 1000; });
+  m.vars.q2mod = "big";
+  Recorder host;
+  Result<ModInstall> result = InstallMod(m.vars, Game::Quake2, m.zip, host);
+  ASSERT_FALSE(result.ok());
+  EXPECT_NE(result.error().text.find("\"big\""), std::string::npos) << result.error().text;
+  EXPECT_FALSE(m.dir.exists("quake2/big"));
+  EXPECT_TRUE(host.titles.empty()) << "no progress window for an install that cannot start";
+
+  // What is already there is kept, not written again, so it needs no room.
+  m.dir.write("quake2/big/a.pak", "earlier");
+  EXPECT_TRUE(m.install("big", host).leftOut.empty());
+  EXPECT_EQ(m.dir.read("quake2/big/b.pak"), std::string(600, 'b'));
+  EXPECT_EQ(m.dir.read("quake2/big/a.pak"), "earlier");
+}
