@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include "app/captions.h"
 #include "app/storedfield.h"
 #include "core/content/models.h"
 #include "core/platform/paths.h"
@@ -46,12 +47,12 @@ void setChoices(QComboBox* combo, const std::vector<std::string>& names) {
   combo->setEditText(text);
 }
 
-QComboBox* editableChooser(const char* name, QWidget* parent) {
-  auto* combo = new QComboBox(parent);
+QComboBox* editableChooser(const char* name, QLabel* caption) {
+  auto* combo = new QComboBox(caption->parentWidget());
   combo->setObjectName(QString::fromLatin1(name));
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);  // typing chooses; it never adds to the list
-  combo->setAccessibleName(QString::fromLatin1(name));
+  NameByCaption(combo, caption);
   return combo;
 }
 }  // namespace
@@ -82,30 +83,30 @@ QLabel* CfgEditor::addLabel(const char* text, int x, int y, int width) {
 }
 
 void CfgEditor::buildControls() {
-  addLabel("Config:", kLeft, 18, kFieldWidth);
+  QLabel* config = addLabel("Config:", kLeft, 18, kFieldWidth);
   lconfig2 = new QLineEdit(this);
   lconfig2->setObjectName(QStringLiteral("lconfig2"));
-  lconfig2->setAccessibleName(QStringLiteral("Config"));
+  NameByCaption(lconfig2, config);
   lconfig2->setReadOnly(true);
   lconfig2->setGeometry(kLeft, 36, kFieldWidth, kFieldHeight);
 
-  addLabel("File:", kLeft, 64, kFieldWidth);
+  QLabel* file = addLabel("File:", kLeft, 64, kFieldWidth);
   cbfile = new QComboBox(this);
   cbfile->setObjectName(QStringLiteral("cbfile"));
-  cbfile->setAccessibleName(QStringLiteral("File"));
+  NameByCaption(cbfile, file);
   cbfile->setGeometry(kLeft, 82, kFieldWidth, kFieldHeight);
   connect(cbfile, &QComboBox::activated, this, &CfgEditor::cbfileClick);
 
-  addLabel("Name:", kLeft, 110, kFieldWidth);
+  QLabel* name = addLabel("Name:", kLeft, 110, kFieldWidth);
   ename = new QLineEdit(this);
   ename->setObjectName(QStringLiteral("ename"));
-  ename->setAccessibleName(QStringLiteral("Name"));
+  NameByCaption(ename, name);
   ename->setGeometry(kLeft, 128, kFieldWidth, kFieldHeight);
 
   contentLabel_ = addLabel("Content:", kLeft, 0, kFieldWidth);
   m = new QPlainTextEdit(this);
   m->setObjectName(QStringLiteral("m"));
-  m->setAccessibleName(QStringLiteral("Content"));
+  NameByCaption(m, contentLabel_);
   m->setLineWrapMode(QPlainTextEdit::NoWrap);
   m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -219,9 +220,9 @@ Tfq2cfgedit::Tfq2cfgedit(LauncherContext& ctx, QWidget* parent) : CfgEditor(ctx,
   modelLabel->setGeometry(kLeft, kModelRow, half, kLabelHeight);
   auto* skinLabel = new QLabel(QStringLiteral("Skin:"), this);
   skinLabel->setGeometry(kLeft + half + 8, kModelRow, half, kLabelHeight);
-  cbmodel = editableChooser("cbmodel", this);
+  cbmodel = editableChooser("cbmodel", modelLabel);
   cbmodel->setGeometry(kLeft, kModelRow + kLabelHeight, half, kFieldHeight);
-  cbskin = editableChooser("cbskin", this);
+  cbskin = editableChooser("cbskin", skinLabel);
   cbskin->setGeometry(kLeft + half + 8, kModelRow + kLabelHeight, half, kFieldHeight);
   connect(cbmodel, &QComboBox::textActivated, this, &Tfq2cfgedit::cbmodelClick);
   placeContent(kModelRow + 46);
@@ -270,7 +271,7 @@ TfQ1cfgedit::TfQ1cfgedit(LauncherContext& ctx, QWidget* parent) : CfgEditor(ctx,
 QPushButton* AddEditButton(const char* name, QComboBox* combo) {
   auto* button = new QPushButton(QStringLiteral("edit"), combo->parentWidget());
   button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(QStringLiteral("edit the player in the chosen config set"));
+  GiveHint(button, QStringLiteral("edit the player in the chosen config set"));
   button->setStyleSheet(QStringLiteral("QPushButton { padding: 0 2px; }"));
   button->setGeometry(combo->x() + combo->width() + 4, combo->y(), kEditWidth, combo->height());
   return button;

@@ -6,6 +6,7 @@
 #include "core/platform/paths.h"
 #include "core/platform/util.h"
 #include "pages/optionrows.h"
+#include "app/captions.h"
 #include "app/pictures.h"
 #include "app/storedfield.h"
 
@@ -79,11 +80,9 @@ Tfsetup::Tfsetup(LauncherContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
 
   GameSettings& q1 = ctx.vars.q1;
 
-  bq1qw = new OptionSwitch(&q1.QuakeWorld, &ctx.switches, this);
-  bq1qw->setObjectName(QStringLiteral("bq1qw"));
-  bq1qw->setGeometry(162, kRowTop + 13 * kRowStep + 10, 36, 18);
-  auto* qwLabel = new QLabel(QStringLiteral(" It's QUAKE World"), this);
-  qwLabel->setGeometry(202, kRowTop + 13 * kRowStep + 8, 200, 22);
+  OptionRows switches(this, &ctx.switches);
+  bq1qw = switches.addSwitch("bq1qw", QStringLiteral(" It's QUAKE World"), &q1.QuakeWorld, 162,
+                             kRowTop + 13 * kRowStep + 8, 200);
   connect(bq1qw, &OptionSwitch::clicked, this, &Tfsetup::bq1qwClick);
 
   buildSizeEdits();
@@ -102,9 +101,11 @@ void Tfsetup::buildRow(int row, const SetupRow& def) {
   edit->setObjectName(QString::fromLatin1(def.editName));
   edit->setGeometry(162, y, 240, 22);
   edit->setMaxLength(kNoLengthLimit);
+  NameByCaption(edit, caption);
   QPushButton* button = this->*def.button = new QPushButton(QStringLiteral("..."), this);
   button->setObjectName(QString::fromLatin1(def.buttonName));
   button->setGeometry(408, y, 34, 22);
+  GiveHint(button, QStringLiteral("choose ") + caption->text());
   if (def.picker == Picker::Background) {
     connect(button, &QPushButton::clicked, this, &Tfsetup::BfdockbackClick);
     return;
@@ -185,8 +186,11 @@ void Tfsetup::buildSizeEdits() {
   for (QSpinBox* spin : {sexinc, seyinc}) spin->setRange(0, 65535);
   sexinc->setGeometry(162, y, 90, 24);
   seyinc->setGeometry(262, y, 90, 24);
-  sexinc->setToolTip(QStringLiteral("extra width"));
-  seyinc->setToolTip(QStringLiteral("extra height"));
+  NameByCaption(sexinc, label);
+  for (auto [spin, hint] : {std::pair{sexinc, "extra width"}, {seyinc, "extra height"}}) {
+    GiveHint(spin, QString::fromLatin1(hint));
+    spin->setAccessibleName(label->text() + QStringLiteral(", ") + QString::fromLatin1(hint));
+  }
   connect(sexinc, &QSpinBox::valueChanged, this, &Tfsetup::sexincChange);
   connect(seyinc, &QSpinBox::valueChanged, this, &Tfsetup::seyincChange);
 }

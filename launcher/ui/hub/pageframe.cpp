@@ -2,6 +2,8 @@
 
 #include <QResizeEvent>
 
+#include "app/captions.h"
+
 namespace fdk {
 
 namespace {
@@ -26,7 +28,7 @@ void PageFrame::setBackground(const QPixmap& picture) { back_->setPixmap(picture
 QPushButton* PageFrame::addBottomButton(const QString& objectName, const QString& text, const QString& hint, int slot) {
   auto* button = new QPushButton(text, box_);
   button->setObjectName(objectName);
-  button->setToolTip(hint);
+  GiveHint(button, hint);
   button->setCursor(Qt::PointingHandCursor);
   bottomButtons_.append({button, slot});
   placeBottomButtons();

@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QLabel>
 
+#include "app/captions.h"
 #include "app/storedfield.h"
 
 namespace fdk {
@@ -14,7 +15,7 @@ QListWidget* MakeAddOnList(QWidget* box, QObject* dropFilter, const QString& nam
   label->setGeometry(where.x(), where.y() - 20, where.width(), 18);
   auto* list = new QListWidget(box);
   list->setObjectName(name);
-  list->setAccessibleName(caption);
+  NameByCaption(list, label);
   list->setGeometry(where);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setDragEnabled(true);
@@ -29,9 +30,8 @@ QPushButton* MakeHintButton(QWidget* box, const QString& name, const QString& te
                             const QRect& where) {
   auto* b = new QPushButton(text, box);
   b->setObjectName(name);
-  b->setToolTip(hint);
-  b->setAccessibleName(hint);
   b->setGeometry(where);
+  GiveHint(b, hint);
   return b;
 }
 

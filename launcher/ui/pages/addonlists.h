@@ -17,7 +17,7 @@ namespace fdk {
 QListWidget* MakeAddOnList(QWidget* box, QObject* dropFilter, const QString& name, const QString& caption,
                            const QString& captionName, const QRect& where);
 
-// A button with a hint that also serves as its accessible name.
+// A button named by its caption, with a hint; a symbol caption (">>") is named by the hint.
 QPushButton* MakeHintButton(QWidget* box, const QString& name, const QString& text, const QString& hint,
                             const QRect& where);
 

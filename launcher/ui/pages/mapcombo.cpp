@@ -1,5 +1,6 @@
 #include "pages/mapcombo.h"
 
+#include <QLabel>
 #include <QSignalBlocker>
 
 #include "core/platform/listing.h"
@@ -47,6 +48,10 @@ MapCombo* MapCombo::replacing(QComboBox* plain) {
   combo->setInsertPolicy(plain->insertPolicy());
   combo->setGeometry(plain->geometry());
   combo->setMaxVisibleItems(kDroppedRows);
+  // The row's label names the replacement as it named the plain combo.
+  combo->setAccessibleName(plain->accessibleName());
+  for (QLabel* label : plain->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    if (label->buddy() == plain) label->setBuddy(combo);
   delete plain;
   return combo;
 }

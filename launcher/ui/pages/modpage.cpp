@@ -4,6 +4,7 @@
 
 #include "core/content/mods.h"
 #include "core/launch/launch.h"
+#include "app/captions.h"
 #include "app/storedfield.h"
 #include "work/picturewindow.h"
 
@@ -15,7 +16,7 @@ ModPage::ModPage(LauncherContext& ctx, PageFrame* frame, Game game)
   const QString prefix = game == Game::Quake1 ? QStringLiteral("q1") : QStringLiteral("q2");
   patchlist = new QListWidget(frame->box());
   patchlist->setObjectName(prefix + QStringLiteral("patchlist"));
-  patchlist->setToolTip(QStringLiteral("select a MOD"));
+  GiveHint(patchlist, QStringLiteral("select a MOD"));
   patchlist->setAccessibleName(QStringLiteral("MODs"));
   patchlist->setGeometry(16, 48, 360, 400);
   patchtext = new QPlainTextEdit(frame->box());

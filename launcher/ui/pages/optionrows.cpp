@@ -2,6 +2,8 @@
 
 #include <QSignalBlocker>
 
+#include "app/captions.h"
+
 namespace fdk {
 
 namespace {
@@ -16,7 +18,7 @@ OptionSwitch* OptionRows::addSwitch(const char* name, const QString& label, bool
   sw->setObjectName(QString::fromLatin1(name));
   sw->setGeometry(x, y + (kRowHeight - kSwitchHeight) / 2, kSwitchWidth, kSwitchHeight);
   sw->setToolTip(label.trimmed());
-  addLabel((std::string("l") + name).c_str(), label, x + kSwitchWidth + 2, y, labelWidth);
+  NameByCaption(sw, addLabel((std::string("l") + name).c_str(), label, x + kSwitchWidth + 2, y, labelWidth));
   switches_.push_back(sw);
   return sw;
 }
@@ -26,6 +28,7 @@ QLineEdit* OptionRows::addField(const char* name, int x, int y, int width) {
   field->setObjectName(QString::fromLatin1(name));
   field->setGeometry(x, y, width, kRowHeight);
   field->setMaxLength(kNoLengthLimit);  // a stored value is never cut short by showing it
+  nameByRow(field, x, y);
   return field;
 }
 
@@ -35,16 +38,20 @@ QComboBox* OptionRows::addCombo(const char* name, int x, int y, int width) {
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setGeometry(x, y, width, kRowHeight);
+  nameByRow(combo, x, y);
   return combo;
 }
 
 std::pair<QPushButton*, QPushButton*> OptionRows::addRaiseLower(const char* raise, const char* lower, int x, int y) {
+  const QLabel* row = rowLabel(x, y);
+  const QString of = row != nullptr ? PlainCaption(row->text()) + QStringLiteral(": ") : QString();
   auto make = [&](const char* name, int top, const QString& hint) {
     auto* button = new QPushButton(QStringLiteral("X"), parent_);
     button->setObjectName(QString::fromLatin1(name));
     button->setProperty("role", "stepper");
-    button->setToolTip(hint);
     button->setGeometry(x, top, 16, kRowHeight / 2);
+    GiveHint(button, hint);
+    button->setAccessibleName(of + hint);  // twenty buttons called "one more" would not tell which value
     return button;
   };
   return {make(raise, y, QStringLiteral("one more")), make(lower, y + kRowHeight / 2, QStringLiteral("one less"))};
@@ -54,7 +61,20 @@ QLabel* OptionRows::addLabel(const char* name, const QString& text, int x, int y
   auto* label = new QLabel(text, parent_);
   label->setObjectName(QString::fromLatin1(name));
   label->setGeometry(x, y, width, kRowHeight);
+  labels_.push_back({label, QPoint(x, y)});
   return label;
+}
+
+QLabel* OptionRows::rowLabel(int x, int y) const {
+  const PlacedLabel* nearest = nullptr;
+  for (const PlacedLabel& placed : labels_)
+    if (placed.at.y() == y && placed.at.x() < x && (nearest == nullptr || placed.at.x() > nearest->at.x()))
+      nearest = &placed;
+  return nearest != nullptr ? nearest->label : nullptr;
+}
+
+void OptionRows::nameByRow(QWidget* control, int x, int y) const {
+  if (QLabel* label = rowLabel(x, y)) NameByCaption(control, label);
 }
 
 void OptionRows::refreshAll() const {

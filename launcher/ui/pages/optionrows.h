@@ -1,6 +1,7 @@
 #pragma once
 // Builds the rows of the option pages: a switch with its label, value fields,
-// the small raise and lower buttons, and combos, at designed positions.
+// the small raise and lower buttons, and combos, at designed positions. Each
+// control is named after its row's label, which is the only caption a row shows.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@ class OptionRows {
 
   // A switch at (x, y) with its label to the right; the label is as wide as labelWidth.
   OptionSwitch* addSwitch(const char* name, const QString& label, bool* value, int x, int y, int labelWidth);
+  // A field or combo at (x, y), named by the nearest label to its left on the row at y.
   QLineEdit* addField(const char* name, int x, int y, int width);
   QComboBox* addCombo(const char* name, int x, int y, int width);
   // The raise (upper) and lower (lower) buttons beside a numeric field.
@@ -27,9 +29,18 @@ class OptionRows {
   void refreshAll() const;
 
  private:
+  struct PlacedLabel {
+    QLabel* label;
+    QPoint at;  // where it was placed: a label moved for its looks still belongs to its row
+  };
+
   QWidget* parent_;
   const SwitchPictures* pictures_;
   std::vector<OptionSwitch*> switches_;
+  std::vector<PlacedLabel> labels_;
+
+  QLabel* rowLabel(int x, int y) const;
+  void nameByRow(QWidget* control, int x, int y) const;
 };
 
 // Fields take any length of text: the default limit would cut long stored values.

@@ -1,27 +1,83 @@
 #include "pages/optionswitch.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include "core/platform/util.h"
 
 namespace fdk {
 
+namespace {
+
+// A screen reader would otherwise meet a picture called "on" or "off"; it meets
+// a check box with the row's name, its checked state, and a toggle it can press.
+class SwitchAccess : public QAccessibleWidget {
+ public:
+  explicit SwitchAccess(OptionSwitch* sw) : QAccessibleWidget(sw, QAccessible::CheckBox) {}
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = true;
+    state.checked = sw()->value();
+    return state;
+  }
+
+  QStringList actionNames() const override { return QStringList{toggleAction()} << QAccessibleWidget::actionNames(); }
+
+  void doAction(const QString& action) override {
+    if (action == toggleAction() || action == pressAction()) sw()->click();
+    else QAccessibleWidget::doAction(action);
+  }
+
+  QStringList keyBindingsForAction(const QString& action) const override {
+    if (action == toggleAction()) return {QStringLiteral("Space")};
+    return QAccessibleWidget::keyBindingsForAction(action);
+  }
+
+ private:
+  OptionSwitch* sw() const { return static_cast<OptionSwitch*>(widget()); }
+};
+
+QAccessibleInterface* switchAccess(const QString&, QObject* object) {
+  auto* sw = qobject_cast<OptionSwitch*>(object);
+  return sw != nullptr ? new SwitchAccess(sw) : nullptr;
+}
+
+void announceChecked(OptionSwitch* sw) {
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(sw, changed);
+  QAccessible::updateAccessibility(&event);
+}
+
+}  // namespace
+
 OptionSwitch::OptionSwitch(bool* value, const SwitchPictures* pictures, QWidget* parent)
     : QLabel(parent), value_(value), pictures_(pictures) {
+  static const bool accessible = (QAccessible::installFactory(switchAccess), true);
+  (void)accessible;
   setCursor(Qt::PointingHandCursor);
-  setFocusPolicy(Qt::TabFocus);
+  // A check box takes focus from Tab and from a click, and Space flips it.
+  setFocusPolicy(Qt::StrongFocus);
   setScaledContents(true);
   if (!pictures_->on.isNull()) resize(pictures_->on.size());
   refresh();
 }
 
 void OptionSwitch::refresh() {
-  const QPixmap& picture = *value_ ? pictures_->on : pictures_->off;
+  const bool on = *value_;
+  const QPixmap& picture = on ? pictures_->on : pictures_->off;
   // Without the switch pictures the switch still says what it is.
   if (!picture.isNull()) setPixmap(picture);
-  else setText(*value_ ? QStringLiteral("ON") : QStringLiteral("OFF"));
-  setAccessibleName(*value_ ? QStringLiteral("on") : QStringLiteral("off"));
+  else setText(on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+  const bool changed = shown_.has_value() && *shown_ != on;
+  shown_ = on;
+  if (changed) announceChecked(this);
 }
 
 void OptionSwitch::setValue(bool on) {
@@ -43,6 +99,17 @@ void OptionSwitch::mousePressEvent(QMouseEvent* event) {
 void OptionSwitch::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space) emit clicked();
   else QLabel::keyPressEvent(event);
+}
+
+// The picture fills the whole switch, so the focus frame is drawn over it.
+void OptionSwitch::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  QStyleOptionFocusRect frame;
+  frame.initFrom(this);
+  frame.backgroundColor = palette().color(QPalette::Window);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
 }  // namespace fdk

@@ -1,6 +1,8 @@
 #pragma once
-// An option switch: a picture bound to one boolean setting, "on" or "off".
+// An option switch: a picture bound to one boolean setting, "on" or "off". To
+// assistive technology it is the check box it stands for, named by its row.
 #include <QLabel>
+#include <optional>
 
 #include "app/context.h"
 
@@ -20,7 +22,7 @@ class OptionSwitch : public QLabel {
   // A switch without rules of its own just flips its value.
   void useFlipOnClick();
 
-  // Clicks the switch as the user does (tests and keyboard use this too).
+  // Clicks the switch as the user does (tests, the keyboard and assistive technology use this too).
   void click() { emit clicked(); }
 
  signals:
@@ -29,10 +31,12 @@ class OptionSwitch : public QLabel {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   bool* value_;
   const SwitchPictures* pictures_;
+  std::optional<bool> shown_;  // the value the picture shows, once one is shown
 };
 
 }  // namespace fdk
