@@ -4,6 +4,7 @@
 #include "core/install/modelinstall.h"
 #include "core/install/skininstall.h"
 #include "core/install/modinstall.h"
+#include "core/install/placement.h"
 #include "core/launch/launch.h"
 #include "core/platform/paths.h"
 
@@ -112,6 +113,8 @@ Status installChoices(Uvars& vars, Game game, const LaunchTools& tools, LaunchOb
     observer.stepStarted(LaunchStep::InstallModels);
     leftOut.merge(InstallChosenModels(vars.q2, vars.lbq2smchm, tools.zip, observer));
   }
+  // Told to end while it installed, the launcher ends: it starts no game on a half-done install.
+  if (InstallsStopped()) return Error{"The game was not started: the launcher was asked to end while it installed."};
   return {};
 }
 

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/launch/launch.h"
 #include "testing/archive.h"
@@ -96,4 +101,41 @@ TEST(LaunchNames, AModWhoseNamesWouldAddConsoleCommandsIsRefusedBeforeAnythingIs
     EXPECT_EQ(l.processes.runningCount(), 0u);
     EXPECT_EQ(l.arguments(), "(not started)");
   }
+}
+
+namespace {
+
+volatile std::sig_atomic_t gAskedToEnd = 0;
+void askedToEnd(int) { gAskedToEnd = 1; }
+
+// The launcher's way with SIGTERM: noted, and the program ends in its own time.
+struct EndsDuringTheInstall : Quiet {
+  void done(std::uint64_t) override {
+    if (gAskedToEnd == 0) ::raise(SIGTERM);
+  }
+};
+
+}  // namespace
+
+// In a child process: the stop a signal leaves behind lasts for the process.
+TEST(LaunchStop, ASignalDuringTheInstallsStartsNoGame) {
+  Q2Launch l;
+  l.mod("mymod", "mymod");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    struct sigaction own {};
+    own.sa_handler = askedToEnd;
+    sigemptyset(&own.sa_mask);
+    ::sigaction(SIGTERM, &own, nullptr);
+    EndsDuringTheInstall observer;
+    Status started = RunLaunch(l.vars, Game::Quake2, {l.processes, l.zip, l.pakContent}, observer);
+    const bool startStep = std::find(observer.steps.begin(), observer.steps.end(), LaunchStep::StartGame) !=
+                           observer.steps.end();
+    ::_exit(gAskedToEnd == 1 && !started.ok() && !startStep ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the game was started, or the launch did not see the stop";
+  EXPECT_FALSE(l.dir.exists("quake2/args.txt"));
 }
