@@ -37,6 +37,10 @@ void tell(const LauncherContext& ctx, const MapChoice& choice) {
     ctx.messages.warn(QStringLiteral("These PAK content files could not be written; their maps are listed "
                                      "for this run only:\n") +
                       QString::fromStdString(choice.unwritable.text()));
+  if (!choice.tooMany.empty())
+    ctx.messages.warn(QStringLiteral("These PAK files hold more maps than the list takes; only the first are "
+                                     "offered:\n") +
+                      QString::fromStdString(choice.tooMany.text()));
 }
 
 }  // namespace
