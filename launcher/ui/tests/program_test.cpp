@@ -61,7 +61,6 @@ TEST(Program, DamagedSettingsFileIsReadAsFarAsItGoes) {
   for (int i = 0; i < 4096; ++i) noise.push_back(static_cast<char>((i * 7919) % 251));
   const std::string files[] = {
       noise,
-      "[Quake 1]\nEXE=winquake.exe\n" + std::string(10 * 1024 * 1024, 'x') + "\n",
       "no sections at all\nEXE=winquake.exe\n",
       "[Quake 1]\0\nEXE=winquake.exe\n[Quake 2]\nPath=\0\0\n"s,
   };
@@ -78,6 +77,17 @@ TEST(Program, DamagedSettingsFileIsReadAsFarAsItGoes) {
       EXPECT_NE(saved.find("EXE=winquake.exe"), std::string::npos) << "what could be read is kept";
     }
   }
+}
+
+// A real settings file is a few KB: a huge one is damaged, is not read, and stays as it is.
+TEST(Program, ASettingsFileOverTheLimitIsNamedAndKeptAsItIs) {
+  Program p;
+  const std::string huge = "[Quake 1]\nEXE=winquake.exe\n" + std::string(2 * 1024 * 1024, '\n');
+  p.prog.write("Fragdock.ini", huge);
+  ASSERT_TRUE(p.runUntilLoaded()) << p.process.readAllStandardError().toStdString();
+  EXPECT_EQ(p.terminate(), 0);
+  EXPECT_TRUE(p.process.readAllStandardError().contains("Fragdock.ini"));
+  EXPECT_TRUE(p.prog.read("Fragdock.ini") == huge) << "the file is left unchanged";
 }
 
 TEST(Program, MissingPlaceholderSaysNoWay) {
