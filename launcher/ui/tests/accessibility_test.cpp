@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
+#include "app/captions.h"
 #include "dialogs/cfgeditor.h"
 #include "pages/optionswitch.h"
 #include "uitest.h"
@@ -29,24 +30,10 @@ QString said(QWidget* w, QAccessible::Text what) {
   return a != nullptr ? a->text(what) : QString();
 }
 
-// A caption as it is read: without the mnemonic marker, blanks or a closing colon.
-QString plainCaption(QString text) {
-  text.remove(QLatin1Char('&'));
-  text = text.trimmed();
-  if (text.endsWith(QLatin1Char(':'))) text.chop(1);
-  return text.trimmed();
-}
-
-// ">>", "<<", "X", "...": nothing a voice could say or a listener would understand.
-bool isSymbol(const QString& caption) {
-  if (caption.size() <= 1) return true;
-  return std::none_of(caption.begin(), caption.end(), [](QChar c) { return c.isLetterOrNumber(); });
-}
-
 bool isCaptionLabel(const QWidget* w) {
   auto* label = qobject_cast<const QLabel*>(w);
   return label != nullptr && qobject_cast<const OptionSwitch*>(w) == nullptr && label->isVisible() &&
-         !plainCaption(label->text()).isEmpty();
+         !PlainCaption(label->text()).isEmpty();
 }
 
 int middle(const QRect& r) { return r.top() + r.height() / 2; }
@@ -70,7 +57,7 @@ QString captionOf(const QWidget* w, bool toTheRight = false) {
     if (!toTheRight && justAbove && l.left() >= at.left() - 4 && l.left() < at.right()) above = label;
   }
   const QLabel* caption = beside != nullptr ? beside : above;
-  return caption != nullptr ? plainCaption(caption->text()) : QString();
+  return caption != nullptr ? PlainCaption(caption->text()) : QString();
 }
 
 bool isPartOfAnother(const QWidget* w) {
@@ -88,11 +75,11 @@ bool isField(const QWidget* w) {
 QString whereIs(const QWidget* w) { return w->window()->objectName() + QLatin1Char('/') + w->objectName(); }
 
 void checkButton(QAbstractButton* b, QStringList& faults) {
-  const QString caption = plainCaption(b->text());
+  const QString caption = PlainCaption(b->text());
   const QString name = said(b, QAccessible::Name);
   if (caption.isEmpty()) return;
-  if (isSymbol(caption)) {
-    if (isSymbol(name)) faults << whereIs(b) + ": symbol \"" + caption + "\" named \"" + name + "\"";
+  if (IsSymbolCaption(caption)) {
+    if (IsSymbolCaption(name)) faults << whereIs(b) + ": symbol \"" + caption + "\" named \"" + name + "\"";
   } else if (!name.startsWith(caption)) {
     faults << whereIs(b) + ": shows \"" + caption + "\" but is named \"" + name + "\"";
   }
@@ -102,7 +89,7 @@ void checkButton(QAbstractButton* b, QStringList& faults) {
 // the label it is labelled by, which is how screen readers there announce it.
 bool labelledBy(QWidget* w, const QString& caption) {
   for (const auto& [label, relation] : accessible(w)->relations(QAccessible::Label))
-    if (plainCaption(label->text(QAccessible::Name)) == caption) return true;
+    if (PlainCaption(label->text(QAccessible::Name)) == caption) return true;
   return false;
 }
 
