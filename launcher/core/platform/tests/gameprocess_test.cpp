@@ -1,0 +1,78 @@
+#include "core/platform/gameprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "core/platform/processes.h"
+#include "testing/tempdir.h"
+
+using namespace fdk;
+
+namespace {
+
+bool eventually(const std::function<bool()>& condition) {
+  for (int i = 0; i < 1000; ++i) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// A started program leads a session of its own.
+ProcessIdentity start(ProcessLayer& processes, const std::string& script, const TempDir& dir) {
+  const std::string path = dir.write("game.sh", "#!/bin/sh\n" + script);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  StartResult started = processes.Start(path, dir.folder());
+  EXPECT_TRUE(started.ok) << started.error;
+  std::optional<ProcessIdentity> game = IdentifyProcess(started.pid);
+  EXPECT_TRUE(game.has_value());
+  return game.value_or(ProcessIdentity{});
+}
+
+TEST(GameSession, AProgramIsFollowedThroughWhatItStartsAndEnds) {
+  struct Row {
+    const char* what;
+    const char* script;  // touches "ready" once the game proper runs, ends when "stop" appears
+  };
+  const Row rows[] = {
+      {"the game itself", "touch ready; while [ ! -e stop ]; do sleep 0.05; done\n"},
+      {"a script that runs the game in its place",
+       "exec /bin/sh -c 'touch ready; while [ ! -e stop ]; do sleep 0.05; done'\n"},
+      {"a wrapper that starts the game and ends",
+       "/bin/sh -c 'touch ready; while [ ! -e stop ]; do sleep 0.05; done' &\nexit 0\n"},
+  };
+  for (const Row& row : rows) {
+    TempDir dir;
+    ProcessLayer processes;
+    const ProcessIdentity game = start(processes, row.script, dir);
+    EXPECT_EQ(game.session, game.pid) << row.what;
+    ASSERT_TRUE(eventually([&] { return dir.exists("ready"); })) << row.what;
+    processes.Reap();
+    EXPECT_TRUE(SessionRuns(game)) << row.what;
+    dir.write("stop", "");
+    EXPECT_TRUE(eventually([&] {
+      processes.Reap();
+      return !SessionRuns(game);
+    })) << row.what;
+  }
+}
+
+TEST(GameSession, AnotherStartTimeIsAnotherProgram) {
+  std::optional<ProcessIdentity> self = IdentifyProcess(::getpid());
+  ASSERT_TRUE(self.has_value());
+  EXPECT_EQ(self->pid, ::getpid());
+  EXPECT_EQ(self->session, ::getsid(0));
+  ProcessIdentity reused{self->session, self->startTicks + 1, self->session};
+  // Our own session runs; the same number with another start time is not the game.
+  ProcessIdentity ours = *IdentifyProcess(self->session);
+  EXPECT_TRUE(SessionRuns(ours));
+  if (self->session == self->pid) {
+    EXPECT_FALSE(SessionRuns(reused));
+  }
+  EXPECT_FALSE(IdentifyProcess(0).has_value());
+  EXPECT_FALSE(SessionRuns(ProcessIdentity{}));
+}
+
+}  // namespace
