@@ -1,7 +1,6 @@
-// term: started by the launcher right before a game when Use Terminator is on.
-// It records what the launch installed into the game folder, waits for the
-// game to end, and removes what is unchanged, so that the game folder is as it
-// was before the launch, except for what the player made while playing.
+// term: started by the launcher once a game runs, when Use Terminator is on.
+// It waits for the game to end and puts the game folder back as the launch's
+// record says it was, except for what the player or the game changed since.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,7 +12,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   fdk::Result<fdk::TermOptions> options = fdk::ParseTermArguments(args);
   if (!options) {
-    std::cerr << "term: " << options.error().text << "\nusage: term [--dry-run] [--appear-timeout-ms MS] 1|2\n";
+    std::cerr << "term: " << options.error().text << "\n" << fdk::TermUsage();
     return 2;
   }
   return fdk::RunTerm(*options, fdk::executableFolder(), std::cout, std::cerr);

@@ -1,9 +1,11 @@
 #include "term/core/gamefolder.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fdk {
@@ -22,6 +24,46 @@ Removal failureOf(int error) {
   if (error == ENOENT) return Removal::Missing;
   // ELOOP: a link on the way (O_NOFOLLOW); ENOTDIR: a file where a folder was.
   return (error == ELOOP || error == ENOTDIR) ? Removal::Refused : Removal::Failed;
+}
+
+Status systemError(std::string what, std::string_view path, int error) {
+  return Error(std::move(what) + " " + std::string(path), std::strerror(error));
+}
+
+Status copyAll(int from, int to) {
+  char buffer[1 << 16];
+  for (off_t offset = 0;;) {
+    // pread: the saved copy's own position is left as it is.
+    const ssize_t got = ::pread(from, buffer, sizeof buffer, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Error("Cannot read the saved copy for", std::strerror(errno));
+    if (got == 0) return {};
+    offset += got;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) return Error("Cannot write the file being put back at", std::strerror(errno));
+      done += put;
+    }
+  }
+}
+
+// A name beside the target that no game file has: hidden, the tool's own mark,
+// this process and a counter. Kept short enough for any file system.
+std::string temporaryName(const std::string& leaf) {
+  static std::atomic<unsigned> counter{0};
+  return "." + leaf.substr(0, 160) + ".fdkterm-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+}
+
+Status fillTemporary(int tmp, int savedFd, const FileStamp& modified, std::string_view path) {
+  struct stat saved {};
+  if (::fstat(savedFd, &saved) != 0) return systemError("Cannot read the saved copy of", path, errno);
+  if (Status copied = copyAll(savedFd, tmp); !copied)
+    return Error(copied.error().text + " " + std::string(path), copied.error().detail);
+  const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified.seconds), static_cast<long>(modified.nanoseconds)}};
+  if (::fchmod(tmp, saved.st_mode & 0777) != 0 || ::futimens(tmp, times) != 0 || ::fsync(tmp) != 0)
+    return systemError("Cannot complete the file being put back at", path, errno);
+  return {};
 }
 
 }  // namespace
@@ -43,8 +85,14 @@ GameFolder::~GameFolder() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+struct stat GameFolder::Identity() const {
+  struct stat info {};
+  ::fstat(fd_, &info);
+  return info;
+}
+
 int GameFolder::openParent(std::string_view path, std::string& leaf) const {
-  if (!IsSafeRelativePath(path)) {
+  if (!IsSafeRecordPath(path)) {
     errno = EINVAL;
     return -1;
   }
@@ -72,14 +120,24 @@ std::optional<struct stat> GameFolder::Lstat(std::string_view path) const {
   return info;
 }
 
-Removal GameFolder::RemoveFileIfUnchanged(std::string_view path, const FileStamp& stamp) const {
+Presence GameFolder::Look(std::string_view path) const {
+  std::string leaf;
+  Fd parent{openParent(path, leaf)};
+  struct stat info {};
+  if (parent.fd < 0 || ::fstatat(parent.fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    return {errno == ENOENT ? Presence::Kind::Missing : Presence::Kind::Unreachable, {}};
+  if (!S_ISREG(info.st_mode)) return {Presence::Kind::Other, {}};
+  return {Presence::Kind::File, StampOf(info)};
+}
+
+Removal GameFolder::RemoveFileIfUnchanged(std::string_view path, const std::optional<FileStamp>& stamp) const {
   std::string leaf;
   Fd parent{openParent(path, leaf)};
   if (parent.fd < 0) return errno == EINVAL ? Removal::Refused : failureOf(errno);
   struct stat info {};
   if (::fstatat(parent.fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return failureOf(errno);
   if (!S_ISREG(info.st_mode)) return Removal::Refused;
-  if (StampOf(info) != stamp) return Removal::Changed;
+  if (stamp && StampOf(info) != *stamp) return Removal::Changed;
   return ::unlinkat(parent.fd, leaf.c_str(), 0) == 0 ? Removal::Removed : failureOf(errno);
 }
 
@@ -92,6 +150,25 @@ Removal GameFolder::RemoveFolderIfEmpty(std::string_view path) const {
   if (!S_ISDIR(info.st_mode)) return Removal::Refused;
   if (::unlinkat(parent.fd, leaf.c_str(), AT_REMOVEDIR) == 0) return Removal::Removed;
   return (errno == ENOTEMPTY || errno == EEXIST) ? Removal::NotEmpty : failureOf(errno);
+}
+
+Status GameFolder::PutBack(std::string_view path, int savedFd, const FileStamp& modified) const {
+  std::string leaf;
+  Fd parent{openParent(path, leaf)};
+  if (parent.fd < 0) return systemError("Cannot reach the folder of", path, errno);
+  struct stat there {};
+  if (::fstatat(parent.fd, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
+    return Error("Not putting back " + std::string(path), "something other than a plain file is there");
+  const std::string tmpName = temporaryName(leaf);
+  Fd tmp{::openat(parent.fd, tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+  if (tmp.fd < 0) return systemError("Cannot make a file beside", path, errno);
+  Status filled = fillTemporary(tmp.fd, savedFd, modified, path);
+  if (filled && ::renameat(parent.fd, tmpName.c_str(), parent.fd, leaf.c_str()) != 0)
+    filled = systemError("Cannot put back", path, errno);
+  if (!filled) {
+    ::unlinkat(parent.fd, tmpName.c_str(), 0);
+  }
+  return filled;
 }
 
 }  // namespace fdk

@@ -1,7 +1,7 @@
 #pragma once
 // The only way the clean-up tool touches the game folder: paths relative to it,
 // walked one name at a time without ever following a symbolic link, so that no
-// journal line and no link inside the folder can lead a removal outside it.
+// record line and no link inside the folder can lead a change outside it.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "base/result.h"
-#include "term/core/journal.h"
+#include "core/record/launchrecord.h"
 
 namespace fdk {
 
@@ -24,6 +24,19 @@ enum class Removal {
 
 FileStamp StampOf(const struct stat& info);
 
+// What is at a path now, as far as finishing a record cares.
+struct Presence {
+  enum class Kind {
+    Missing,      // nothing there (the folders on the way may be missing too)
+    File,         // a plain file, with its stamp
+    Other,        // a folder, a link or anything else
+    Unreachable,  // the way there holds a link or a file, or the path is unsafe
+  };
+  Kind kind = Kind::Missing;
+  FileStamp stamp;
+  bool isFile(const FileStamp& s) const { return kind == Kind::File && stamp == s; }
+};
+
 class GameFolder {
  public:
   // Opens the game folder itself (which may well be a link to another disk).
@@ -33,14 +46,25 @@ class GameFolder {
   GameFolder(const GameFolder&) = delete;
   ~GameFolder();
 
+  // The device and inode of the opened folder: which folder it is.
+  struct stat Identity() const;
+
   // lstat of a relative path; nullopt when it is unsafe, missing or lies beyond a link.
   std::optional<struct stat> Lstat(std::string_view path) const;
+  Presence Look(std::string_view path) const;
 
-  // Removes a plain file whose size and modification time still match stamp.
-  Removal RemoveFileIfUnchanged(std::string_view path, const FileStamp& stamp) const;
+  // Removes a plain file whose size and modification time still match stamp;
+  // without a stamp, any plain file.
+  Removal RemoveFileIfUnchanged(std::string_view path, const std::optional<FileStamp>& stamp) const;
 
   // Removes a folder that is empty.
   Removal RemoveFolderIfEmpty(std::string_view path) const;
+
+  // Writes the content of savedFd at path: into a new file beside it, whose
+  // modification time is set to `modified` (so a launch recorded earlier
+  // recognises its own file) and which is then renamed over whatever plain
+  // file is there. The folders on the way must exist; nothing is followed.
+  Status PutBack(std::string_view path, int savedFd, const FileStamp& modified) const;
 
  private:
   explicit GameFolder(int fd) : fd_(fd) {}

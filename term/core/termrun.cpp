@@ -1,112 +1,69 @@
 #include "term/core/termrun.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
+#include <map>
 #include <optional>
 #include <ostream>
+#include <thread>
+#include <unordered_map>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "base/files.h"
-#include "core/install/snapshot.h"
+#include "core/platform/gameprocess.h"
 #include "core/platform/paths.h"
-#include "core/store/settings.h"
-#include "term/core/plan.h"
+#include "term/core/finish.h"
+#include "term/core/records.h"
 
 namespace fdk {
 
 Result<TermOptions> ParseTermArguments(const std::vector<std::string>& args) {
+  using Mode = TermOptions::Mode;
   TermOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--dry-run") {
-      options.dryRun = true;
-    } else if (arg == "--appear-timeout-ms" && i + 1 < args.size()) {
-      const std::string& value = args[++i];
-      char* end = nullptr;
-      const long ms = std::strtol(value.c_str(), &end, 10);
-      if (value.empty() || *end != '\0' || ms < 0) return Error("not a number of milliseconds: " + value);
-      options.wait.appear = std::chrono::milliseconds(ms);
-    } else if ((arg == "1" || arg == "2") && options.game == '0') {
-      options.game = arg.front();
-    } else {
-      return Error("unexpected argument: " + arg);
-    }
+  auto game = [&](const std::string& word, Mode mode) -> Result<TermOptions> {
+    if (word != "1" && word != "2") return Error("which game: 1 (Quake) or 2 (Quake 2), not \"" + word + "\"");
+    options.mode = mode;
+    options.game = word.front();
+    return options;
+  };
+  if (args.size() == 1 && args[0] == "--help") return options;
+  if (args.size() == 1) return game(args[0], Mode::Game);
+  if (args.size() == 2 && args[0] == "--dry-run") return game(args[1], Mode::DryRun);
+  if (args.size() == 2 && args[0] == "--record" && !args[1].empty()) {
+    options.mode = Mode::Record;
+    options.record = args[1];
+    return options;
   }
-  if (options.game == '0') return Error("which game: 1 (Quake) or 2 (Quake 2)");
-  return options;
+  return Error(args.empty() ? std::string("nothing to do") : "unexpected arguments starting at \"" + args[0] + "\"");
 }
 
-std::string JournalName(char game) { return std::string("term") + game + ".journal"; }
-
-std::string DescribeSummary(const TermSummary& s) {
-  if (!s.note.empty()) return s.note;
-  std::string text = "removed " + std::to_string(s.removedFiles) + " files and " + std::to_string(s.removedFolders) +
-                     " folders, kept " + std::to_string(s.keptChanged) + " changed files";
-  if (s.keptFolders != 0) text += ", kept " + std::to_string(s.keptFolders) + " folders that are not empty";
-  if (s.leftAlone != 0) text += ", left " + std::to_string(s.leftAlone) + " entries alone (unsafe, links, or not removable)";
-  if (!s.gameSeen) text += "; the game was not seen running";
-  return text;
+std::string TermUsage() {
+  return "usage: term --record PATH | term 1|2 | term --dry-run 1|2 | term --help\n"
+         "\n"
+         "Puts a game folder back as it was before a launch, once the launch's game has ended.\n"
+         "A launch records every change it makes to the game folder in records/ of the\n"
+         "program folder (the folder of this program). term removes the files and folders\n"
+         "the launch made and puts back the files it replaced or removed, as long as the\n"
+         "game or the player has not changed them since; changed files stay, and the saved\n"
+         "copy they would have replaced is kept in records/kept/. Launches of one game folder\n"
+         "stack: the latest one is finished first. Nothing a record does not name is touched,\n"
+         "no link is followed and nothing outside the game folder changes.\n"
+         "\n"
+         "  --record PATH   wait for the game of that launch record (and for later launches\n"
+         "                  of the same folder) to end, then finish it and what earlier\n"
+         "                  launches of the folder left; the launcher starts term this way\n"
+         "  1 | 2           finish what earlier launches of Quake (1) or Quake 2 (2) left,\n"
+         "                  as far as their games have ended; no waiting\n"
+         "  --dry-run 1|2   print what \"term 1|2\" would do now, one line a step; change nothing\n"
+         "  --help          this text\n"
+         "\n"
+         "Every run appends one line to term.log in the program folder. Exit codes: 0 done,\n"
+         "1 failed (named on stderr and in term.log), 2 bad arguments.\n";
 }
 
 namespace {
-
-struct Context {
-  std::string programFolder;
-  Uvars vars;
-  std::string root;  // the game folder as the snapshot names it
-  InstallSnapshot before;
-  timespec listWritten{};
-
-  const GameSettings& game(char which) const { return vars.game(which == '1' ? Game::Quake1 : Game::Quake2); }
-  char which = '0';
-  std::string journalPath() const { return programFolder + JournalName(which); }
-};
-
-// Reads the settings through the launcher's own loader, but from a private
-// copy: loading tidies the folder it loads from (it removes what it takes for
-// the temporary files of an interrupted save), and the launcher is saving its
-// settings in the program folder at the very moment the tool starts. A missing file is
-// an error rather than one made up with defaults.
-Status loadSettingsCopy(const std::string& programFolder, Uvars& vars) {
-  vars.programFolder = programFolder;
-  const std::string ini = vars.iniPath();
-  if (!entryExists(ini)) return Error("No Fragdock.ini in " + programFolder);
-  Result<std::string> bytes = readWholeFile(ini, 16u << 20);
-  if (!bytes) return bytes.error();
-  std::error_code ec;
-  std::string pattern = (std::filesystem::temp_directory_path(ec) / "fragdock-term-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return Error("Cannot make a temporary folder to read " + ini);
-  vars.programFolder = withTrailingSep(pattern);
-  Status loaded = writeFileAtomically(vars.iniPath(), *bytes);
-  if (loaded) loaded = LoadSettings(vars, DefaultRoots{homeFolder()});
-  std::filesystem::remove_all(pattern, ec);
-  vars.programFolder = programFolder;
-  return loaded;
-}
-
-Status loadContext(char which, Context& ctx) {
-  if (Status loaded = loadSettingsCopy(ctx.programFolder, ctx.vars); !loaded) return loaded;
-  const GameSettings& game = ctx.game(which);
-  if (game.Path.empty()) return Error("No game folder set for game " + std::string(1, which) + " in " + ctx.vars.iniPath());
-  ctx.root = SnapshotRoot(game.Path);
-  Result<InstallSnapshot> lists = ReadSnapshotFiles(ctx.programFolder);
-  if (!lists) return lists.error();
-  ctx.before = std::move(*lists);
-  struct stat info {};
-  if (::stat((ctx.programFolder + "list.f").c_str(), &info) != 0) return Error("Cannot read the time of list.f");
-  ctx.listWritten = info.st_mtim;
-  // Lists of another folder would make every file of this one look installed.
-  if (!ctx.before.lbv.empty() && ctx.before.lbv.front() != ctx.root)
-    return Error("The install snapshot is of " + ctx.before.lbv.front() + ", not of the game folder " + ctx.root);
-  return {};
-}
 
 void appendLog(const std::string& programFolder, char game, const std::string& text) {
   char when[32] = "";
@@ -121,204 +78,241 @@ void appendLog(const std::string& programFolder, char game, const std::string& t
   ::close(fd);
 }
 
-void tally(Removal result, bool file, TermSummary& s) {
-  switch (result) {
-    case Removal::Removed: ++(file ? s.removedFiles : s.removedFolders); break;
-    case Removal::Changed: ++s.keptChanged; break;
-    case Removal::NotEmpty: ++s.keptFolders; break;
-    case Removal::Missing: break;
-    case Removal::Refused:
-    case Removal::Failed: ++s.leftAlone; break;
-  }
+std::string count(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-std::size_t depth(const std::string& path) { return static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')); }
-
-// Folders deepest first, so a folder's sub-folders are gone before it is tried.
-std::vector<JournalFolder> deepestFirst(std::vector<JournalFolder> folders) {
-  std::sort(folders.begin(), folders.end(), [](const JournalFolder& a, const JournalFolder& b) {
-    return depth(a.path) != depth(b.path) ? depth(a.path) > depth(b.path) : a.path > b.path;
-  });
-  return folders;
+std::string joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+  return text;
 }
 
-// Removes what a journal recorded. What the snapshot lists stays, unless the
-// journal carried it from an interrupted run.
-void carryOut(const GameFolder& folder, const Journal& journal, const SnapshotSets* listed, TermSummary& s) {
-  for (const JournalFile& f : journal.files) {
-    if (!f.carried && listed != nullptr && listed->files.count(journal.root + f.path) != 0) {
-      ++s.leftAlone;
-      continue;
-    }
-    tally(folder.RemoveFileIfUnchanged(f.path, f.stamp), true, s);
-  }
-  for (const JournalFolder& f : deepestFirst(journal.folders)) {
-    if (!f.carried && listed != nullptr && listed->folders.count(journal.root + f.path + "/") != 0) {
-      ++s.leftAlone;
-      continue;
-    }
-    tally(folder.RemoveFolderIfEmpty(f.path), false, s);
-  }
+std::string describe(const FinishTally& t, const std::vector<std::string>& setAside) {
+  std::string text = "finished " + count(t.records, "record", "records") + ": removed " +
+                     count(t.removedFiles, "file", "files") + " and " + count(t.removedFolders, "folder", "folders") +
+                     ", put back " + count(t.putBack, "file", "files") + ", kept " +
+                     count(t.keptChanged, "changed file", "changed files");
+  if (t.keptFolders != 0) text += ", kept " + count(t.keptFolders, "folder", "folders") + " that are not empty";
+  if (t.leftAlone != 0) text += ", left " + count(t.leftAlone, "link or other entry", "links or other entries") + " alone";
+  if (!t.keptCopies.empty())
+    text += ", kept " + count(t.keptCopies.size(), "saved copy", "saved copies") + " (" + joined(t.keptCopies) + ")";
+  if (!setAside.empty())
+    text += ", set aside " + count(setAside.size(), "record", "records") + " (" + joined(setAside) + ")";
+  return text;
 }
 
-// An earlier run's journal, if one is left. One that cannot be read is set
-// aside (never acted on, never lost) so that later runs are not blocked by it.
-std::optional<Journal> readLeftJournal(const Context& ctx, char game) {
-  const std::string path = ctx.journalPath();
-  if (!entryExists(path)) return std::nullopt;
-  Result<std::string> text = readWholeFile(path, 64u << 20);
-  Result<Journal> journal = text ? ParseJournal(*text) : Result<Journal>(text.error());
-  if (journal) return std::move(*journal);
-  std::rename(path.c_str(), (path + ".bad").c_str());
-  appendLog(ctx.programFolder, game, "set aside an unreadable journal as " + path + ".bad: " + journal.error().text);
+enum class Outcome {
+  Finished,  // or gone, or set aside: no longer in the way
+  Busy,      // held by a launch or a term, or its game runs
+  Failed,    // a step failed that a later run may manage; the record stays
+};
+
+// One run over a records folder. Records of one game folder stack: one is
+// finished only when no later record of that folder is left.
+class Run {
+ public:
+  Run(const TermOptions& options, const std::string& programFolder, std::string recordsFolder, std::ostream& out,
+      std::ostream& err)
+      : options_(options), programFolder_(programFolder), records_(std::move(recordsFolder)), err_(err) {
+    if (options.mode == TermOptions::Mode::DryRun) dry_.emplace(DryRun{out, {}});
+  }
+
+  int record(const std::string& id);
+  int game(char which);
+
+ private:
+  Outcome finishOther(const std::string& id);
+  Outcome finishHeld(const std::string& id, const LaunchRecord& record);
+  bool gameRuns(const std::string& id, const LaunchRecord& record);
+  bool setAside(const std::string& id, const std::string& why);
+  std::optional<std::string> folderOf(const std::string& id);
+  std::map<std::string, std::vector<std::string>> byFolder(const std::vector<std::string>& ids);
+  void sweep(const std::vector<std::string>& newestLast, char which);
+  void pause() const { std::this_thread::sleep_for(options_.poll); }
+  int done(char which, const std::string& note);
+
+  const TermOptions& options_;
+  std::string programFolder_;
+  RecordFolder records_;
+  std::ostream& err_;
+  std::optional<DryRun> dry_;
+  FinishTally tally_;
+  std::vector<std::string> setAside_;
+  std::unordered_map<std::string, ProcessIdentity> running_;  // games seen running, by record id
+};
+
+bool Run::gameRuns(const std::string& id, const LaunchRecord& record) {
+  if (!record.started) return false;
+  if (!SessionRuns(*record.started)) {
+    running_.erase(id);
+    return false;
+  }
+  running_[id] = *record.started;
+  return true;
+}
+
+// False when the record could not be moved out of the way.
+bool Run::setAside(const std::string& id, const std::string& why) {
+  const std::string path = records_.recordPath(id);
+  if (dry_) {
+    dry_->out << "set aside " << path << ": " << why << '\n';
+  } else if (Status moved = records_.SetAside(id); !moved) {
+    tally_.problems.push_back(moved.error().text + ": " + moved.error().detail);
+    return false;
+  }
+  setAside_.push_back(path + ".bad: " + why);
+  return true;
+}
+
+// The game folder a record is of; a damaged one nobody holds is set aside.
+std::optional<std::string> Run::folderOf(const std::string& id) {
+  Result<LaunchRecord> header = records_.ReadHeader(id);
+  if (header) return FolderKeyOf(*header);
+  Result<RecordLock> lock = RecordLock::Take(records_.recordPath(id), false);
+  if (!lock || !lock->taken()) return std::nullopt;
+  // Read again under the lock: its launch may have been writing it.
+  if (Result<LaunchRecord> again = records_.ReadHeader(id); again) return FolderKeyOf(*again);
+  setAside(id, header.error().text);
   return std::nullopt;
 }
 
-// A left journal of a folder that is not the game folder now (the setting was
-// changed since): acting on it would touch a folder that is no game's.
-void setAside(const Context& ctx, const Journal& old, char game) {
-  const std::string path = ctx.journalPath();
-  std::rename(path.c_str(), (path + ".bad").c_str());
-  appendLog(ctx.programFolder, game, "set aside a journal of " + old.root + ", which is not the game folder now");
+std::map<std::string, std::vector<std::string>> Run::byFolder(const std::vector<std::string>& ids) {
+  std::map<std::string, std::vector<std::string>> groups;
+  for (const std::string& id : ids)
+    if (std::optional<std::string> key = folderOf(id)) groups[*key].push_back(id);
+  return groups;
 }
 
-int fail(const std::string& programFolder, char game, const Error& error, std::ostream& err) {
-  const std::string text = error.detail.empty() ? error.text : error.text + " (" + error.detail + ")";
-  err << "term: " << text << '\n';
-  appendLog(programFolder, game, "error: " + text);
-  return 1;
-}
-
-int finish(const Context& ctx, char game, const TermSummary& s) {
-  appendLog(ctx.programFolder, game, DescribeSummary(s));
-  return 0;
-}
-
-// Runs that overlap (the player starts the launcher and a game again while the
-// first game still runs) take turns on the journal: the later run takes it
-// over, and the earlier one, finding it taken, leaves everything to it.
-class JournalLock {
- public:
-  explicit JournalLock(const std::string& programFolder)
-      : fd_(::open((programFolder + "term.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
-  }
-  ~JournalLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  JournalLock(const JournalLock&) = delete;
-  JournalLock& operator=(const JournalLock&) = delete;
-
- private:
-  int fd_;
-};
-
-std::string newOwner() {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  return std::to_string(::getpid()) + "-" + std::to_string(now.tv_sec) + "." + std::to_string(now.tv_nsec);
-}
-
-bool stillOwner(const Context& ctx, const std::string& owner) {
-  Result<std::string> text = readWholeFile(ctx.journalPath(), 64u << 20);
-  Result<Journal> journal = text ? ParseJournal(*text) : Result<Journal>(text.error());
-  return journal && journal->owner == owner;
-}
-
-enum class Prepared { Recorded, NothingToDo, Failed };
-
-// Under the lock: finishes or joins a left journal, plans this launch's
-// entries and records both, before anything is removed, so that a run killed
-// from here on is finished by the next one.
-Prepared prepare(const Context& ctx, char game, Journal& plan, Journal& removeNow, TermSummary& summary,
-                 std::ostream& err) {
-  std::optional<Journal> left = readLeftJournal(ctx, game);
-  if (left && left->root != ctx.root) {
-    setAside(ctx, *left, game);
-    left.reset();
-  }
-  if (ctx.before.lbv.empty() && !left) {
-    summary.note = "no install snapshot in list.v and list.f; nothing to remove";
-    return Prepared::NothingToDo;
-  }
-  Result<GameFolder> folder = GameFolder::Open(ctx.root);
+// Finishes a record this run holds the lock of, unless its folder is gone or
+// is another folder now: then it is set aside, for nothing it names is ours to touch.
+Outcome Run::finishHeld(const std::string& id, const LaunchRecord& record) {
+  struct stat now {};
+  if (::stat(record.root.c_str(), &now) != 0 || !S_ISDIR(now.st_mode))
+    return setAside(id, "its game folder " + record.root + " is gone") ? Outcome::Finished : Outcome::Failed;
+  if (now.st_dev != record.rootDevice || now.st_ino != record.rootInode)
+    return setAside(id, "its game folder " + record.root + " is another folder now") ? Outcome::Finished
+                                                                                    : Outcome::Failed;
+  Result<GameFolder> folder = GameFolder::Open(record.root);
   if (!folder) {
-    fail(ctx.programFolder, game, folder.error(), err);
-    return Prepared::Failed;
+    tally_.problems.push_back(folder.error().text + ": " + folder.error().detail);
+    return Outcome::Failed;
   }
-  const SnapshotSets listed(ctx.before);
-  if (ctx.before.lbv.empty()) {
-    plan = *left;  // without a snapshot nothing tells what the game needs now: all of it waits for the game's end
-  } else {
-    plan = PlanInstalled(*folder, ctx.root, TakeSnapshot(ctx.game(game).Path), listed, ctx.listWritten);
-    if (left) JoinInterrupted(*left, listed, plan, removeNow);
+  const FinishTally finished = FinishChanges(
+      record, *folder, SavedCopies{records_.savedFolder(id), records_.keptFolder(), id + "-"}, dry_ ? &*dry_ : nullptr);
+  tally_.add(finished);
+  if (!finished.complete) return Outcome::Failed;
+  if (dry_) return Outcome::Finished;
+  if (Status discarded = records_.Discard(id); !discarded) {
+    tally_.problems.push_back(discarded.error().text + ": " + discarded.error().detail);
+    if (entryExists(records_.recordPath(id))) return Outcome::Failed;
   }
-  plan.game = game;
-  plan.root = ctx.root;
-  plan.owner = newOwner();
-  if (left) summary.leftAlone += left->refused;
-  if (plan.empty() && removeNow.empty()) {
-    removeFile(ctx.journalPath());
-    summary.note = "nothing was installed by this launch";
-    return Prepared::NothingToDo;
-  }
-  Journal recorded = plan;
-  recorded.files.insert(recorded.files.end(), removeNow.files.begin(), removeNow.files.end());
-  recorded.folders.insert(recorded.folders.end(), removeNow.folders.begin(), removeNow.folders.end());
-  if (Status wrote = writeFileAtomically(ctx.journalPath(), FormatJournal(recorded)); !wrote) {
-    fail(ctx.programFolder, game, Error("Cannot write the journal; nothing removed", wrote.error().text), err);
-    return Prepared::Failed;
-  }
-  carryOut(*folder, removeNow, &listed, summary);
-  return Prepared::Recorded;
+  return Outcome::Finished;
 }
 
-int dryRun(const Context& ctx, char game, std::ostream& out, std::ostream& err) {
-  Result<GameFolder> folder = GameFolder::Open(ctx.root);
-  if (!folder) return fail(ctx.programFolder, game, folder.error(), err);
-  const Journal plan = ctx.before.lbv.empty() ? Journal{}
-      : PlanInstalled(*folder, ctx.root, TakeSnapshot(ctx.game(game).Path), SnapshotSets(ctx.before), ctx.listWritten);
-  for (const JournalFile& f : plan.files) out << ctx.root << f.path << '\n';
-  for (const JournalFolder& f : deepestFirst(plan.folders)) out << ctx.root << f.path << "/\n";
-  TermSummary summary;
-  summary.note = "dry run: would remove " + std::to_string(plan.files.size()) + " files and " +
-                 std::to_string(plan.folders.size()) + " folders";
-  return finish(ctx, game, summary);
+// A record of another launch: finished here only when nobody holds it and its game has ended.
+Outcome Run::finishOther(const std::string& id) {
+  if (const auto seen = running_.find(id); seen != running_.end() && SessionRuns(seen->second)) return Outcome::Busy;
+  Result<RecordLock> lock = RecordLock::Take(records_.recordPath(id), false);
+  if (!lock) {
+    tally_.problems.push_back(lock.error().text + ": " + lock.error().detail);
+    return Outcome::Failed;
+  }
+  if (lock->state() == RecordLock::State::Gone) return Outcome::Finished;
+  if (lock->state() == RecordLock::State::Busy) {
+    if (dry_) dry_->out << "wait for " << records_.recordPath(id) << ": a launch or a term holds it\n";
+    return Outcome::Busy;
+  }
+  Result<LaunchRecord> record = records_.Read(id);
+  if (!record) return setAside(id, record.error().text) ? Outcome::Finished : Outcome::Failed;
+  if (gameRuns(id, *record)) {
+    if (dry_) dry_->out << "wait for " << records_.recordPath(id) << ": its game still runs\n";
+    return Outcome::Busy;
+  }
+  return finishHeld(id, *record);
+}
+
+// Finishes a folder's records from the newest down to the first one that
+// cannot be finished now (its own term will see to it and to those below).
+void Run::sweep(const std::vector<std::string>& newestLast, char which) {
+  for (auto it = newestLast.rbegin(); it != newestLast.rend(); ++it)
+    if (it->front() != which || finishOther(*it) != Outcome::Finished) return;
+}
+
+int Run::done(char which, const std::string& note) {
+  std::string text = (dry_ ? "dry run, would have " : "") + describe(tally_, setAside_);
+  if (!note.empty()) text += "; " + note;
+  for (const std::string& problem : tally_.problems) {
+    err_ << "term: " << problem << '\n';
+    text += "; error: " + problem;
+  }
+  appendLog(programFolder_, which, text);
+  return tally_.problems.empty() ? 0 : 1;
+}
+
+int Run::game(char which) {
+  for (const auto& [folder, ids] : byFolder(records_.List()))
+    if (std::any_of(ids.begin(), ids.end(), [&](const std::string& id) { return id.front() == which; }))
+      sweep(ids, which);
+  return done(which, "");
+}
+
+int Run::record(const std::string& id) {
+  const char which = id.front();
+  Result<RecordLock> lock = RecordLock::Take(records_.recordPath(id), true);
+  if (!lock) tally_.problems.push_back(lock.error().text + ": " + lock.error().detail);
+  if (!lock || !lock->taken()) return done(which, lock ? "the record was finished by another run" : "");
+  Result<LaunchRecord> record = records_.Read(id);
+  if (!record) {
+    setAside(id, record.error().text);
+    tally_.problems.push_back("the launch record " + records_.recordPath(id) + " cannot be read; nothing was undone");
+    return done(which, "");
+  }
+  while (gameRuns(id, *record)) pause();
+  const std::string ended = record->started ? "the game ended" : "the game did not start";
+  const std::string folder = FolderKeyOf(*record);
+  // Later launches of the same folder go first: their games may use what this one installed.
+  for (;;) {
+    const std::vector<std::string> all = records_.List();
+    const auto later = byFolder(std::vector<std::string>(std::upper_bound(all.begin(), all.end(), id), all.end()));
+    const auto group = later.find(folder);
+    if (group == later.end()) break;
+    const Outcome outcome = finishOther(group->second.back());
+    if (outcome == Outcome::Failed) return done(which, ended + "; a later launch's record could not be finished");
+    if (outcome == Outcome::Busy) pause();
+  }
+  if (finishHeld(id, *record) == Outcome::Failed) return done(which, ended);
+  const std::vector<std::string> all = records_.List();
+  const auto earlier = byFolder(std::vector<std::string>(all.begin(), std::lower_bound(all.begin(), all.end(), id)));
+  if (const auto group = earlier.find(folder); group != earlier.end()) sweep(group->second, which);
+  return done(which, ended);
+}
+
+std::string recordIdOf(const std::string& path) {
+  std::string name = path.substr(path.rfind('/') + 1);
+  constexpr std::string_view suffix = ".record";
+  if (!name.ends_with(suffix)) return {};
+  name.resize(name.size() - suffix.size());
+  return IsRecordId(name) ? name : std::string();
 }
 
 }  // namespace
 
 int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err) {
-  Context ctx;
-  ctx.programFolder = withTrailingSep(programFolder);
-  const char game = options.game;
-  ctx.which = game;
-  if (Status loaded = loadContext(game, ctx); !loaded) return fail(ctx.programFolder, game, loaded.error(), err);
-  if (options.dryRun) return dryRun(ctx, game, out, err);
-
-  TermSummary summary;
-  Journal plan, removeNow;
-  {
-    JournalLock lock(ctx.programFolder);
-    switch (prepare(ctx, game, plan, removeNow, summary, err)) {
-      case Prepared::Failed: return 1;
-      case Prepared::NothingToDo: return finish(ctx, game, summary);
-      case Prepared::Recorded: break;
-    }
+  const std::string program = withTrailingSep(programFolder);
+  switch (options.mode) {
+    case TermOptions::Mode::Help: out << TermUsage(); return 0;
+    case TermOptions::Mode::Game:
+    case TermOptions::Mode::DryRun: return Run(options, program, program + kRecordsFolder, out, err).game(options.game);
+    case TermOptions::Mode::Record: break;
   }
-  summary.gameSeen = WaitForGame(GameExecutable(ctx.game(game)), options.wait) == GameWait::Ended;
-
-  JournalLock lock(ctx.programFolder);
-  if (!stillOwner(ctx, plan.owner)) {
-    summary.note = "a later run took the journal over; nothing removed here";
-    return finish(ctx, game, summary);
+  const std::string id = recordIdOf(options.record);
+  if (id.empty()) {
+    err << "term: " << options.record << " is not the name of a launch record\n";
+    return 2;
   }
-  Result<GameFolder> folder = GameFolder::Open(ctx.root);
-  if (!folder) return fail(ctx.programFolder, game, folder.error(), err);
-  const SnapshotSets listed(ctx.before);
-  carryOut(*folder, plan, &listed, summary);
-  removeFile(ctx.journalPath());
-  return finish(ctx, game, summary);
+  const std::string folder = options.record.substr(0, options.record.rfind('/') + 1);
+  return Run(options, program, folder.empty() ? "./" : folder, out, err).record(id);
 }
 
 }  // namespace fdk

@@ -1,46 +1,38 @@
 #pragma once
-// The clean-up tool's run: "term 1" or "term 2" after a launch, and
-// "term --dry-run N" to see what it would remove.
+// The clean-up tool's run. The launcher starts "term --record PATH" once the
+// game runs; the tool waits for that game (and any later launch's game of the
+// same folder) to end, then undoes what the record names. "term 1|2" finishes
+// what earlier launches of a game left; "term --dry-run 1|2" tells what that
+// would do now and changes nothing.
 #include <chrono>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "base/result.h"
-#include "term/core/gamewait.h"
 
 namespace fdk {
 
 struct TermOptions {
-  char game = '0';  // '1' Quake, '2' Quake 2
-  bool dryRun = false;
-  WaitBounds wait;
+  enum class Mode { Record, Game, DryRun, Help };
+  Mode mode = Mode::Help;
+  std::string record;  // Mode::Record: the launch record's path
+  char game = '0';     // Mode::Game, Mode::DryRun: '1' Quake, '2' Quake 2
+  // How often a running game is looked at; games run for hours, so there is no bound.
+  std::chrono::milliseconds poll{250};
 };
 
-// "[--dry-run] [--appear-timeout-ms MS] 1|2"
+// "--record PATH", "1|2", "--dry-run 1|2" or "--help".
 Result<TermOptions> ParseTermArguments(const std::vector<std::string>& args);
 
-// What a run did, for "term.log".
-struct TermSummary {
-  std::size_t removedFiles = 0, removedFolders = 0;
-  std::size_t keptChanged = 0;   // files the game or the player changed
-  std::size_t keptFolders = 0;   // folders that still hold something
-  std::size_t leftAlone = 0;     // unsafe paths, links, entries of another kind, failed removals
-  bool gameSeen = true;
-  std::string note;              // set instead of the counts when nothing was to be done
-};
+std::string TermUsage();
 
-std::string DescribeSummary(const TermSummary& summary);
-
-// Runs in programFolder (the folder of "Fragdock.ini", "list.v", "list.f",
-// "term.journal" and "term.log"). Prints the paths of a dry run on out and
-// errors on err; every run appends one line to "term.log". Returns the exit code.
+// Works on programFolder's "records/" (or the folder of a record given by
+// path) and appends one line to programFolder's "term.log". Prints a dry run's
+// steps on out, errors on err. Returns the exit code: 0 done, 1 failed.
 int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err);
 
-// The journal's name in the program folder: one per game ("term1.journal",
-// "term2.journal"), so that the two games, which may well run at the same
-// time, never finish each other's journal.
-std::string JournalName(char game);
 inline constexpr const char* kLogName = "term.log";
+inline constexpr const char* kRecordsFolder = "records/";
 
 }  // namespace fdk

@@ -1,0 +1,62 @@
+#pragma once
+// A program folder, a game folder and launch records written the way a launch
+// writes them: each change made for real, its line formatted by the record's
+// own formatters, saved copies beside the record.
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "core/record/launchrecord.h"
+#include "testing/tempdir.h"
+
+namespace fdk::termtest {
+
+FileStamp StampAt(const std::string& path);
+
+// Every entry below a folder: relative path -> content ("/" for a folder, "->"
+// and the target for a link), so two states compare in one assertion.
+std::map<std::string, std::string> Tree(const std::string& root);
+
+// A game that has ended: no process has this session.
+inline constexpr ProcessIdentity kEndedGame{2147480000, 1, 2147480000};
+
+struct Rig {
+  TempDir dir;
+  std::string program = dir.folder() + "program/";
+  std::string records = program + "records/";
+  std::string root = dir.folder() + "quake2/";
+
+  Rig();
+  std::string log() const;
+};
+
+// One launch's record, built change by change while the change is made.
+class Launch {
+ public:
+  // seq orders launches: a later launch has a larger one.
+  Launch(Rig& rig, int seq, char game = '2');
+
+  Launch& folder(const std::string& path);
+  Launch& file(const std::string& path, const std::string& content, bool completed = true);
+  Launch& replace(const std::string& path, const std::string& content, bool completed = true);
+  Launch& remove(const std::string& path);
+  Launch& started(const ProcessIdentity& game = kEndedGame);
+
+  // Writes the record file; returns its path.
+  std::string write() const;
+  const std::string& id() const { return id_; }
+  std::string path() const;
+  LaunchRecord& record() { return record_; }
+
+ private:
+  std::string save(const std::string& path);
+  Rig& rig_;
+  std::string id_;
+  LaunchRecord record_;
+  int saved_ = 0;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+
+}  // namespace fdk::termtest
