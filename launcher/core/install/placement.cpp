@@ -203,6 +203,7 @@ struct Folder {
 struct PlacementState {
   std::string root;
   UniqueFd rootFd;
+  ChangeRecorder* recorder = nullptr;
   std::unordered_map<std::string, Listing> listings;
   std::minstd_rand random{std::random_device{}()};
 
@@ -232,6 +233,8 @@ Result<Folder> openSubfolder(PlacementState& state, const Folder& from, const st
 }
 
 Status makeSubfolder(PlacementState& state, const Folder& from, const std::string& name) {
+  if (state.recorder != nullptr)
+    if (Status told = state.recorder->BeforeFolder(state.pathOf(from, name) + "/"); !told) return told;
   if (::mkdirat(from.fd.get(), name.c_str(), kFolderMode) != 0 && errno != EEXIST)
     return systemError("cannot make the folder " + state.pathOf(from, name));
   // After EEXIST something appeared meanwhile: record what it is, the caller checks it.
@@ -477,6 +480,9 @@ Status PendingFile::Commit() {
   auto listing = state_->listings.find(folderKey_);
   if (listing != state_->listings.end()) addItem(listing->second, Item{name_, ItemKind::File});
   ::close(std::exchange(folderFd_, -1));
+  if (state_->recorder != nullptr)
+    if (Status told = state_->recorder->AfterWrite(target_); !told)
+      return Error{target_ + " was written, but the clean-up tool may not know it: " + told.error().text};
   return {};
 }
 
@@ -489,13 +495,14 @@ Placement::~Placement() = default;
 
 const std::string& Placement::root() const { return state_->root; }
 
-Result<Placement> Placement::Open(const std::string& root) {
+Result<Placement> Placement::Open(const std::string& root, ChangeRecorder* recorder) {
   chainStopHandler(SIGTERM);
   chainStopHandler(SIGINT);
   auto state = std::make_unique<PlacementState>();
   state->root = withTrailingSep(root);
+  state->recorder = recorder;
   std::error_code ec;
-  std::filesystem::create_directories(state->root, ec);
+  if (recorder == nullptr) std::filesystem::create_directories(state->root, ec);
   state->rootFd = UniqueFd(::open(state->root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (state->rootFd.get() < 0) return systemError("cannot open the folder " + state->root);
   return Placement(std::move(state));
@@ -553,6 +560,7 @@ Result<Placement> Placement::OpenFolder(const EntryPath& folder) {
   auto state = std::make_unique<PlacementState>();
   state->root = state_->root + (*walked)->key;
   state->rootFd = std::move((*walked)->fd);
+  state->recorder = state_->recorder;
   return Placement(std::move(state));
 }
 
@@ -578,6 +586,8 @@ Result<PendingFile> Placement::Begin(const EntryPath& entry, bool overwrite) {
     keptMode = modeAt(folder.fd.get(), name);
   }
   const std::string target = state_->pathOf(folder, name);
+  if (state_->recorder != nullptr)
+    if (Status told = state_->recorder->BeforeWrite(target); !told) return told.error();
   for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
     std::string temp = partName(state_->random);
     // Armed before the file exists: a name with this process's number can

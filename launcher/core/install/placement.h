@@ -20,6 +20,12 @@
 // left by a process that no longer runs (killed outright, a crash) is removed
 // when a later placement lists its folder.
 //
+// Given a ChangeRecorder, a placement tells it every folder it makes before
+// making it, every file it begins (new, or the one it replaces) before its
+// temporary file is made, and every file it puts in place. What it keeps
+// because it is there is not told. A refused announcement refuses the entry.
+// Placements opened below one share its recorder.
+//
 // A Placement keeps the listings of the folders it has looked into, so that
 // thousands of entries into one folder cost one listing, not one each. It is
 // meant for one install run: changes made beside it by other means are not
@@ -31,6 +37,7 @@
 
 #include "base/result.h"
 #include "core/archive/entrypath.h"
+#include "core/record/changerecorder.h"
 
 namespace fdk {
 
@@ -76,7 +83,9 @@ class Placement {
  public:
   // Opens the destination root, making it (and its parents) when missing. The
   // root itself may be a link the user set up; nothing below it is followed.
-  static Result<Placement> Open(const std::string& root);
+  // With a recorder the root must exist: a recorded install writes into a
+  // game folder and never makes one. The recorder must outlive the placement.
+  static Result<Placement> Open(const std::string& root, ChangeRecorder* recorder = nullptr);
 
   Placement(Placement&&) noexcept;
   Placement& operator=(Placement&&) noexcept;

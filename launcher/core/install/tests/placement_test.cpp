@@ -371,3 +371,78 @@ TEST(Placement, AStopSignalTheProgramHandlesRemovesTheFileAndStopsEveryInstall) 
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the step that went wrong";
   EXPECT_EQ(tree(dir.file("game")), Names{"mod/"});
 }
+
+namespace {
+
+// Notes every announcement as "<call> <path below the game folder>"; refuses
+// the paths it is told to.
+struct NotingRecorder : ChangeRecorder {
+  std::string root;
+  std::vector<std::string> calls;
+  std::vector<std::string> refused;
+
+  Status note(const char* call, const std::string& path) {
+    const std::string below = path.substr(root.size());
+    if (std::find(refused.begin(), refused.end(), below) != refused.end()) return Error{"refused " + below};
+    calls.push_back(std::string(call) + " " + below);
+    return {};
+  }
+  Status BeforeFolder(const std::string& path) override { return note("folder", path); }
+  Status BeforeWrite(const std::string& path) override { return note("write", path); }
+  Status AfterWrite(const std::string& path) override { return note("written", path); }
+  Status BeforeRemove(const std::string& path) override { return note("remove", path); }
+};
+
+}  // namespace
+
+TEST(PlacementRecorder, TellsWhatItMakesInItsSpellingOnDiskAndNothingItKeeps) {
+  TempDir dir;
+  dir.write("game/Maps/dm1.bsp", "game's");
+  NotingRecorder recorder;
+  recorder.root = dir.folder() + "game/";
+  Result<Placement> opened = Placement::Open(dir.file("game"), &recorder);
+  ASSERT_TRUE(opened.ok()) << opened.error().text;
+  Placement& placement = *opened;
+
+  EXPECT_FALSE(put(placement, "MAPS/DM1.BSP", "kept", false).ok());
+  ASSERT_TRUE(put(placement, "maps/new.bsp", "new", false).ok());
+  ASSERT_TRUE(put(placement, "maps/DM1.bsp", "over", true).ok());
+  ASSERT_TRUE(placement.MakeFolders(entry("maps/")).ok());  // there already: nothing to tell
+  ASSERT_TRUE(put(placement, "players/Male/tris.md2", "md2", false).ok());
+  Result<Placement> skins = placement.OpenFolder(entry("qw/skins/"));
+  ASSERT_TRUE(skins.ok());
+  ASSERT_TRUE(put(*skins, "red.pcx", "pcx", false).ok());
+
+  EXPECT_EQ(recorder.calls, (Names{
+                                "write Maps/new.bsp",
+                                "written Maps/new.bsp",
+                                "write Maps/dm1.bsp",
+                                "written Maps/dm1.bsp",
+                                "folder players/",
+                                "folder players/Male/",
+                                "write players/Male/tris.md2",
+                                "written players/Male/tris.md2",
+                                "folder qw/",
+                                "folder qw/skins/",
+                                "write qw/skins/red.pcx",
+                                "written qw/skins/red.pcx",
+                            }));
+}
+
+TEST(PlacementRecorder, ARefusedAnnouncementRefusesTheEntryAndLeavesNothing) {
+  TempDir dir;
+  fs::create_directories(dir.file("game"));
+  NotingRecorder recorder;
+  recorder.root = dir.folder() + "game/";
+  recorder.refused = {"maps/", "pak0.pak"};
+  Result<Placement> opened = Placement::Open(dir.file("game"), &recorder);
+  ASSERT_TRUE(opened.ok());
+  EXPECT_FALSE(put(*opened, "maps/dm1.bsp", "x", false).ok());
+  EXPECT_FALSE(put(*opened, "pak0.pak", "x", false).ok());
+  EXPECT_TRUE(tree(dir.file("game")).empty()) << "no folder, file or temporary file";
+  EXPECT_TRUE(recorder.calls.empty());
+
+  // A recorded install goes into a game folder; it never makes one.
+  EXPECT_FALSE(Placement::Open(dir.file("missing"), &recorder).ok());
+  EXPECT_FALSE(fs::exists(dir.file("missing")));
+}
