@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "term/core/finish.h"
+#include "term/core/gamefolder.h"
 #include "term/core/records.h"
 #include "term/core/termrun.h"
 #include "termtesting.h"
@@ -108,6 +109,128 @@ TEST(FinishRecord, EachChangeIsUndoneOnlyWhileTheFolderShowsWhatTheLaunchLeft) {
     EXPECT_FALSE(fs::exists(rig.records + launch.id() + ".saved")) << row.what;
     EXPECT_EQ(rig.dir.read("quake2/baseq2/pak0.pak"), "pak0") << row.what;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FinishRecord, PutsBackAFileWithItsEarlierTime) {
+  Rig rig;
+  const FileStamp before = StampAt(rig.root + kConfig);
+  Launch(rig, 1).replace(kConfig, "exec set.cfg").write();
+  EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0);
+  EXPECT_EQ(StampAt(rig.root + kConfig), before);
+}
+
+TEST(FinishRecord, RecordsThatCannotBeActedOnAreSetAsideUntouched) {
+  struct Case {
+    const char* what;
+    std::function<std::string(Rig&, Launch&)> spoil;  // returns what the log names
+  };
+  const Case cases[] = {
+      {"damaged", [](Rig&, Launch& l) { WriteFile(l.path(), "fragdock launch record 1\ngame\t2\nroot\t/x/\nfolder-id\t1\n"); return std::string("damaged"); }},
+      {"a path leaving the folder",
+       [](Rig&, Launch& l) {
+         std::string text = FormatRecord(l.record());
+         WriteFile(l.path(), text + "file\t../outside.txt\n");
+         return std::string("does not stay below");
+       }},
+      {"its folder is gone",
+       [](Rig& r, Launch&) {
+         fs::rename(r.root, r.dir.folder() + "moved");
+         return std::string("is gone");
+       }},
+      {"its folder is another folder now",
+       [](Rig& r, Launch&) {
+         fs::rename(r.root, r.dir.folder() + "moved");
+         fs::create_directory(r.root);
+         return std::string("another folder now");
+       }},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    WriteFile(rig.dir.folder() + "outside.txt", "o");
+    Launch launch(rig, 1);
+    launch.file("mine.pak", "m").replace(kConfig, "exec s").write();
+    const std::string named = c.spoil(rig, launch);
+    const auto moved = fs::exists(rig.dir.folder() + "moved") ? Tree(rig.dir.folder() + "moved") : Tree(rig.root);
+    EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0) << c.what;
+    EXPECT_TRUE(fs::exists(launch.path() + ".bad")) << c.what;
+    EXPECT_TRUE(fs::exists(rig.records + launch.id() + ".saved/1")) << c.what;
+    EXPECT_EQ(fs::exists(rig.dir.folder() + "moved") ? Tree(rig.dir.folder() + "moved") : Tree(rig.root), moved)
+        << c.what;
+    EXPECT_EQ(rig.dir.read("outside.txt"), "o") << c.what;
+    EXPECT_NE(rig.log().find("set aside 1 record (" + launch.path() + ".bad: "), std::string::npos) << rig.log();
+    EXPECT_NE(rig.log().find(named), std::string::npos) << c.what << ": " << rig.log();
+  }
+}
+
+TEST(FinishRecord, NeverFollowsALinkInsideTheGameFolder) {
+  Rig rig;
+  const std::string outside = rig.dir.folder() + "outside/";
+  WriteFile(outside + "secret.txt", "secret");
+  Launch launch(rig, 1);
+  launch.folder("mod").file("mod/pak0.pak", "p").file("mod/linked.txt", "l");
+  // After the launch, links take the place of what it made: stamps that would
+  // match were the links followed.
+  fs::remove(rig.root + "mod/linked.txt");
+  fs::create_symlink(outside + "secret.txt", rig.root + "mod/linked.txt");
+  launch.record().changes.push_back(
+      {RecordedChange::Kind::File, "via/secret.txt", {}, {}, StampAt(outside + "secret.txt")});
+  fs::create_directory_symlink(outside, rig.root + "via");
+  launch.write();
+  EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0);
+  EXPECT_EQ(rig.dir.read("outside/secret.txt"), "secret");
+  EXPECT_TRUE(fs::is_symlink(rig.root + "mod/linked.txt"));
+  EXPECT_TRUE(fs::is_symlink(rig.root + "via"));
+  EXPECT_FALSE(fs::exists(rig.root + "mod/pak0.pak"));
+  EXPECT_NE(rig.log().find("left 2 links or other entries alone"), std::string::npos) << rig.log();
+}
+
+// A run killed after its first k steps has undone exactly the last k changes:
+// a run over the whole record afterwards must end where one run ends.
+TEST(FinishRecord, ARunStoppedAfterAnyStepIsFinishedByTheNextToTheSameFolder) {
+  auto launchInto = [](Rig& rig) {
+    Launch launch(rig, 1);
+    launch.folder("mod").folder("mod/maps").file("mod/maps/a.bsp", "a").replace(kConfig, "exec s");
+    launch.file("mod/maps/b.bsp", "b").remove("baseq2/pak0.pak").file("mod/pak0.pak", "p");
+    launch.write();
+    return launch;
+  };
+  Rig once;
+  launchInto(once);
+  ASSERT_EQ(runTerm(once, TermOptions::Mode::Game), 0);
+  const auto expected = Tree(once.root);
+  for (std::size_t k = 0; k <= 7; ++k) {
+    Rig rig;
+    Launch launch = launchInto(rig);
+    LaunchRecord tail = launch.record();
+    tail.changes.erase(tail.changes.begin(), tail.changes.end() - static_cast<std::ptrdiff_t>(k));
+    Result<GameFolder> folder = GameFolder::Open(rig.root);
+    ASSERT_TRUE(folder.ok());
+    FinishChanges(tail, *folder, SavedCopies{rig.records + launch.id() + ".saved/", rig.records + "kept/", ""});
+    if (k == 7) fs::remove_all(rig.records + launch.id() + ".saved");  // stopped before the record went
+    EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0) << k << rig.log();
+    EXPECT_EQ(Tree(rig.root), expected) << "stopped after " << k << " steps";
+    EXPECT_EQ(RecordFolder(rig.records).List(), std::vector<std::string>{}) << k;
+  }
+}
+
+TEST(FinishRecord, DryRunTellsEachStepAndChangesNothing) {
+  Rig rig;
+  Launch first(rig, 1);
+  first.folder("mod").file("mod/pak0.pak", "p").replace(kConfig, "exec s").write();
+  Launch(rig, 2).replace(kConfig, "exec the second").write();
+  const auto before = Tree(rig.root);
+  std::string printed;
+  EXPECT_EQ(runTerm(rig, TermOptions::Mode::DryRun, &printed), 0);
+  // The first launch's config is told as it will be once the second's is put back.
+  EXPECT_EQ(printed, "put back " + rig.root + kConfig + "\nput back " + rig.root + kConfig + "\nremove " + rig.root +
+                         "mod/pak0.pak\nremove folder " + rig.root + "mod/ when empty\n");
+  EXPECT_EQ(Tree(rig.root), before);
+  EXPECT_EQ(RecordFolder(rig.records).List().size(), 2u);
+  EXPECT_NE(rig.log().find("dry run, would have finished 2 records"), std::string::npos) << rig.log();
 }
 
 }  // namespace
