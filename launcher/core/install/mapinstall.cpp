@@ -18,8 +18,8 @@ std::vector<std::string> archivesOf(const GameSettings& g, const std::vector<std
   return archives;
 }
 
-void installOne(const std::string& name, const std::string& archive, Tzipform& zip, Placement& into,
-                InstallHost& host, Report& report) {
+void installOne(const std::string& name, const std::string& archive, Tzipform& zip, Placement& into, InstallHost& host,
+                Report& report) {
   if (archive.empty()) return report.skip(name, "the map archive " + name + ".zip is not in the map folder");
   if (Status listed = zip.ListArchive(archive); !listed) return report.skip(name, listed.error().text);
   HostProgress progress(host);
@@ -29,10 +29,10 @@ void installOne(const std::string& name, const std::string& archive, Tzipform& z
 }  // namespace
 
 Report InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& chosen, Tzipform& zip,
-                         InstallHost& host) {
+                         InstallHost& host, ChangeRecorder* recorder) {
   Report report;
   if (chosen.empty()) return report;
-  Result<Placement> into = Placement::Open(g.Path);
+  Result<Placement> into = Placement::Open(g.Path, recorder);
   if (!into) {
     report.skip(g.Path, "no map was installed: " + into.error().text);
     return report;
@@ -58,12 +58,12 @@ std::string MapsListText(const std::vector<std::string>& names) {
 // which a maps-only MOD does not have.
 std::string MapsListPath(const Uvars& vars) {
   const bool mod = !vars.q2mod.empty() && IsPlainFolderName(vars.modGameFolder);
-  return vars.q2.Path + (mod ? vars.modGameFolder + "/" : std::string(TraitsOf(Game::Quake2).baseFolder)) +
-         "maps.lst";
+  return vars.q2.Path + (mod ? vars.modGameFolder + "/" : std::string(TraitsOf(Game::Quake2).baseFolder)) + "maps.lst";
 }
 
-Status WriteMapsList(const Uvars& vars, const std::vector<std::string>& names) {
-  return writeFileAtomically(MapsListPath(vars), MapsListText(names));
+Status WriteMapsList(const Uvars& vars, const std::vector<std::string>& names, ChangeRecorder* recorder) {
+  const std::string path = MapsListPath(vars);
+  return RecordedWrite(recorder, path, [&] { return writeFileAtomically(path, MapsListText(names)); });
 }
 
 }  // namespace fdk

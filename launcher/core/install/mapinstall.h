@@ -8,6 +8,7 @@
 #include "base/result.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
 namespace fdk {
@@ -17,8 +18,9 @@ inline constexpr const char* kMapsProgressTitle = "Processing Maps";
 // Extracts each chosen map's archive (map folder + name + ".zip") into the game
 // folder with its folders, never replacing a file. The progress counts archive
 // sizes. A missing or damaged archive is reported and the others still install.
+// The recorder, when there is one, is told what is written.
 Report InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& chosen, Tzipform& zip,
-                         InstallHost& host);
+                         InstallHost& host, ChangeRecorder* recorder = nullptr);
 
 // One line per map: the name, a blank and the name in double quotes; CR LF.
 std::string MapsListText(const std::vector<std::string>& names);
@@ -26,7 +28,7 @@ std::string MapsListText(const std::vector<std::string>& names);
 // Where "maps.lst" goes: the chosen MOD's game folder, else "baseq2/".
 std::string MapsListPath(const Uvars& vars);
 
-// Writes "maps.lst" for the names, replacing the old one.
-Status WriteMapsList(const Uvars& vars, const std::vector<std::string>& names);
+// Writes "maps.lst" for the names, replacing the old one (told to the recorder).
+Status WriteMapsList(const Uvars& vars, const std::vector<std::string>& names, ChangeRecorder* recorder = nullptr);
 
 }  // namespace fdk

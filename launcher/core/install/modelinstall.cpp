@@ -19,10 +19,10 @@ void extractPack(const GameSettings& q2, const std::string& pack, Tzipform& zip,
 }  // namespace
 
 Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::string>& lbq2smchm, Tzipform& zip,
-                           InstallHost& host) {
+                           InstallHost& host, ChangeRecorder* recorder) {
   Report report;
   if (lbq2smchm.empty()) return report;
-  Result<Placement> into = Placement::Open(quake2.Path);
+  Result<Placement> into = Placement::Open(quake2.Path, recorder);
   if (!into) {
     report.skip(quake2.Path, "no model was installed: " + into.error().text);
     return report;

@@ -6,6 +6,7 @@
 #include "base/report.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
 namespace fdk {
@@ -14,8 +15,9 @@ inline constexpr const char* kModelsProgressTitle = "Processing Models";
 
 // InstallChosenModels: extracts every chosen pack (model store + pack + ".zip")
 // into the Quake 2 folder with its folders, never replacing a file. A pack
-// chosen several times in a row is read once.
+// chosen several times in a row is read once. The recorder, when there is one,
+// is told what is written.
 Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::string>& lbq2smchm, Tzipform& zip,
-                           InstallHost& host);
+                           InstallHost& host, ChangeRecorder* recorder = nullptr);
 
 }  // namespace fdk

@@ -71,7 +71,8 @@ std::string ModGameFolderOf(const Tzipform& zip) {
   return folder;
 }
 
-Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, InstallHost& host) {
+Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, InstallHost& host,
+                              ChangeRecorder* recorder) {
   ModInstall result;
   const std::string& mod = ChosenMod(vars, game);
   if (mod.empty()) return result;
@@ -79,7 +80,7 @@ Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, Insta
   const std::string archive = ModArchivePath(vars, game);
   if (Status listed = zip.ListArchive(archive); !listed)
     return Error{"The MOD \"" + mod + "\" cannot be installed: " + listed.error().text};
-  Result<Placement> into = Placement::Open(vars.game(game).Path);
+  Result<Placement> into = Placement::Open(vars.game(game).Path, recorder);
   if (!into) return Error{"The MOD \"" + mod + "\" cannot be installed: " + into.error().text};
   // Weighed as a whole: entry by entry, a MOD could fill the disk half-way.
   if (Status room = zip.CheckRoomForAll(*into, true, false); !room)

@@ -7,6 +7,7 @@
 #include "base/report.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
 namespace fdk {
@@ -28,8 +29,10 @@ std::string ModArchivePath(const Uvars& vars, Game game);
 
 // Installs the MOD chosen for the game through the catalogue (which holds its
 // listing afterwards). An archive that cannot be read, or a game folder that
-// cannot be written, is an error: nothing was installed.
-Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, InstallHost& host);
+// cannot be written, is an error: nothing was installed. The recorder, when
+// there is one, is told what is written.
+Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, InstallHost& host,
+                              ChangeRecorder* recorder = nullptr);
 
 // The folder a Quake 2 MOD runs from, by its archive's entries: the first folder
 // of the first entry that is not below "baseq2/"; empty when that entry lies at

@@ -20,8 +20,8 @@ std::vector<std::string> archivesOf(const GameSettings& quake, const std::vector
 // case ("QW/Skins/" is the same folder), opened through the game folder's
 // placement: a link or a file on the way refuses the install, and a real
 // folder wins over a link twin.
-Result<Placement> openSkinFolder(const GameSettings& quake) {
-  Result<Placement> game = Placement::Open(quake.Path);
+Result<Placement> openSkinFolder(const GameSettings& quake, ChangeRecorder* recorder) {
+  Result<Placement> game = Placement::Open(quake.Path, recorder);
   if (!game) return game.error();
   return game->OpenFolder(EntryPath{{"qw", "skins"}, ""});
 }
@@ -40,13 +40,13 @@ void installArchive(const std::string& name, const std::string& archive, Tzipfor
 }  // namespace
 
 Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
-                          InstallHost& host) {
+                          InstallHost& host, ChangeRecorder* recorder) {
   Report report;
   if (selected.empty()) {
     host.end();
     return report;
   }
-  Result<Placement> into = openSkinFolder(quake);
+  Result<Placement> into = openSkinFolder(quake, recorder);
   if (!into) {
     report.skip(quake.Path + "qw/skins/", "no skin was installed: " + into.error().text);
     host.end();

@@ -6,6 +6,7 @@
 #include "base/report.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
 namespace fdk {
@@ -15,7 +16,8 @@ inline constexpr const char* kSkinsProgressTitle = "Processing Skins";
 // bq1scClick: extracts each selected skin archive (skin folder + name + ".zip")
 // into "qw/skins/" of the Quake folder without its folders, never replacing a
 // skin. What could not be installed is reported; the others still install.
+// The recorder, when there is one, is told what is written.
 Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
-                          InstallHost& host);
+                          InstallHost& host, ChangeRecorder* recorder = nullptr);
 
 }  // namespace fdk

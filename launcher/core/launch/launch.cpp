@@ -106,17 +106,30 @@ namespace {
 // A MOD's folder may be made by the launch (it is the player's own choice); the game
 // folder and its base folder never are: a launch into a mistyped folder must not
 // leave folders behind that look like a game.
-Status ensureModFolder(const std::string& folder) {
+Status ensureModFolder(const std::string& folder, ChangeRecorder* recorder) {
+  if (recorder != nullptr && !entryExists(folder))
+    if (Status told = recorder->BeforeFolder(folder); !told)
+      return Error{"cannot create the MOD folder " + folder + ": " + told.error().text};
   std::error_code ec;
   fs::create_directory(folder, ec);
   if (ec) return Error{"cannot create the MOD folder " + folder + ": " + ec.message()};
   return {};
 }
 
-Status writeScript(const std::string& folder, const std::vector<std::string>& lines) {
+Status writeScript(const std::string& folder, const std::vector<std::string>& lines, ChangeRecorder* recorder) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  return writeFileAtomically(folder + "q.cfg", text);
+  const std::string path = folder + "q.cfg";
+  return RecordedWrite(recorder, path, [&] { return writeFileAtomically(path, text); });
+}
+
+// A script that cannot be removed stays (the new one replaces it where it is
+// written anyway); one whose removal the recorder refuses is not removed.
+Status removeScript(const std::string& path, ChangeRecorder* recorder) {
+  if (recorder != nullptr)
+    if (Status told = recorder->BeforeRemove(path); !told) return told;
+  removeFile(path);
+  return {};
 }
 
 std::vector<std::string> startScriptLines(const Uvars& vars, Game game) {
@@ -137,17 +150,19 @@ Status CheckGameFolders(const Uvars& vars, Game game) {
   return {};
 }
 
-Status WriteStartScript(const Uvars& vars, Game game) {
+Status WriteStartScript(const Uvars& vars, Game game, ChangeRecorder* recorder) {
   const GameTraits& t = TraitsOf(game);
   const std::string& path = vars.game(game).Path;
   const std::string& mod = ChosenMod(vars, game);
   if (!mod.empty() && !IsPlainFolderName(mod))
     return Error{"the MOD name \"" + mod + "\" is not a plain folder name; nothing was written"};
-  removeFile(path + t.baseFolder + "q.cfg");
-  if (!mod.empty()) removeFile(path + mod + "/q.cfg");
-  if (mod.empty() || !t.scriptInModFolder) return writeScript(path + t.baseFolder, startScriptLines(vars, game));
-  if (Status made = ensureModFolder(path + mod + "/"); !made) return made;
-  return writeScript(path + mod + "/", startScriptLines(vars, game));
+  if (Status removed = removeScript(path + t.baseFolder + "q.cfg", recorder); !removed) return removed;
+  if (!mod.empty())
+    if (Status removed = removeScript(path + mod + "/q.cfg", recorder); !removed) return removed;
+  if (mod.empty() || !t.scriptInModFolder)
+    return writeScript(path + t.baseFolder, startScriptLines(vars, game), recorder);
+  if (Status made = ensureModFolder(path + mod + "/", recorder); !made) return made;
+  return writeScript(path + mod + "/", startScriptLines(vars, game), recorder);
 }
 
 std::vector<std::string> ConfigSetFiles(const GameSettings& g) {
@@ -158,7 +173,7 @@ std::vector<std::string> ConfigSetFiles(const GameSettings& g) {
 // Only plain files of the set's own folder are copied, and a link found in the game
 // is replaced rather than written through, so nothing outside either folder is read
 // or changed.
-Report CopyConfigSet(const Uvars& vars, Game game) {
+Report CopyConfigSet(const Uvars& vars, Game game, ChangeRecorder* recorder) {
   const GameSettings& g = vars.game(game);
   const std::string& mod = ChosenMod(vars, game);
   Report report;
@@ -169,20 +184,23 @@ Report CopyConfigSet(const Uvars& vars, Game game) {
   }
   std::vector<std::string> targets{g.Path + TraitsOf(game).baseFolder};
   if (IsPlainFolderName(mod)) {
-    if (Status made = ensureModFolder(g.Path + mod + "/"); !made) report.skip(mod, made.error().text);
+    if (Status made = ensureModFolder(g.Path + mod + "/", recorder); !made) report.skip(mod, made.error().text);
     else targets.push_back(g.Path + mod + "/");
   }
   const std::string source = withTrailingSep(g.CFG) + g.ACFG + "/";
   for (const std::string& name : ConfigSetFiles(g))
     for (const std::string& target : targets)
-      if (Status copied = copyFileReplacing(source + name, target + name); !copied)
+      if (Status copied = RecordedWrite(recorder, target + name,
+                                        [&] { return copyFileReplacing(source + name, target + name); });
+          !copied)
         report.skip(name, copied.error().text);
   return report;
 }
 
 std::vector<std::string> ConfigSetChoices(const GameSettings& g) {
   std::vector<std::string> items{kNoneItem};
-  for (std::string& name : ListFolder(withTrailingSep(g.CFG), "*", {EntryKind::Any, true})) items.push_back(std::move(name));
+  for (std::string& name : ListFolder(withTrailingSep(g.CFG), "*", {EntryKind::Any, true}))
+    items.push_back(std::move(name));
   return items;
 }
 
@@ -288,11 +306,13 @@ std::string CommandLine(const Uvars& vars, Game game) {
   return game == Game::Quake1 ? Q1CommandLine(vars) : Q2CommandLine(vars);
 }
 
-std::string TerminatorCommandLine(const Uvars& vars, Game game) {
-  const std::string term = vars.programFolder + "term";
+std::string TerminatorPath(const Uvars& vars) { return vars.programFolder + "term"; }
+
+std::string TerminatorCommandLine(const Uvars& vars, const std::string& recordPath) {
+  const std::string term = TerminatorPath(vars);
   if (!fileExists(term)) return {};
   // Quoted, so that a program folder with blanks still names one program.
-  return QuoteWord(term) + " " + std::string(1, TraitsOf(game).number);
+  return QuoteWord(term) + " --record " + QuoteWord(recordPath);
 }
 
 }  // namespace fdk

@@ -8,6 +8,7 @@
 
 #include "base/report.h"
 #include "base/result.h"
+#include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
 namespace fdk {
@@ -46,8 +47,10 @@ bool IsPlainFolderName(const std::string& name);
 Status CheckGameFolders(const Uvars& vars, Game game);
 
 // Removes old start scripts and writes the new one, lines ended by CR LF: Quake
-// into the chosen MOD's folder (else "id1/"), Quake 2 into "baseq2/".
-Status WriteStartScript(const Uvars& vars, Game game);
+// into the chosen MOD's folder (else "id1/"), Quake 2 into "baseq2/". With a
+// recorder, each removal, the script and a MOD folder it makes are told to it
+// first; what it refuses is not done, and the script is then not written.
+Status WriteStartScript(const Uvars& vars, Game game, ChangeRecorder* recorder = nullptr);
 
 // The config set CFG + ACFG: its plain files whose names do not start with ".".
 std::vector<std::string> ConfigSetFiles(const GameSettings& g);
@@ -55,8 +58,10 @@ std::vector<std::string> ConfigSetFiles(const GameSettings& g);
 // Copies the chosen config set into the game's base folder and the chosen MOD's
 // folder, replacing files there. Nothing happens without a chosen set; a set name
 // that is not one plain folder name, and entries that are links or not plain
-// files, are never copied: the report says which and why.
-Report CopyConfigSet(const Uvars& vars, Game game);
+// files, are never copied: the report says which and why. With a recorder,
+// every copy and a MOD folder it makes are told to it first; what it refuses
+// is not copied and is reported.
+Report CopyConfigSet(const Uvars& vars, Game game, ChangeRecorder* recorder = nullptr);
 
 // The combo items: "(none)", then every entry of the CFG folder not starting with ".".
 std::vector<std::string> ConfigSetChoices(const GameSettings& g);
@@ -82,8 +87,10 @@ std::string Q1CommandLine(const Uvars& vars);
 std::string Q2CommandLine(const Uvars& vars);
 std::string CommandLine(const Uvars& vars, Game game);
 
-// The outside tool started before a game when Use Terminator is on: the program
-// folder's "term" with the game's number. Empty when the tool is not there.
-std::string TerminatorCommandLine(const Uvars& vars, Game game);
+// The clean-up tool, started after the game when Use Terminator is on: the
+// program folder's "term", handed the launch's record. Empty when the tool is
+// not there.
+std::string TerminatorPath(const Uvars& vars);
+std::string TerminatorCommandLine(const Uvars& vars, const std::string& recordPath);
 
 }  // namespace fdk

@@ -19,6 +19,7 @@ namespace fdk {
 enum class LaunchStep {
   CheckNames,
   TakeSnapshot,
+  OpenRecord,
   InstallMod,
   InstallMaps,
   CopyConfigSet,
@@ -27,8 +28,8 @@ enum class LaunchStep {
   WriteStartScript,
   WriteMapsList,
   WriteSnapshot,
-  StartTerminator,
   StartGame,
+  StartTerminator,
 };
 const char* LaunchStepName(LaunchStep step);
 
@@ -37,8 +38,9 @@ const char* LaunchStepName(LaunchStep step);
 class LaunchObserver : public InstallHost, public PakContentHost, public SnapshotHost {
  public:
   virtual void stepStarted(LaunchStep /*step*/) {}
-  // What the steps left out, told once, just before the game starts; never
-  // called when nothing was left out.
+  // What the steps left out, told once, just before the game starts; and once
+  // more, after it, when the game could not be handed to the clean-up tool.
+  // Never called when nothing was left out.
   virtual void leftOut(const Report& report) = 0;
 };
 
@@ -49,10 +51,13 @@ class LaunchObserver : public InstallHost, public PakContentHost, public Snapsho
 Status CheckLaunch(const Uvars& vars, Game game);
 
 // Runs the launch's steps in their order: the names on the command line checked
-// (a Quake 2 MOD's game folder read from its archive), the chosen MOD's installation (through
-// the catalogue), the chosen maps, config set, start script, Quake 2's
-// "maps.lst" when its switch is on, the clean-up tool, the game. Sets
-// launchgame and, for Quake 2, the MOD game folder.
+// (a Quake 2 MOD's game folder read from its archive), the record of the
+// launch's changes (with Use Terminator on and the clean-up tool there), the
+// chosen MOD's installation (through the catalogue), the chosen maps, config
+// set, start script, Quake 2's "maps.lst" when its switch is on, the game, and
+// then the clean-up tool, handed the record with the game in it. The record is
+// released when RunLaunch returns; one whose game did not start stays for a
+// later run of the tool. Sets launchgame and, for Quake 2, the MOD game folder.
 // An error says why the game was not started (the whole message for the player);
 // the store is left as it was, so nothing the player set is lost.
 // What a launch works with besides the store: the process layer, the archive

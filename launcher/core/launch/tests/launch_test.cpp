@@ -163,9 +163,14 @@ TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
 }
 
 TEST(ValueFields, CountAndNumberRules) {
-  struct Row { const char* text; int stored; const char* shown; int value; };
+  struct Row {
+    const char* text;
+    int stored;
+    const char* shown;
+    int value;
+  };
   const Row counts[] = {{"12", 5, "12", 12}, {"255", 5, "255", 255}, {"256", 5, "5", 5}, {"-1", 5, "5", 5},
-                        {"", 5, "0", 0},     {"1x", 7, "7", 7},       {"0", 5, "0", 0}};
+                        {"", 5, "0", 0},     {"1x", 7, "7", 7},      {"0", 5, "0", 0}};
   for (const Row& r : counts) {
     auto out = options::CountField(r.text, r.stored);
     EXPECT_EQ(out.text, r.shown) << r.text;
@@ -179,11 +184,13 @@ TEST(ValueFields, CountAndNumberRules) {
   EXPECT_EQ(options::Lower(0), 0);
 }
 
-TEST(Terminator, OnlyWhenTheToolIsThere) {
+TEST(Terminator, OnlyWhenTheToolIsThereAndHandedTheRecordAsOneWord) {
   Games g;
-  EXPECT_EQ(TerminatorCommandLine(g.vars, Game::Quake2), "");
+  const std::string record = g.dir.folder() + "prog/records/2-00000000001700000000.000000001-7.record";
+  EXPECT_EQ(TerminatorCommandLine(g.vars, record), "");
   g.dir.write("prog/term", "");
-  EXPECT_EQ(TerminatorCommandLine(g.vars, Game::Quake2), "\"" + g.dir.folder() + "prog/term\" 2");
+  const std::string line = TerminatorCommandLine(g.vars, record);
+  EXPECT_EQ(SplitCommandLine(line), (std::vector<std::string>{g.dir.folder() + "prog/term", "--record", record}));
 }
 
 TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
