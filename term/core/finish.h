@@ -16,9 +16,9 @@ namespace fdk {
 
 struct FinishTally {
   std::size_t records = 0, removedFiles = 0, putBack = 0, removedFolders = 0;
-  std::size_t keptChanged = 0;  // files the game or the player changed (or made) since the launch
-  std::size_t keptFolders = 0;  // folders that still hold something
-  std::size_t leftAlone = 0;    // links or other entries where a file or folder was recorded
+  std::size_t keptChanged = 0;          // files the game or the player changed (or made) since the launch
+  std::size_t keptFolders = 0;          // folders that still hold something
+  std::size_t leftAlone = 0;            // links or other entries where a file or folder was recorded
   std::vector<std::string> keptCopies;  // where saved copies of kept files are now
   std::vector<std::string> problems;    // what could not be done, naming the file
   // False when a step failed that a later run may still manage: the record stays.

@@ -15,8 +15,9 @@ namespace {
 // Closes a descriptor at the end of a scope.
 struct Fd {
   int fd;
+  bool owned = true;  // false: the game folder's remembered folder, closed by it
   ~Fd() {
-    if (fd >= 0) ::close(fd);
+    if (fd >= 0 && owned) ::close(fd);
   }
 };
 
@@ -60,7 +61,8 @@ Status fillTemporary(int tmp, int savedFd, const FileStamp& modified, std::strin
   if (::fstat(savedFd, &saved) != 0) return systemError("Cannot read the saved copy of", path, errno);
   if (Status copied = copyAll(savedFd, tmp); !copied)
     return Error(copied.error().text + " " + std::string(path), copied.error().detail);
-  const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified.seconds), static_cast<long>(modified.nanoseconds)}};
+  const timespec times[2] = {{0, UTIME_OMIT},
+                             {static_cast<time_t>(modified.seconds), static_cast<long>(modified.nanoseconds)}};
   if (::fchmod(tmp, saved.st_mode & 0777) != 0 || ::futimens(tmp, times) != 0 || ::fsync(tmp) != 0)
     return systemError("Cannot complete the file being put back at", path, errno);
   return {};
@@ -79,10 +81,14 @@ Result<GameFolder> GameFolder::Open(const std::string& root) {
   return GameFolder(fd);
 }
 
-GameFolder::GameFolder(GameFolder&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+GameFolder::GameFolder(GameFolder&& other) noexcept
+    : fd_(other.fd_), lastFolder_(std::move(other.lastFolder_)), lastFolderFd_(other.lastFolderFd_) {
+  other.fd_ = other.lastFolderFd_ = -1;
+}
 
 GameFolder::~GameFolder() {
   if (fd_ >= 0) ::close(fd_);
+  if (lastFolderFd_ >= 0) ::close(lastFolderFd_);
 }
 
 struct stat GameFolder::Identity() const {
@@ -91,15 +97,22 @@ struct stat GameFolder::Identity() const {
   return info;
 }
 
-int GameFolder::openParent(std::string_view path, std::string& leaf) const {
+int GameFolder::openParent(std::string_view path, std::string& leaf, bool& owned) const {
+  owned = true;
   if (!IsSafeRecordPath(path)) {
     errno = EINVAL;
     return -1;
   }
+  const std::size_t lastSlash = path.rfind('/');
+  const std::string_view folder = path.substr(0, lastSlash == std::string_view::npos ? 0 : lastSlash);
+  if (lastFolderFd_ >= 0 && folder == lastFolder_) {
+    leaf = std::string(path.substr(folder.empty() ? 0 : lastSlash + 1));
+    owned = false;
+    return lastFolderFd_;
+  }
   int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   std::size_t start = 0;
-  for (std::size_t slash = path.find('/'); fd >= 0 && slash != std::string_view::npos;
-       slash = path.find('/', start)) {
+  for (std::size_t slash = path.find('/'); fd >= 0 && slash != std::string_view::npos; slash = path.find('/', start)) {
     const std::string part(path.substr(start, slash - start));
     const int next = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const int error = errno;
@@ -109,12 +122,18 @@ int GameFolder::openParent(std::string_view path, std::string& leaf) const {
     start = slash + 1;
   }
   leaf = std::string(path.substr(start));
+  if (fd >= 0) {
+    if (lastFolderFd_ >= 0) ::close(lastFolderFd_);
+    lastFolderFd_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    lastFolder_ = std::string(folder);
+  }
   return fd;
 }
 
 std::optional<struct stat> GameFolder::Lstat(std::string_view path) const {
   std::string leaf;
-  Fd parent{openParent(path, leaf)};
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
   struct stat info {};
   if (parent.fd < 0 || ::fstatat(parent.fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
   return info;
@@ -122,7 +141,8 @@ std::optional<struct stat> GameFolder::Lstat(std::string_view path) const {
 
 Presence GameFolder::Look(std::string_view path) const {
   std::string leaf;
-  Fd parent{openParent(path, leaf)};
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
   struct stat info {};
   if (parent.fd < 0 || ::fstatat(parent.fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
     return {errno == ENOENT ? Presence::Kind::Missing : Presence::Kind::Unreachable, {}};
@@ -132,7 +152,8 @@ Presence GameFolder::Look(std::string_view path) const {
 
 Removal GameFolder::RemoveFileIfUnchanged(std::string_view path, const std::optional<FileStamp>& stamp) const {
   std::string leaf;
-  Fd parent{openParent(path, leaf)};
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
   if (parent.fd < 0) return errno == EINVAL ? Removal::Refused : failureOf(errno);
   struct stat info {};
   if (::fstatat(parent.fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return failureOf(errno);
@@ -143,18 +164,25 @@ Removal GameFolder::RemoveFileIfUnchanged(std::string_view path, const std::opti
 
 Removal GameFolder::RemoveFolderIfEmpty(std::string_view path) const {
   std::string leaf;
-  Fd parent{openParent(path, leaf)};
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
   if (parent.fd < 0) return errno == EINVAL ? Removal::Refused : failureOf(errno);
   struct stat info {};
   if (::fstatat(parent.fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return failureOf(errno);
   if (!S_ISDIR(info.st_mode)) return Removal::Refused;
-  if (::unlinkat(parent.fd, leaf.c_str(), AT_REMOVEDIR) == 0) return Removal::Removed;
+  if (::unlinkat(parent.fd, leaf.c_str(), AT_REMOVEDIR) == 0) {
+    // The folder remembered may be this one or lie below it.
+    if (lastFolderFd_ >= 0) ::close(lastFolderFd_);
+    lastFolderFd_ = -1;
+    return Removal::Removed;
+  }
   return (errno == ENOTEMPTY || errno == EEXIST) ? Removal::NotEmpty : failureOf(errno);
 }
 
 Status GameFolder::PutBack(std::string_view path, int savedFd, const FileStamp& modified) const {
   std::string leaf;
-  Fd parent{openParent(path, leaf)};
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
   if (parent.fd < 0) return systemError("Cannot reach the folder of", path, errno);
   struct stat there {};
   if (::fstatat(parent.fd, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))

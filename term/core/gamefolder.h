@@ -70,9 +70,15 @@ class GameFolder {
   explicit GameFolder(int fd) : fd_(fd) {}
   // The folder holding the path's last name, opened without following links;
   // -1 with errno set when the way there is missing or not a plain folder.
-  int openParent(std::string_view path, std::string& leaf) const;
+  // `owned`: the caller closes it (otherwise it is the remembered folder).
+  int openParent(std::string_view path, std::string& leaf, bool& owned) const;
 
   int fd_ = -1;
+  // The folder of the last path walked: a record lists a folder's files one
+  // after the other, so most walks end where the last one did. Forgotten when
+  // a folder is removed.
+  mutable std::string lastFolder_;
+  mutable int lastFolderFd_ = -1;
 };
 
 }  // namespace fdk

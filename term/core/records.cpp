@@ -108,7 +108,8 @@ Result<RecordLock> RecordLock::Take(const std::string& recordPath, bool wait) {
   }
   // Its holder may have finished and removed it (or set it aside) before
   // letting go: then what is locked is a name no longer there.
-  struct stat held {}, named {};
+  struct stat held {
+  }, named{};
   if (::fstat(fd, &held) != 0 || ::stat(recordPath.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
       held.st_dev != named.st_dev)
     return RecordLock(State::Gone, closeKeepingErrno(fd));

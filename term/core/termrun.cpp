@@ -94,7 +94,8 @@ std::string describe(const FinishTally& t, const std::vector<std::string>& setAs
                      ", put back " + count(t.putBack, "file", "files") + ", kept " +
                      count(t.keptChanged, "changed file", "changed files");
   if (t.keptFolders != 0) text += ", kept " + count(t.keptFolders, "folder", "folders") + " that are not empty";
-  if (t.leftAlone != 0) text += ", left " + count(t.leftAlone, "link or other entry", "links or other entries") + " alone";
+  if (t.leftAlone != 0)
+    text += ", left " + count(t.leftAlone, "link or other entry", "links or other entries") + " alone";
   if (!t.keptCopies.empty())
     text += ", kept " + count(t.keptCopies.size(), "saved copy", "saved copies") + " (" + joined(t.keptCopies) + ")";
   if (!setAside.empty())
@@ -192,14 +193,15 @@ Outcome Run::finishHeld(const std::string& id, const LaunchRecord& record) {
     return setAside(id, "its game folder " + record.root + " is gone") ? Outcome::Finished : Outcome::Failed;
   if (now.st_dev != record.rootDevice || now.st_ino != record.rootInode)
     return setAside(id, "its game folder " + record.root + " is another folder now") ? Outcome::Finished
-                                                                                    : Outcome::Failed;
+                                                                                     : Outcome::Failed;
   Result<GameFolder> folder = GameFolder::Open(record.root);
   if (!folder) {
     tally_.problems.push_back(folder.error().text + ": " + folder.error().detail);
     return Outcome::Failed;
   }
-  const FinishTally finished = FinishChanges(
-      record, *folder, SavedCopies{records_.savedFolder(id), records_.keptFolder(), id + "-"}, dry_ ? &*dry_ : nullptr);
+  const FinishTally finished = FinishChanges(record, *folder,
+                                             SavedCopies{records_.savedFolder(id), records_.keptFolder(), id + "-"},
+                                             dry_ ? &*dry_ : nullptr);
   tally_.add(finished);
   if (!finished.complete) return Outcome::Failed;
   if (dry_) return Outcome::Finished;

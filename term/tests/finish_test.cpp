@@ -61,29 +61,37 @@ void putBackByHand(Launch& l) {
   const timespec times[2] = {{0, UTIME_OMIT}, {change.before.seconds, change.before.nanoseconds}};
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
-void append(Rig& rig, const std::string& path) { WriteFile(rig.root + path, "played " + rig.dir.read("quake2/" + path)); }
+void append(Rig& rig, const std::string& path) {
+  WriteFile(rig.root + path, "played " + rig.dir.read("quake2/" + path));
+}
 
 TEST(FinishRecord, EachChangeIsUndoneOnlyWhileTheFolderShowsWhatTheLaunchLeft) {
   const Row rows[] = {
       {"made file, unchanged", [](Launch& l) { l.folder("baseq2/maps").file(kMap, "map"); }, nothing, kMap, {}},
       {"made file, changed by the game", [](Launch& l) { l.folder("baseq2/maps").file(kMap, "map"); },
        [](Rig& r) { append(r, kMap); }, kMap, "played map"},
-      {"made file, removed by the game", [](Launch& l) { l.folder("baseq2/maps").file(kMap, "map"); },
-       [](Rig& r) { fs::remove(r.root + kMap); }, kMap, {}},
-      {"made file interrupted, game never ran", [](Launch& l) { l.folder("baseq2/maps").file(kMap, "ma", false); },
-       nothing, kMap, {}},
-      {"made file interrupted, game ran",
-       [](Launch& l) { l.folder("baseq2/maps").file(kMap, "ma", false).started(); }, nothing, kMap, "ma"},
+      {"made file, removed by the game",
+       [](Launch& l) { l.folder("baseq2/maps").file(kMap, "map"); },
+       [](Rig& r) { fs::remove(r.root + kMap); },
+       kMap,
+       {}},
+      {"made file interrupted, game never ran",
+       [](Launch& l) { l.folder("baseq2/maps").file(kMap, "ma", false); },
+       nothing,
+       kMap,
+       {}},
+      {"made file interrupted, game ran", [](Launch& l) { l.folder("baseq2/maps").file(kMap, "ma", false).started(); },
+       nothing, kMap, "ma"},
       {"replaced file, unchanged", [](Launch& l) { l.replace(kConfig, "exec set.cfg"); }, nothing, kConfig,
        "bind x jump"},
       {"replaced file, changed by the game", [](Launch& l) { l.replace(kConfig, "exec set.cfg").started(); },
        [](Rig& r) { append(r, kConfig); }, kConfig, "played exec set.cfg", 1},
-      {"replaced file, put back already", [](Launch& l) { putBackByHand(l.replace(kConfig, "exec set.cfg")); },
-       nothing, kConfig, "bind x jump"},
+      {"replaced file, put back already", [](Launch& l) { putBackByHand(l.replace(kConfig, "exec set.cfg")); }, nothing,
+       kConfig, "bind x jump"},
       {"replaced file interrupted, game never ran", [](Launch& l) { l.replace(kConfig, "exec s", false); }, nothing,
        kConfig, "bind x jump"},
-      {"replaced file interrupted, game ran", [](Launch& l) { l.replace(kConfig, "exec s", false).started(); },
-       nothing, kConfig, "exec s", 1},
+      {"replaced file interrupted, game ran", [](Launch& l) { l.replace(kConfig, "exec s", false).started(); }, nothing,
+       kConfig, "exec s", 1},
       {"removed file, still absent", [](Launch& l) { l.remove(kConfig); }, nothing, kConfig, "bind x jump"},
       {"removed file, the game made another", [](Launch& l) { l.remove(kConfig).started(); },
        [](Rig& r) { WriteFile(r.root + kConfig, "new"); }, kConfig, "new", 1},
@@ -129,7 +137,11 @@ TEST(FinishRecord, RecordsThatCannotBeActedOnAreSetAsideUntouched) {
     std::function<std::string(Rig&, Launch&)> spoil;  // returns what the log names
   };
   const Case cases[] = {
-      {"damaged", [](Rig&, Launch& l) { WriteFile(l.path(), "fragdock launch record 1\ngame\t2\nroot\t/x/\nfolder-id\t1\n"); return std::string("damaged"); }},
+      {"damaged",
+       [](Rig&, Launch& l) {
+         WriteFile(l.path(), "fragdock launch record 1\ngame\t2\nroot\t/x/\nfolder-id\t1\n");
+         return std::string("damaged");
+       }},
       {"a path leaving the folder",
        [](Rig&, Launch& l) {
          std::string text = FormatRecord(l.record());
