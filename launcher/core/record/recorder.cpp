@@ -134,11 +134,14 @@ struct LaunchRecorder::State {
   std::string recordsFolder;
   std::string recordPath;
   Fd rootFd, recordsFd, recordFd, savedFd;
+  std::string parentKey;  // the folder parentFd stands for, "a/b/" below the root
+  Fd parentFd;
   int savedCount = 0;
   bool broken = false;
   std::unordered_map<std::string, Announced> announced;  // by path below the root: its last change
 
   Result<std::string> relativeOf(const std::string& path, bool folder) const;
+  Result<int> parentOf(const std::string& relative);
   Status append(const std::string& line, bool sync);
   Result<std::string> keep(int parentFd, const std::string& name, const std::string& path, const struct stat& st);
   Status savedChange(RecordedChange::Kind kind, const std::string& relative);
@@ -151,6 +154,19 @@ Result<std::string> LaunchRecorder::State::relativeOf(const std::string& path, b
   if (!IsSafeRecordPath(relative))
     return Error{path + " is not below the game folder " + root + "; the launch does not change it"};
   return relative;
+}
+
+// The folder a path lies in, -1 when it is missing. It is kept open for the
+// next path: an install writes the files of one folder one after another.
+Result<int> LaunchRecorder::State::parentOf(const std::string& relative) {
+  const std::string key = relative.substr(0, relative.rfind('/') + 1);
+  if (parentFd.get() >= 0 && key == parentKey) return parentFd.get();
+  Result<std::optional<Fd>> opened = openParent(rootFd.get(), root, relative);
+  if (!opened) return opened.error();
+  if (!opened->has_value()) return -1;
+  parentFd = std::move(**opened);
+  parentKey = key;
+  return parentFd.get();
 }
 
 // One write of one whole line. After a failure the record may end in a cut
@@ -195,12 +211,12 @@ Result<std::string> LaunchRecorder::State::keep(int parentFd, const std::string&
 // is a new file (or, for a removal, nothing to record).
 Status LaunchRecorder::State::savedChange(RecordedChange::Kind kind, const std::string& relative) {
   const std::string path = root + relative;
-  Result<std::optional<Fd>> parent = openParent(rootFd.get(), root, relative);
+  Result<int> parent = parentOf(relative);
   if (!parent) return parent.error();
   const std::string name = lastName(relative);
   struct stat st {};
-  const bool there = parent->has_value() && ::fstatat((*parent)->get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-  if (!there && parent->has_value() && errno != ENOENT) return systemError("cannot look at " + path);
+  const bool there = *parent >= 0 && ::fstatat(*parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!there && *parent >= 0 && errno != ENOENT) return systemError("cannot look at " + path);
   RecordedChange change{kind, relative, "", {}, std::nullopt};
   if (!there) {
     if (kind == RecordedChange::Kind::Remove) return {};
@@ -211,7 +227,7 @@ Status LaunchRecorder::State::savedChange(RecordedChange::Kind kind, const std::
   }
   if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
     return Error{path + " is neither a file nor a link; the launch does not replace or remove it"};
-  Result<std::string> saved = keep((*parent)->get(), name, path, st);
+  Result<std::string> saved = keep(*parent, name, path, st);
   if (!saved) return saved.error();
   change.saved = *saved;
   change.before = stampOf(st);
@@ -323,11 +339,11 @@ Status LaunchRecorder::AfterWrite(const std::string& path) {
   auto it = state_->announced.find(*relative);
   if (it == state_->announced.end() || it->second.complete || it->second.kind == RecordedChange::Kind::Remove)
     return Error{path + " was written without being announced in the launch record"};
-  Result<std::optional<Fd>> parent = openParent(state_->rootFd.get(), state_->root, *relative);
+  Result<int> parent = state_->parentOf(*relative);
   if (!parent) return parent.error();
   struct stat st {};
-  if (!parent->has_value()) return Error{"cannot look at " + path + ": its folder is gone"};
-  if (::fstatat((*parent)->get(), lastName(*relative).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+  if (*parent < 0) return Error{"cannot look at " + path + ": its folder is gone"};
+  if (::fstatat(*parent, lastName(*relative).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
     return systemError("cannot look at " + path);
   RecordedChange change{it->second.kind, *relative, "", {}, stampOf(st)};
   if (Status written = state_->append(FormatAfterLine(change), false); !written) return written;
