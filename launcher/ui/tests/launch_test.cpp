@@ -250,7 +250,8 @@ TEST(Launch, QuakeTwoWithoutTheCleanUpToolWritesEmptyLists) {
   EXPECT_EQ(r.prog.read("list.f"), "");
 }
 
-TEST(Launch, ListsThatCannotBeWrittenAreToldAndTheCleanUpToolIsNotStarted) {
+// The clean-up tool works from the launch's record, not from the lists.
+TEST(Launch, ListsThatCannotBeWrittenAreToldAndTheCleanUpToolStillRuns) {
   LaunchRun r;
   // A folder where list.v belongs cannot be replaced by a file.
   std::filesystem::create_directories(r.prog.path() / "list.v" / "in the way");
@@ -262,7 +263,5 @@ TEST(Launch, ListsThatCannotBeWrittenAreToldAndTheCleanUpToolIsNotStarted) {
   r.launched(r.q2);
   ASSERT_EQ(r.warnings.size(), 1u);
   EXPECT_TRUE(r.warnings[0].contains(QStringLiteral("list.v"))) << r.warnings[0].toStdString();
-  EXPECT_TRUE(r.warnings[0].contains(QStringLiteral("clean-up tool was not started")));
-  WaitFor([] { return false; }, 200);
-  EXPECT_FALSE(r.prog.exists("term-ran"));
+  EXPECT_TRUE(WaitFor([&] { return r.prog.exists("term-ran"); }, 10000));
 }

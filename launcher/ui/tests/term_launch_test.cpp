@@ -94,13 +94,13 @@ TEST(TermLaunch, AfterTheGameTheFolderIsItsSnapshotPlusTheSave) {
   EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join("\n").toStdString();
   EXPECT_EQ(r.games.read("quake two/baseq2/maps/arena2.bsp"), "the map") << "installed for the game";
 
-  // term logs one line when it is done; the journal is gone by then.
+  // term logs one line when it is done; the launch's record is gone by then.
   const std::string log = r.prog.folder() + "term.log";
   ASSERT_TRUE(WaitFor([&] { return fs::exists(log); }, 60000)) << "term never finished";
-  EXPECT_FALSE(fs::exists(r.prog.folder() + "term2.journal"));
   std::ifstream in(log);
   const std::string logged(std::istreambuf_iterator<char>(in), {});
-  EXPECT_NE(logged.find("term 2: removed "), std::string::npos) << logged;
+  EXPECT_NE(logged.find("term 2: finished 1 record: removed 4 files"), std::string::npos) << logged;
+  EXPECT_TRUE(fs::is_empty(r.prog.folder() + "records")) << "no record or saved copy is left";
 
   auto expected = before;
   expected["baseq2/save"] = "/";
