@@ -124,8 +124,30 @@ class Finisher {
     }
   }
 
+  // A replaced or removed link was saved as a link with the same target.
+  bool putBackLink(const RecordedChange& c, const std::string& copy) {
+    std::string target(4096, '\0');
+    const ssize_t n = ::readlink(copy.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return false;
+    target.resize(static_cast<std::size_t>(n));
+    if (dry_ != nullptr) {
+      dry_->out << "put back the link " << full(c) << '\n';
+      ++tally_.putBack;
+      return true;
+    }
+    if (Status back = folder_.PutBackLink(c.path, target, c.before); !back) {
+      tally_.problems.push_back(back.error().text + ": " + back.error().detail);
+      keepCopy(c);
+      return true;
+    }
+    ++tally_.putBack;
+    return true;
+  }
+
   void putBack(const RecordedChange& c) {
     const std::string copy = saved_.folder + c.saved;
+    struct stat savedInfo {};
+    if (::lstat(copy.c_str(), &savedInfo) == 0 && S_ISLNK(savedInfo.st_mode) && putBackLink(c, copy)) return;
     const int fd = ::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
       // Nothing a later run could do better: told, and the record is done.

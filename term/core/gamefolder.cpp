@@ -199,4 +199,26 @@ Status GameFolder::PutBack(std::string_view path, int savedFd, const FileStamp& 
   return filled;
 }
 
+Status GameFolder::PutBackLink(std::string_view path, const std::string& target, const FileStamp& modified) const {
+  std::string leaf;
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
+  if (parent.fd < 0) return systemError("Cannot reach the folder of", path, errno);
+  struct stat there {};
+  if (::fstatat(parent.fd, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
+    return Error("Not putting back " + std::string(path), "something other than a plain file is there");
+  const std::string tmpName = temporaryName(leaf);
+  if (::symlinkat(target.c_str(), parent.fd, tmpName.c_str()) != 0)
+    return systemError("Cannot make a link beside", path, errno);
+  const timespec times[2] = {{0, UTIME_OMIT},
+                             {static_cast<time_t>(modified.seconds), static_cast<long>(modified.nanoseconds)}};
+  if (::utimensat(parent.fd, tmpName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0 ||
+      ::renameat(parent.fd, tmpName.c_str(), parent.fd, leaf.c_str()) != 0) {
+    const int error = errno;
+    ::unlinkat(parent.fd, tmpName.c_str(), 0);
+    return systemError("Cannot put back the link", path, error);
+  }
+  return {};
+}
+
 }  // namespace fdk

@@ -66,6 +66,11 @@ class GameFolder {
   // file is there. The folders on the way must exist; nothing is followed.
   Status PutBack(std::string_view path, int savedFd, const FileStamp& modified) const;
 
+  // The same for a symbolic link the launch replaced: a link to `target` is
+  // made beside it, given the link's earlier time, and renamed into place. It
+  // is the player's own link put back; it is never followed here.
+  Status PutBackLink(std::string_view path, const std::string& target, const FileStamp& modified) const;
+
  private:
   explicit GameFolder(int fd) : fd_(fd) {}
   // The folder holding the path's last name, opened without following links;

@@ -131,6 +131,29 @@ TEST(FinishRecord, PutsBackAFileWithItsEarlierTime) {
   EXPECT_EQ(StampAt(rig.root + kConfig), before);
 }
 
+// The player's own link, replaced by a config set's file, comes back as the
+// same link; what it points at is never read or written.
+TEST(FinishRecord, PutsBackALinkTheLaunchReplaced) {
+  Rig rig;
+  WriteFile(rig.dir.folder() + "elsewhere/autoexec.cfg", "the player's own");
+  const std::string link = rig.root + "baseq2/autoexec.cfg";
+  fs::create_symlink(rig.dir.folder() + "elsewhere/autoexec.cfg", link);
+  const FileStamp before = StampAt(link);
+  Launch launch(rig, 1);
+  fs::create_directories(rig.records + launch.id() + ".saved");
+  fs::copy_symlink(link, rig.records + launch.id() + ".saved/1");
+  fs::remove(link);
+  WriteFile(link, "exec set.cfg");
+  launch.record().changes.push_back({RecordedChange::Kind::Replace, "baseq2/autoexec.cfg", "1", before, StampAt(link)});
+  launch.write();
+  EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0);
+  ASSERT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::read_symlink(link), rig.dir.folder() + "elsewhere/autoexec.cfg");
+  EXPECT_EQ(StampAt(link), before);
+  EXPECT_EQ(rig.dir.read("elsewhere/autoexec.cfg"), "the player's own");
+  EXPECT_TRUE(keptCopies(rig).empty());
+}
+
 TEST(FinishRecord, RecordsThatCannotBeActedOnAreSetAsideUntouched) {
   struct Case {
     const char* what;
