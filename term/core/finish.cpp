@@ -1,5 +1,7 @@
 #include "term/core/finish.h"
 
+#include "core/install/placement.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -66,7 +68,14 @@ class Finisher {
 
   // A file the launch made: without a stamp to compare, it is the launch's
   // only when the game never ran.
+  // A write the launcher was killed in may have left its temporary file.
+  void sweepTemporaries(const RecordedChange& c) {
+    if (dry_ != nullptr || c.after || saved_.launcher <= 0) return;
+    folder_.RemoveTemporariesBeside(c.path, ".fragdock-part-" + std::to_string(saved_.launcher) + ".", IsPartFileName);
+  }
+
   void file(const RecordedChange& c) {
+    sweepTemporaries(c);
     // The removal compares the stamp itself: one walk to the file instead of two.
     if (dry_ == nullptr && c.after) return removeFile(c);
     const Presence now = look(c);
@@ -77,6 +86,7 @@ class Finisher {
   }
 
   void replace(const RecordedChange& c) {
+    sweepTemporaries(c);
     const Presence now = look(c);
     if (now.isFile(c.before)) return;  // put back already by a run that stopped later
     const bool ours = c.after ? now.isFile(*c.after)

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "core/record/launchrecord.h"
 #include "term/core/gamefolder.h"
 
@@ -27,11 +29,15 @@ struct FinishTally {
   void add(const FinishTally& other);
 };
 
-// Where a record's saved copies are and where one goes that has to be kept.
+// Where a record's saved copies are and where one goes that has to be kept,
+// and which process made the record.
 struct SavedCopies {
   std::string folder;      // "<records>/<id>.saved/"
   std::string keptFolder;  // "<records>/kept/"
   std::string keptPrefix;  // "<id>-"
+  // The launcher that wrote the record (the id's last part): a write it was
+  // killed in left a temporary file named after it beside the target.
+  pid_t launcher = -1;
 };
 
 // A dry run prints one line per step instead of taking it, and remembers what

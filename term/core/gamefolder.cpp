@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -197,6 +198,28 @@ Status GameFolder::PutBack(std::string_view path, int savedFd, const FileStamp& 
     ::unlinkat(parent.fd, tmpName.c_str(), 0);
   }
   return filled;
+}
+
+void GameFolder::RemoveTemporariesBeside(std::string_view path, std::string_view prefix,
+                                         bool (*isTemporary)(std::string_view name)) const {
+  std::string leaf;
+  bool owned;
+  Fd parent{openParent(path, leaf, owned), owned};
+  if (parent.fd < 0) return;
+  const int listed = ::openat(parent.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = listed < 0 ? nullptr : ::fdopendir(listed);
+  if (dir == nullptr) {
+    if (listed >= 0) ::close(listed);
+    return;
+  }
+  struct stat info {};
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.starts_with(prefix) && isTemporary(name) &&
+        ::fstatat(parent.fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+      ::unlinkat(parent.fd, entry->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 Status GameFolder::PutBackLink(std::string_view path, const std::string& target, const FileStamp& modified) const {

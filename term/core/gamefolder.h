@@ -66,6 +66,12 @@ class GameFolder {
   // file is there. The folders on the way must exist; nothing is followed.
   Status PutBack(std::string_view path, int savedFd, const FileStamp& modified) const;
 
+  // Removes the plain files beside path whose names start with prefix and that
+  // `isTemporary` accepts: the temporary files of a launch that was killed
+  // while it wrote path, which nothing else would ever remove.
+  void RemoveTemporariesBeside(std::string_view path, std::string_view prefix,
+                               bool (*isTemporary)(std::string_view name)) const;
+
   // The same for a symbolic link the launch replaced: a link to `target` is
   // made beside it, given the link's earlier time, and renamed into place. It
   // is the player's own link put back; it is never followed here.

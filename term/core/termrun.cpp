@@ -1,6 +1,7 @@
 #include "term/core/termrun.h"
 
 #include <algorithm>
+#include <charconv>
 #include <ctime>
 #include <map>
 #include <optional>
@@ -51,11 +52,12 @@ std::string TermUsage() {
          "stack: the latest one is finished first. Nothing a record does not name is touched,\n"
          "no link is followed and nothing outside the game folder changes.\n"
          "\n"
-         "  --record PATH   wait for the game of that launch record (and for later launches\n"
-         "                  of the same folder) to end, then finish it and what earlier\n"
-         "                  launches of the folder left; the launcher starts term this way\n"
+         "  --record PATH   wait until the game of that launch record and every other game\n"
+         "                  started into the same folder have ended, then finish it and\n"
+         "                  what earlier launches of the folder left; the launcher starts\n"
+         "                  term this way\n"
          "  1 | 2           finish what earlier launches of Quake (1) or Quake 2 (2) left,\n"
-         "                  as far as their games have ended; no waiting\n"
+         "                  as far as no game of their folder runs; no waiting\n"
          "  --dry-run 1|2   print what \"term 1|2\" would do now, one line a step; change nothing\n"
          "  --help          this text\n"
          "\n"
@@ -109,6 +111,14 @@ enum class Outcome {
   Failed,    // a step failed that a later run may manage; the record stays
 };
 
+// The launcher's process number, the last part of a record's id.
+pid_t launcherOf(const std::string& id) {
+  const std::size_t dash = id.rfind('-');
+  pid_t pid = -1;
+  if (dash != std::string::npos) std::from_chars(id.data() + dash + 1, id.data() + id.size(), pid);
+  return pid;
+}
+
 // One run over a records folder. Records of one game folder stack: one is
 // finished only when no later record of that folder is left.
 class Run {
@@ -126,6 +136,8 @@ class Run {
   Outcome finishOther(const std::string& id);
   Outcome finishHeld(const std::string& id, const LaunchRecord& record);
   bool gameRuns(const std::string& id, const LaunchRecord& record);
+  bool anyGameRuns(const std::vector<std::string>& ids);
+  bool earlierGameRuns(const std::string& id, const std::string& folder);
   bool setAside(const std::string& id, const std::string& why);
   std::optional<std::string> folderOf(const std::string& id);
   std::map<std::string, std::vector<std::string>> byFolder(const std::vector<std::string>& ids);
@@ -151,6 +163,21 @@ bool Run::gameRuns(const std::string& id, const LaunchRecord& record) {
   }
   running_[id] = *record.started;
   return true;
+}
+
+// Whether the game of any of these records still runs. Records are read, not
+// locked: the term that holds one may be waiting for that very game.
+bool Run::anyGameRuns(const std::vector<std::string>& ids) {
+  for (const std::string& id : ids)
+    if (Result<LaunchRecord> record = records_.Read(id); record && gameRuns(id, *record)) return true;
+  return false;
+}
+
+bool Run::earlierGameRuns(const std::string& id, const std::string& folder) {
+  const std::vector<std::string> all = records_.List();
+  const auto earlier = byFolder(std::vector<std::string>(all.begin(), std::lower_bound(all.begin(), all.end(), id)));
+  const auto group = earlier.find(folder);
+  return group != earlier.end() && anyGameRuns(group->second);
 }
 
 // False when the record could not be moved out of the way.
@@ -200,7 +227,7 @@ Outcome Run::finishHeld(const std::string& id, const LaunchRecord& record) {
     return Outcome::Failed;
   }
   const FinishTally finished = FinishChanges(record, *folder,
-                                             SavedCopies{records_.savedFolder(id), records_.keptFolder(), id + "-"},
+                                             SavedCopies{records_.savedFolder(id), records_.keptFolder(), id + "-", launcherOf(id)},
                                              dry_ ? &*dry_ : nullptr);
   tally_.add(finished);
   if (!finished.complete) return Outcome::Failed;
@@ -236,7 +263,13 @@ Outcome Run::finishOther(const std::string& id) {
 
 // Finishes a folder's records from the newest down to the first one that
 // cannot be finished now (its own term will see to it and to those below).
+// Nothing is finished while a game of the folder runs: a server started by
+// one launch may load a map that a later launch's client brought.
 void Run::sweep(const std::vector<std::string>& newestLast, char which) {
+  if (anyGameRuns(newestLast)) {
+    if (dry_) dry_->out << "wait: a game of " << folderOf(newestLast.back()).value_or("the folder") << " still runs\n";
+    return;
+  }
   for (auto it = newestLast.rbegin(); it != newestLast.rend(); ++it)
     if (it->front() != which || finishOther(*it) != Outcome::Finished) return;
 }
@@ -270,9 +303,11 @@ int Run::record(const std::string& id) {
     tally_.problems.push_back("the launch record " + records_.recordPath(id) + " cannot be read; nothing was undone");
     return done(which, "");
   }
-  while (gameRuns(id, *record)) pause();
-  const std::string ended = record->started ? "the game ended" : "the game did not start";
   const std::string folder = FolderKeyOf(*record);
+  // Every game of the folder must have ended, earlier launches' too: what this
+  // launch brought may be in use by any of them.
+  while (gameRuns(id, *record) || earlierGameRuns(id, folder)) pause();
+  const std::string ended = record->started ? "the game ended" : "the game did not start";
   // Later launches of the same folder go first: their games may use what this one installed.
   for (;;) {
     const std::vector<std::string> all = records_.List();
