@@ -2,6 +2,8 @@
 
 #include "core/install/placement.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -68,10 +70,18 @@ class Finisher {
 
   // A file the launch made: without a stamp to compare, it is the launch's
   // only when the game never ran.
-  // A write the launcher was killed in may have left its temporary file.
+  // A write the launcher was killed in may have left its temporary file: an
+  // install's ".fragdock-part-<launcher>.tmpXXXXXX", or the ".<name>.tmpXXXXXX"
+  // of a config-set copy or a start script, of exactly that file.
   void sweepTemporaries(const RecordedChange& c) {
     if (dry_ != nullptr || c.after || saved_.launcher <= 0) return;
     folder_.RemoveTemporariesBeside(c.path, ".fragdock-part-" + std::to_string(saved_.launcher) + ".", IsPartFileName);
+    const std::string own = "." + leafOf(c.path) + ".tmp";
+    folder_.RemoveTemporariesBeside(c.path, own, [&](std::string_view name) {
+      return name.size() == own.size() + 6 &&
+             std::all_of(name.begin() + static_cast<std::ptrdiff_t>(own.size()), name.end(),
+                         [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0; });
+    });
   }
 
   void file(const RecordedChange& c) {

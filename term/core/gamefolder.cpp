@@ -201,7 +201,7 @@ Status GameFolder::PutBack(std::string_view path, int savedFd, const FileStamp& 
 }
 
 void GameFolder::RemoveTemporariesBeside(std::string_view path, std::string_view prefix,
-                                         bool (*isTemporary)(std::string_view name)) const {
+                                         const std::function<bool(std::string_view name)>& isTemporary) const {
   std::string leaf;
   bool owned;
   Fd parent{openParent(path, leaf, owned), owned};

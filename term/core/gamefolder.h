@@ -2,6 +2,7 @@
 // The only way the clean-up tool touches the game folder: paths relative to it,
 // walked one name at a time without ever following a symbolic link, so that no
 // record line and no link inside the folder can lead a change outside it.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,7 +71,7 @@ class GameFolder {
   // `isTemporary` accepts: the temporary files of a launch that was killed
   // while it wrote path, which nothing else would ever remove.
   void RemoveTemporariesBeside(std::string_view path, std::string_view prefix,
-                               bool (*isTemporary)(std::string_view name)) const;
+                               const std::function<bool(std::string_view name)>& isTemporary) const;
 
   // The same for a symbolic link the launch replaced: a link to `target` is
   // made beside it, given the link's earlier time, and renamed into place. It
