@@ -2,11 +2,11 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# fragdock_test(NAME [OWN_MAIN] SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENV K=V ...] [RESOURCE_LOCK name])
+# fragdock_test(NAME [OWN_MAIN] SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENV K=V ...])
 # One GoogleTest executable; every TEST becomes its own CTest case. OWN_MAIN for tests
 # that bring their own main() (widget tests create the application object there).
 function(fragdock_test name)
-  cmake_parse_arguments(T "OWN_MAIN" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "OWN_MAIN" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   if(NOT T_OWN_MAIN)
@@ -18,9 +18,6 @@ function(fragdock_test name)
   endif()
   if(T_ENV)
     list(APPEND props ENVIRONMENT "${T_ENV}")
-  endif()
-  if(T_RESOURCE_LOCK)
-    list(APPEND props RESOURCE_LOCK "${T_RESOURCE_LOCK}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props} TIMEOUT 300)
 endfunction()
