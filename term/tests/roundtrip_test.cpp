@@ -20,6 +20,7 @@
 #include "core/launch/launchsequence.h"
 #include "testing/archive.h"
 #include "termtesting.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 using namespace fdk::termtest;
@@ -39,15 +40,6 @@ struct Quiet : LaunchObserver {
   bool Ask(std::string_view) override { return false; }
   std::string told;
 };
-
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds bound = 60s) {
-  const auto until = std::chrono::steady_clock::now() + bound;
-  while (std::chrono::steady_clock::now() < until) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return condition();
-}
 
 // The stand-in game and the scripts read how to play from the environment,
 // which a started game inherits from this process.
@@ -124,7 +116,7 @@ struct RoundTrip : ::testing::Test {
   }
   // Every term this test's launches started has ended.
   bool termsEnded() {
-    return eventually([&] { return !processes.WindowTitleExists("--record"); });
+    return Eventually([&] { return !processes.WindowTitleExists("--record"); });
   }
   std::string log() const {
     std::ifstream in(program + "term.log");
@@ -191,7 +183,7 @@ TEST_F(RoundTrip, WrappersAreFollowedToTheGamesEnd) {
     gameScript(wrapper);
     Playing playing{{"FRAGDOCK_STANDIN_STAY_MS", "1500"}};
     launch();
-    ASSERT_TRUE(eventually([&] { return fs::exists(game + "standin-launch.txt"); })) << "the game never started";
+    ASSERT_TRUE(Eventually([&] { return fs::exists(game + "standin-launch.txt"); })) << "the game never started";
     EXPECT_EQ(dir.read("quake2/baseq2/maps/arena.bsp"), "arena") << "nothing is removed while the game plays";
     ASSERT_TRUE(termsEnded());
     auto expected = original;
@@ -214,11 +206,11 @@ TEST_F(RoundTrip, OverlappingLaunchesRemoveNothingUntilTheLastGameEnds) {
     Playing second{{"FRAGDOCK_TEST_PLAYER", "2"}};
     launch();
   }
-  ASSERT_TRUE(eventually([&] { return fs::exists(marks + "playing-1") && fs::exists(marks + "playing-2"); }));
+  ASSERT_TRUE(Eventually([&] { return fs::exists(marks + "playing-1") && fs::exists(marks + "playing-2"); }));
   dir.write("marks/stop-2", "");
-  ASSERT_TRUE(eventually([&] { return fs::exists(marks + "ended-2"); }));
+  ASSERT_TRUE(Eventually([&] { return fs::exists(marks + "ended-2"); }));
   // A negative: nothing may happen within a good while after the later game ended.
-  EXPECT_FALSE(eventually([&] { return !fs::exists(game + "baseq2/maps/duel.bsp"); }, 1500ms))
+  EXPECT_FALSE(Eventually([&] { return !fs::exists(game + "baseq2/maps/duel.bsp"); }, 1500ms))
       << "the later launch's map was removed while the earlier game still ran";
   EXPECT_TRUE(fs::exists(game + "baseq2/maps/arena.bsp"));
   dir.write("marks/stop-1", "");
@@ -273,12 +265,12 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     // The launch's own term may have started; either it or "term 2" finishes.
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(Eventually([&] {
       StartResult term = processes.Start("\"" + program + "term\" 2", program);
-      if (!term.ok || !eventually([&] { return processes.ExitCode(term.pid).has_value(); })) return false;
+      if (!term.ok || !Eventually([&] { return processes.ExitCode(term.pid).has_value(); })) return false;
       return recordsLeft() == 0;
     }));
-    ASSERT_TRUE(eventually([&] { return Tree(game) == original; }, 10s)) << log();
+    ASSERT_TRUE(Eventually([&] { return Tree(game) == original; }, 10s)) << log();
   }
 }
 

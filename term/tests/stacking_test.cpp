@@ -13,6 +13,7 @@
 #include "term/core/records.h"
 #include "term/core/termrun.h"
 #include "termtesting.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 using namespace fdk::termtest;
@@ -21,14 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 3000; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return false;
-}
+
 
 std::future<int> startTerm(const Rig& rig, const std::string& record) {
   return std::async(std::launch::async, [&rig, record] {
@@ -61,7 +55,7 @@ struct LiveGame {
   void stop() { dir.write("stop", ""); }
   ~LiveGame() {
     stop();
-    eventually([&] {
+    Eventually([&] {
       processes.Reap();
       return !SessionRuns(identity);
     });
@@ -85,7 +79,7 @@ TEST_F(Stacked, TheEarlierTermWaitsWhileTheLaterLaunchHoldsItsRecordThenFinishes
   second.started().write();
   std::optional<Result<RecordLock>> launcher(RecordLock::Take(second.path(), true));
   std::future<int> term = startTerm(rig, first.path());
-  ASSERT_TRUE(eventually([&] { return held(first.path()); }));
+  ASSERT_TRUE(Eventually([&] { return held(first.path()); }));
   EXPECT_TRUE(fs::exists(second.path()));
   EXPECT_EQ(rig.dir.read("quake2/baseq2/config.cfg"), "exec the second set.cfg");
   launcher.reset();
@@ -102,7 +96,7 @@ TEST_F(Stacked, ALaterRecordWhoseTermDiedIsFinishedOnceItsGameEnds) {
   LiveGame game;
   second.started(game.identity).write();
   std::future<int> term = startTerm(rig, first.path());
-  ASSERT_TRUE(eventually([&] { return held(first.path()); }));
+  ASSERT_TRUE(Eventually([&] { return held(first.path()); }));
   EXPECT_EQ(rig.dir.read("quake2/baseq2/config.cfg"), "exec the second set.cfg");
   EXPECT_TRUE(fs::exists(rig.root + "mod1/pak1.pak"));
   game.stop();

@@ -15,6 +15,7 @@
 #include "core/platform/processes.h"
 #include "term/core/records.h"
 #include "termtesting.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 using namespace fdk::termtest;
@@ -25,10 +26,7 @@ namespace {
 
 // The exit code once the program ends; nullopt when it outlives any sane bound (it is killed then).
 std::optional<int> waitExit(ProcessLayer& processes, pid_t pid) {
-  for (int i = 0; i < 6000; ++i) {
-    if (std::optional<int> code = processes.ExitCode(pid)) return code;
-    std::this_thread::sleep_for(10ms);
-  }
+  if (Eventually([&] { return processes.ExitCode(pid).has_value(); })) return processes.ExitCode(pid);
   ::kill(pid, SIGKILL);
   return std::nullopt;
 }

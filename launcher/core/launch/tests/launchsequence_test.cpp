@@ -21,6 +21,7 @@
 #include "core/record/recorder.h"
 #include "testing/archive.h"
 #include "testing/tempdir.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 
@@ -68,8 +69,7 @@ struct Q2Launch {
   Status run() { return RunLaunch(vars, Game::Quake2, {processes, zip, pakContent}, observer); }
   // The game's arguments once it has ended.
   std::string arguments() {
-    for (int i = 0; i < 500 && processes.runningCount() > 0; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Eventually([&] { return processes.runningCount() == 0; }, std::chrono::seconds(10));
     return dir.exists("quake2/args.txt") ? dir.read("quake2/args.txt") : "(not started)";
   }
 };
@@ -178,8 +178,8 @@ struct RecordedLaunch : Q2Launch {
   }
   // What the game and the tool wrote, once both have ended.
   void waitForTheirEnd() {
-    for (int i = 0; i < 500 && (processes.runningCount() > 0 || !dir.exists("prog/term-args.txt")); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Eventually([&] { return processes.runningCount() == 0 && dir.exists("prog/term-args.txt"); },
+               std::chrono::seconds(10));
   }
   std::vector<std::string> records() const {
     std::vector<std::string> found;

@@ -2,23 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "core/platform/processes.h"
 #include "testing/tempdir.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 
 namespace {
-
-bool eventually(const std::function<bool()>& condition) {
-  for (int i = 0; i < 1000; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
-}
 
 // A started program leads a session of its own.
 ProcessIdentity start(ProcessLayer& processes, const std::string& script, const TempDir& dir) {
@@ -48,11 +38,11 @@ TEST(GameSession, AProgramIsFollowedThroughWhatItStartsAndEnds) {
     ProcessLayer processes;
     const ProcessIdentity game = start(processes, row.script, dir);
     EXPECT_EQ(game.session, game.pid) << row.what;
-    ASSERT_TRUE(eventually([&] { return dir.exists("ready"); })) << row.what;
+    ASSERT_TRUE(Eventually([&] { return dir.exists("ready"); })) << row.what;
     processes.Reap();
     EXPECT_TRUE(SessionRuns(game)) << row.what;
     dir.write("stop", "");
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(Eventually([&] {
       processes.Reap();
       return !SessionRuns(game);
     })) << row.what;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "testing/tempdir.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 
@@ -28,9 +29,7 @@ TEST(ProcessLayer, StartsInTheWorkFolderAndTracksUntilTheEnd) {
   EXPECT_TRUE(layer.WindowTitleExists("PCX2BMP"));
   EXPECT_TRUE(layer.WindowTitleExists("2bm"));
   EXPECT_FALSE(layer.WindowTitleExists("spak"));
-  for (int i = 0; i < 100 && layer.WindowTitleExists("pcx2bmp"); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_FALSE(layer.WindowTitleExists("pcx2bmp"));
+  EXPECT_TRUE(Eventually([&] { return !layer.WindowTitleExists("pcx2bmp"); }));
   EXPECT_EQ(dir.read("args.txt"), "pcx2bmp a b\n");
   EXPECT_EQ(dir.read("where.txt"), std::filesystem::canonical(dir.folder()).string() + "\n");
 }
@@ -62,7 +61,7 @@ TEST(ProcessLayer, KeepsTheOutputAndTheExitCodeOfAProgramThatEnded) {
   ProcessLayer layer;
   StartResult r = layer.Start("fails.sh", dir.folder(), {dir.file("output.txt")});
   ASSERT_TRUE(r.ok) << r.error;
-  for (int i = 0; i < 200 && !layer.ExitCode(r.pid); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  Eventually([&] { return layer.ExitCode(r.pid).has_value(); });
   EXPECT_EQ(layer.ExitCode(r.pid), 255);
   EXPECT_EQ(dir.read("output.txt"), "Unable to read model skin.\nout\n");
   EXPECT_EQ(layer.ExitCode(12345678), std::nullopt);

@@ -16,6 +16,7 @@
 #include "base/files.h"
 #include "core/platform/processes.h"
 #include "testing/tempdir.h"
+#include "testing/wait.h"
 
 using namespace fdk;
 namespace fs = std::filesystem;
@@ -159,13 +160,10 @@ TEST(LaunchRecorder, HoldsItsRecordLockedForItsLifeOnly) {
   r.recorder.reset();
   // A program just started may still hold the descriptor for a moment: the
   // system closes it while it starts the program, after the start returned.
-  bool locked = true;
-  for (int i = 0; i < 500 && (locked = lockedByOthers(path)); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_FALSE(locked) << "a started program holds the record's lock";
+  EXPECT_TRUE(Eventually([&] { return !lockedByOthers(path); }, std::chrono::seconds(5)))
+      << "a started program holds the record's lock";
   ::kill(child.pid, SIGKILL);
-  for (int i = 0; i < 500 && processes.runningCount() > 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  Eventually([&] { return processes.runningCount() == 0; }, std::chrono::seconds(5));
   EXPECT_TRUE(fs::exists(path)) << "the record outlives its recorder";
 }
 
