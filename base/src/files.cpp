@@ -1,5 +1,7 @@
 #include "base/files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -149,13 +151,21 @@ Status copyFileReplacing(const std::string& source, const std::string& target) {
   });
 }
 
+bool isTemporaryOf(std::string_view name, std::string_view fileName) {
+  const std::string prefix = "." + std::string(fileName) + std::string(kTempSuffix);
+  if (name.size() != prefix.size() + kTempRandomChars || !name.starts_with(prefix)) return false;
+  // What mkstemp puts in place of "XXXXXX".
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
 void removeStaleTemporaries(const std::string& path, AtTargetLink link) {
-  const std::string prefix = fileNamePart(tempPrefix(resolveTarget(path, link)));
-  const std::string folder = folderPart(resolveTarget(path, link));
+  const std::string target = resolveTarget(path, link);
+  const std::string fileName = fileNamePart(target);
+  const std::string folder = folderPart(target);
   std::error_code ec;
   for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    const bool ours = name.size() == prefix.size() + kTempRandomChars && name.compare(0, prefix.size(), prefix) == 0;
+    const bool ours = isTemporaryOf(it->path().filename().string(), fileName);
     if (ours && it->is_regular_file(ec) && !it->is_symlink(ec)) ::unlink(it->path().c_str());
   }
 }

@@ -1,9 +1,5 @@
 #include "term/core/finish.h"
 
-#include "core/install/placement.h"
-
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +8,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "base/files.h"
+#include "core/install/placement.h"
 
 namespace fdk {
 
@@ -75,13 +74,9 @@ class Finisher {
   // of a config-set copy or a start script, of exactly that file.
   void sweepTemporaries(const RecordedChange& c) {
     if (dry_ != nullptr || c.after || saved_.launcher <= 0) return;
-    folder_.RemoveTemporariesBeside(c.path, ".fragdock-part-" + std::to_string(saved_.launcher) + ".", IsPartFileName);
-    const std::string own = "." + leafOf(c.path) + ".tmp";
-    folder_.RemoveTemporariesBeside(c.path, own, [&](std::string_view name) {
-      return name.size() == own.size() + 6 &&
-             std::all_of(name.begin() + static_cast<std::ptrdiff_t>(own.size()), name.end(),
-                         [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0; });
-    });
+    folder_.RemoveTemporariesBeside(c.path, PartFilePrefix(saved_.launcher), IsPartFileName);
+    const std::string leaf = leafOf(c.path);
+    folder_.RemoveTemporariesBeside(c.path, "." + leaf, [&](std::string_view name) { return isTemporaryOf(name, leaf); });
   }
 
   void file(const RecordedChange& c) {

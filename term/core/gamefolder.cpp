@@ -52,6 +52,16 @@ Status copyAll(int from, int to) {
 
 // A name beside the target that no game file has: hidden, the tool's own mark,
 // this process and a counter. Kept short enough for any file system.
+// A saved copy goes back only where the folder was reached without following
+// links and nothing but a plain file, or nothing, is at the place.
+Status placeForPutBack(int parentFd, const std::string& leaf, std::string_view path) {
+  if (parentFd < 0) return systemError("Cannot reach the folder of", path, errno);
+  struct stat there {};
+  if (::fstatat(parentFd, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
+    return Error("Not putting back " + std::string(path), "something other than a plain file is there");
+  return {};
+}
+
 std::string temporaryName(const std::string& leaf) {
   static std::atomic<unsigned> counter{0};
   return "." + leaf.substr(0, 160) + ".fdkterm-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
@@ -70,11 +80,6 @@ Status fillTemporary(int tmp, int savedFd, const FileStamp& modified, std::strin
 }
 
 }  // namespace
-
-FileStamp StampOf(const struct stat& info) {
-  return FileStamp{static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                   static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
-}
 
 Result<GameFolder> GameFolder::Open(const std::string& root) {
   const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -184,10 +189,7 @@ Status GameFolder::PutBack(std::string_view path, int savedFd, const FileStamp& 
   std::string leaf;
   bool owned;
   Fd parent{openParent(path, leaf, owned), owned};
-  if (parent.fd < 0) return systemError("Cannot reach the folder of", path, errno);
-  struct stat there {};
-  if (::fstatat(parent.fd, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
-    return Error("Not putting back " + std::string(path), "something other than a plain file is there");
+  if (Status place = placeForPutBack(parent.fd, leaf, path); !place) return place;
   const std::string tmpName = temporaryName(leaf);
   Fd tmp{::openat(parent.fd, tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
   if (tmp.fd < 0) return systemError("Cannot make a file beside", path, errno);
@@ -226,10 +228,7 @@ Status GameFolder::PutBackLink(std::string_view path, const std::string& target,
   std::string leaf;
   bool owned;
   Fd parent{openParent(path, leaf, owned), owned};
-  if (parent.fd < 0) return systemError("Cannot reach the folder of", path, errno);
-  struct stat there {};
-  if (::fstatat(parent.fd, leaf.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
-    return Error("Not putting back " + std::string(path), "something other than a plain file is there");
+  if (Status place = placeForPutBack(parent.fd, leaf, path); !place) return place;
   const std::string tmpName = temporaryName(leaf);
   if (::symlinkat(target.c_str(), parent.fd, tmpName.c_str()) != 0)
     return systemError("Cannot make a link beside", path, errno);

@@ -23,7 +23,6 @@ enum class Removal {
   Failed,    // the system refused the removal
 };
 
-FileStamp StampOf(const struct stat& info);
 
 // What is at a path now, as far as finishing a record cares.
 struct Presence {

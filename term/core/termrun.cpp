@@ -153,6 +153,7 @@ class Run {
   FinishTally tally_;
   std::vector<std::string> setAside_;
   std::unordered_map<std::string, ProcessIdentity> running_;  // games seen running, by record id
+  std::unordered_map<std::string, ProcessIdentity> games_;    // every record's game once read, by record id
 };
 
 bool Run::gameRuns(const std::string& id, const LaunchRecord& record) {
@@ -166,10 +167,20 @@ bool Run::gameRuns(const std::string& id, const LaunchRecord& record) {
 }
 
 // Whether the game of any of these records still runs. Records are read, not
-// locked: the term that holds one may be waiting for that very game.
+// locked: the term that holds one may be waiting for that very game. A game,
+// once named, is remembered, so a wait of hours does not read a record of a
+// large MOD four times a second.
 bool Run::anyGameRuns(const std::vector<std::string>& ids) {
-  for (const std::string& id : ids)
-    if (Result<LaunchRecord> record = records_.Read(id); record && gameRuns(id, *record)) return true;
+  for (const std::string& id : ids) {
+    if (const auto known = games_.find(id); known != games_.end()) {
+      if (SessionRuns(known->second)) return true;
+      continue;
+    }
+    Result<LaunchRecord> record = records_.Read(id);
+    if (!record) continue;
+    if (record->started) games_.emplace(id, *record->started);
+    if (gameRuns(id, *record)) return true;
+  }
   return false;
 }
 

@@ -31,6 +31,10 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes,
 // is replaced, never written through.
 Status copyFileReplacing(const std::string& source, const std::string& target);
 
+// Whether a name is one the atomic writes give their temporary file beside a
+// file called fileName: "." + fileName + ".tmp" and six letters or digits.
+bool isTemporaryOf(std::string_view name, std::string_view fileName);
+
 // Removes the temporary files that writeFileAtomically leaves beside path when
 // the process is killed half-way through a save (beside the file a link names,
 // when the writes follow it).

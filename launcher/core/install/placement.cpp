@@ -116,7 +116,7 @@ std::optional<pid_t> partOwner(std::string_view name) {
 // process number tells a later placement whether its writer still runs.
 std::string partName(std::minstd_rand& random) {
   static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::string name = std::string(kPartPrefix) + std::to_string(::getpid()) + std::string(kPartInfix);
+  std::string name = PartFilePrefix(::getpid()) + std::string(kPartInfix.substr(1));
   for (int i = 0; i < kPartRandomChars; ++i) name += kChars[random() % (sizeof kChars - 1)];
   return name;
 }
@@ -383,6 +383,8 @@ void chainStopHandler(int signal) {
 }  // namespace
 
 bool IsPartFileName(std::string_view name) { return partOwner(name).has_value(); }
+
+std::string PartFilePrefix(pid_t writer) { return std::string(kPartPrefix) + std::to_string(writer) + "."; }
 
 bool InstallsStopped() { return gStopped.load(); }
 

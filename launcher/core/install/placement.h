@@ -35,6 +35,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 #include "base/result.h"
 #include "core/archive/entrypath.h"
 #include "core/record/changerecorder.h"
@@ -129,6 +131,9 @@ class Placement {
 
 // Whether a name has the shape of a placement's temporary file.
 bool IsPartFileName(std::string_view name);
+// How the temporary files of the placements of one process begin:
+// ".fragdock-part-<pid>.".
+std::string PartFilePrefix(pid_t writer);
 
 // Whether SIGTERM or SIGINT has arrived since the first placement of this
 // process was opened. From then on no placement starts, writes or commits a

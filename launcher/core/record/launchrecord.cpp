@@ -189,6 +189,11 @@ const char* kindWord(RecordedChange::Kind kind) {
 
 }  // namespace
 
+FileStamp StampOf(const struct stat& info) {
+  return FileStamp{static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                   static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
 bool IsSafeRecordPath(std::string_view path) {
   if (path.empty() || path.front() == '/' || path.back() == '/') return false;
   std::size_t start = 0;

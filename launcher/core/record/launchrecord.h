@@ -31,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include "base/result.h"
@@ -45,6 +46,9 @@ struct FileStamp {
   std::int64_t nanoseconds = 0;
   bool operator==(const FileStamp&) const = default;
 };
+
+// A file's stamp from what the system says of it.
+FileStamp StampOf(const struct stat& info);
 
 // A running program as the system knows it: its number, when it started (in
 // clock ticks since boot, which tells a reused number apart) and its session.

@@ -41,10 +41,6 @@ class Fd {
   int fd_;
 };
 
-FileStamp stampOf(const struct stat& st) {
-  return FileStamp{static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-}
-
 // All of the bytes, or an error: a file write that stops short is a full disk.
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -230,7 +226,7 @@ Status LaunchRecorder::State::savedChange(RecordedChange::Kind kind, const std::
   Result<std::string> saved = keep(*parent, name, path, st);
   if (!saved) return saved.error();
   change.saved = *saved;
-  change.before = stampOf(st);
+  change.before = StampOf(st);
   // Synced: the file is gone or replaced next, and only this line says where its content went.
   if (Status written = append(FormatChangeLine(change), true); !written) return written;
   announced[relative] = Announced{kind, false};
@@ -345,7 +341,7 @@ Status LaunchRecorder::AfterWrite(const std::string& path) {
   if (*parent < 0) return Error{"cannot look at " + path + ": its folder is gone"};
   if (::fstatat(*parent, lastName(*relative).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
     return systemError("cannot look at " + path);
-  RecordedChange change{it->second.kind, *relative, "", {}, stampOf(st)};
+  RecordedChange change{it->second.kind, *relative, "", {}, StampOf(st)};
   if (Status written = state_->append(FormatAfterLine(change), false); !written) return written;
   it->second.complete = true;
   return {};
