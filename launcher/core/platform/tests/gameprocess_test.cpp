@@ -53,16 +53,23 @@ TEST(GameSession, AnotherStartTimeIsAnotherProgram) {
   std::optional<ProcessIdentity> self = IdentifyProcess(::getpid());
   ASSERT_TRUE(self.has_value());
   EXPECT_EQ(self->pid, ::getpid());
+  // Zero when our session's leader lives outside the system's view of us (a container).
   EXPECT_EQ(self->session, ::getsid(0));
-  ProcessIdentity reused{self->session, self->startTicks + 1, self->session};
-  // Our own session runs; the same number with another start time is not the game.
-  ProcessIdentity ours = *IdentifyProcess(self->session);
-  EXPECT_TRUE(SessionRuns(ours));
-  if (self->session == self->pid) {
-    EXPECT_FALSE(SessionRuns(reused));
-  }
+
+  TempDir dir;
+  ProcessLayer processes;
+  const ProcessIdentity game = start(processes, "touch ready; while [ ! -e stop ]; do sleep 0.05; done\n", dir);
+  ASSERT_TRUE(Eventually([&] { return dir.exists("ready"); }));
+  EXPECT_TRUE(SessionRuns(game));
+  // The same number with another start time is a later program, not the game.
+  EXPECT_FALSE(SessionRuns(ProcessIdentity{game.pid, game.startTicks + 1, game.session}));
   EXPECT_FALSE(IdentifyProcess(0).has_value());
   EXPECT_FALSE(SessionRuns(ProcessIdentity{}));
+  dir.write("stop", "");
+  EXPECT_TRUE(Eventually([&] {
+    processes.Reap();
+    return !SessionRuns(game);
+  }));
 }
 
 }  // namespace
