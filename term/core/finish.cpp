@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "base/files.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 
 namespace fdk {
 

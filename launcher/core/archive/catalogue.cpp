@@ -14,7 +14,7 @@
 #include "base/text.h"
 #include "core/archive/extraction.h"
 #include "core/archive/layout.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 #include "core/platform/listing.h"
 #include "core/platform/util.h"
 

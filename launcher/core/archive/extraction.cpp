@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/archive/entrypath.h"
+#include "core/placement/entrypath.h"
 
 namespace fdk {
 

@@ -9,7 +9,7 @@
 #include "base/report.h"
 #include "base/result.h"
 #include "core/archive/catalogue.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 
 namespace fdk {
 

@@ -4,7 +4,7 @@
 
 #include "base/files.h"
 #include "base/text.h"
-#include "core/launch/launch.h"
+#include "core/games/games.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
 #include "core/platform/util.h"
@@ -63,6 +63,11 @@ ModChoice ChooseMod(const GameSettings& g, Game game, const std::string& item) {
   choice.description = text.value_or(std::string());
   choice.preview = findPreview(g.Patch, ModPreviewBase(item));
   return choice;
+}
+
+std::string ModArchivePath(const Uvars& vars, Game game) {
+  const std::string name = ChosenMod(vars, game) + ".zip";
+  return FindFileNoCase(vars.game(game).Patch, name).value_or(vars.game(game).Patch + name);
 }
 
 }  // namespace fdk

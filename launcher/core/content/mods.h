@@ -31,6 +31,10 @@ struct ModChoice {
 // regard to letter case, as MODs arrive from systems that ignore it.
 ModChoice ChooseMod(const GameSettings& g, Game game, const std::string& item);
 
+// The MOD archive of the chosen MOD: the MOD folder + MOD + ".zip", in any
+// letter case (the MOD was listed from its description, whose case may differ).
+std::string ModArchivePath(const Uvars& vars, Game game);
+
 // The base name of a MOD's preview: its own name, except for ZEUSBOTS, whose
 // pictures have always been named "zeusbot".
 std::string ModPreviewBase(const std::string& mod);

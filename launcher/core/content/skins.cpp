@@ -5,8 +5,8 @@
 #include <stdlib.h>
 
 #include "base/text.h"
-#include "core/install/placement.h"
-#include "core/launch/launch.h"
+#include "core/placement/placement.h"
+#include "core/games/games.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
 

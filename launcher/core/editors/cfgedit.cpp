@@ -10,7 +10,7 @@
 #include "base/pathsplit.h"
 #include "base/text.h"
 #include "core/content/models.h"
-#include "core/launch/launch.h"
+#include "core/games/games.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
 #include "core/store/storedtext.h"

@@ -2,8 +2,8 @@
 
 #include "base/files.h"
 #include "core/install/hostprogress.h"
-#include "core/install/placement.h"
-#include "core/launch/launch.h"
+#include "core/placement/placement.h"
+#include "core/games/games.h"
 #include "core/platform/listing.h"
 #include "core/platform/util.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/content/models.h"
 #include "core/install/hostprogress.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 
 namespace fdk {
 

@@ -1,9 +1,9 @@
 #include "core/install/modinstall.h"
 
-#include "core/archive/entrypath.h"
+#include "core/placement/entrypath.h"
 #include "core/install/hostprogress.h"
-#include "core/install/placement.h"
-#include "core/launch/launch.h"
+#include "core/placement/placement.h"
+#include "core/games/games.h"
 #include "core/platform/listing.h"
 #include "core/platform/util.h"
 
@@ -54,11 +54,6 @@ void extractEntries(Tzipform& zip, Placement& into, InstallHost& host, Report& l
 }
 
 }  // namespace
-
-std::string ModArchivePath(const Uvars& vars, Game game) {
-  const std::string name = ChosenMod(vars, game) + ".zip";
-  return FindFileNoCase(vars.game(game).Patch, name).value_or(vars.game(game).Patch + name);
-}
 
 std::string ModGameFolderOf(const Tzipform& zip) {
   std::string folder;

@@ -6,6 +6,7 @@
 
 #include "base/report.h"
 #include "core/archive/catalogue.h"
+#include "core/content/mods.h"
 #include "core/install/installhost.h"
 #include "core/record/changerecorder.h"
 #include "core/store/settings.h"
@@ -22,10 +23,6 @@ struct ModInstall {
   // every file of the MOD went below "baseq2/" or to the game folder's root.
   std::string modGameFolder;
 };
-
-// The MOD archive of the chosen MOD: the MOD folder + MOD + ".zip", in any
-// letter case (the MOD was listed from its description, whose case may differ).
-std::string ModArchivePath(const Uvars& vars, Game game);
 
 // Installs the MOD chosen for the game through the catalogue (which holds its
 // listing afterwards). An archive that cannot be read, or a game folder that

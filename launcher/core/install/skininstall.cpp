@@ -1,7 +1,7 @@
 #include "core/install/skininstall.h"
 
 #include "core/install/hostprogress.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 #include "core/platform/listing.h"
 
 namespace fdk {

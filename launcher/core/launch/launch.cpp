@@ -13,22 +13,6 @@ namespace fdk {
 
 namespace fs = std::filesystem;
 
-namespace {
-const GameTraits kTraits[] = {
-    {Game::Quake1, "Quake", "id1/", '1', true},
-    {Game::Quake2, "Quake 2", "baseq2/", '2', false},
-};
-}  // namespace
-
-const GameTraits& TraitsOf(Game game) { return kTraits[game == Game::Quake1 ? 0 : 1]; }
-
-std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game) {
-  std::string base = TraitsOf(game).baseFolder;
-  base.pop_back();
-  return FindFolderNoCase(gameFolder, base);
-}
-
-const std::string& ChosenMod(const Uvars& vars, Game game) { return game == Game::Quake1 ? vars.q1mod : vars.q2mod; }
 
 int DeathmatchFlags(const GameSettings& g) {
   struct Bit {
@@ -96,10 +80,6 @@ std::vector<std::string> Q2StartScriptLines(const GameSettings& g) {
   return lines;
 }
 
-bool IsPlainFolderName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find(kSep) == std::string::npos &&
-         name.find('\\') == std::string::npos;
-}
 
 namespace {
 

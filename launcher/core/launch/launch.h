@@ -8,28 +8,11 @@
 
 #include "base/report.h"
 #include "base/result.h"
+#include "core/games/games.h"
 #include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
 namespace fdk {
-
-// What differs between the two games wherever they are otherwise handled alike.
-struct GameTraits {
-  Game game;
-  const char* name;        // "Quake", "Quake 2"
-  const char* baseFolder;  // the game's own data below its folder: "id1/", "baseq2/"
-  char number;             // '1' or '2': the launch's game and the clean-up tool's argument
-  bool scriptInModFolder;  // Quake reads "q.cfg" from the MOD's folder when a MOD is chosen
-};
-const GameTraits& TraitsOf(Game game);
-inline constexpr Game kGames[] = {Game::Quake1, Game::Quake2};
-
-// The game's base folder below gameFolder in its spelling on disk ("ID1/" is
-// "id1/"), with its trailing separator; nullopt when there is none.
-std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game);
-
-// The MOD chosen for the game on its MOD page (empty = none).
-const std::string& ChosenMod(const Uvars& vars, Game game);
 
 // The Quake 2 deathmatch flags ("dmflags") from the switches of the "Quake 2" section.
 int DeathmatchFlags(const GameSettings& q2);
@@ -37,9 +20,6 @@ int DeathmatchFlags(const GameSettings& q2);
 // The lines of "q.cfg", without line ends.
 std::vector<std::string> Q1StartScriptLines(const GameSettings& q1);
 std::vector<std::string> Q2StartScriptLines(const GameSettings& q2);
-
-// True for a name that is one folder inside the game folder (no separators, not "." or "..").
-bool IsPlainFolderName(const std::string& name);
 
 // Why a launch of the game cannot use its folder (the game folder or its base
 // folder is missing). Checked before anything is written, because a launch never
@@ -65,7 +45,6 @@ Report CopyConfigSet(const Uvars& vars, Game game, ChangeRecorder* recorder = nu
 
 // The combo items: "(none)", then every entry of the CFG folder not starting with ".".
 std::vector<std::string> ConfigSetChoices(const GameSettings& g);
-inline constexpr const char* kNoneItem = "(none)";
 
 // A folder or file name as one word of a command line, the way SplitCommandLine
 // reads it back: QuoteWord always quotes; CommandWord leaves a name alone unless

@@ -3,7 +3,7 @@
 #include "core/install/mapinstall.h"
 #include "core/install/modelinstall.h"
 #include "core/install/modinstall.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 #include "core/install/skininstall.h"
 #include "core/launch/launch.h"
 #include "core/platform/gameprocess.h"

@@ -77,4 +77,10 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
   return names;
 }
 
+std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game) {
+  std::string base = TraitsOf(game).baseFolder;
+  base.pop_back();
+  return FindFolderNoCase(gameFolder, base);
+}
+
 }  // namespace fdk

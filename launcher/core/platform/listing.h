@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/games/games.h"
+
 namespace fdk {
 
 // '*' matches any run of characters, '?' one character; letters compare without case,
@@ -25,6 +27,10 @@ std::optional<std::string> FindNameNoCase(const std::string& folder, const std::
 // The same as a path: a plain file's, or a folder's with its trailing separator.
 std::optional<std::string> FindFileNoCase(const std::string& folder, const std::string& name);
 std::optional<std::string> FindFolderNoCase(const std::string& folder, const std::string& name);
+
+// The game's base folder below gameFolder in its spelling on disk ("ID1/" is
+// "id1/"), with its trailing separator; nullopt when there is none.
+std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game);
 
 // Names of the entries of folder that match pattern, sorted by name. A missing folder lists nothing.
 std::vector<std::string> ListFolder(const std::string& folder, std::string_view pattern, ListOptions options = {});

@@ -254,4 +254,6 @@ std::string BackgroundBase(const Uvars& vars) {
   return isAbsolutePath(vars.app.fdockback) ? vars.app.fdockback : vars.programFolder + vars.app.fdockback;
 }
 
+const std::string& ChosenMod(const Uvars& vars, Game game) { return game == Game::Quake1 ? vars.q1mod : vars.q2mod; }
+
 }  // namespace fdk

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "core/games/games.h"
 
 namespace fdk {
 
@@ -34,8 +35,6 @@ struct AppSettings {
   int xinc = 0;
   int yinc = 0;
 };
-
-enum class Game { Quake1, Quake2 };
 
 // One game's map lists on its Maps page, kept sorted without regard to letter
 // case; duplicates are not prevented.
@@ -71,6 +70,9 @@ struct Uvars {
 
   std::string iniPath() const;
 };
+
+// The MOD chosen for the game on its MOD page (empty = none).
+const std::string& ChosenMod(const Uvars& vars, Game game);
 
 // Placeholder word for the server to join and the hosted server's name.
 inline constexpr const char* kPlaceholderServer = "fragdock";

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "pages/addonpage.h"
-#include "core/platform/cleanup.h"
+#include "core/launch/cleanup.h"
 #include "pages/infopage.h"
 #include "pages/mappage.h"
 #include "pages/modpage.h"

@@ -6,7 +6,7 @@
 
 #include "core/archive/catalogue.h"
 #include "core/archive/tests/fixtures.h"
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 #include "testing/archive.h"
 #include "testing/tempdir.h"
 

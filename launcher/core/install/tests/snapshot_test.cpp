@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/archive/entrypath.h"
+#include "core/placement/entrypath.h"
 #include "testing/tempdir.h"
 
 #include <fcntl.h>

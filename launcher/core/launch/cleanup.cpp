@@ -1,4 +1,4 @@
-#include "core/platform/cleanup.h"
+#include "core/launch/cleanup.h"
 
 #include <filesystem>
 #include <system_error>

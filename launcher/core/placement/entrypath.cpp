@@ -1,4 +1,4 @@
-#include "core/archive/entrypath.h"
+#include "core/placement/entrypath.h"
 
 #include "base/pathsplit.h"
 

@@ -38,7 +38,7 @@
 #include <sys/types.h>
 
 #include "base/result.h"
-#include "core/archive/entrypath.h"
+#include "core/placement/entrypath.h"
 #include "core/record/changerecorder.h"
 
 namespace fdk {

@@ -1,4 +1,4 @@
-#include "core/install/placement.h"
+#include "core/placement/placement.h"
 
 #include <algorithm>
 #include <atomic>

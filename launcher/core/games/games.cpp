@@ -1,0 +1,23 @@
+#include "core/games/games.h"
+
+#include "base/pathsplit.h"
+
+namespace fdk {
+
+namespace {
+
+const GameTraits kTraits[] = {
+    {Game::Quake1, "Quake", "id1/", '1', true},
+    {Game::Quake2, "Quake 2", "baseq2/", '2', false},
+};
+
+}  // namespace
+
+const GameTraits& TraitsOf(Game game) { return kTraits[game == Game::Quake1 ? 0 : 1]; }
+
+bool IsPlainFolderName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find(kSep) == std::string::npos &&
+         name.find('\\') == std::string::npos;
+}
+
+}  // namespace fdk
