@@ -25,7 +25,15 @@ constexpr mode_t kNewFileMode = 0644;
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr std::size_t kTempRandomChars = 6;  // what mkstemp puts in place of "XXXXXX"
 
-Error systemError(const std::string& what) { return Error{what + ": " + std::strerror(errno)}; }
+// The kind follows what the system said, so that callers can tell a missing
+// file or a full disk from other failures.
+Error systemError(const std::string& what) {
+  const int code = errno;
+  ErrorKind kind = ErrorKind::Failed;
+  if (code == ENOENT || code == ENOTDIR) kind = ErrorKind::Missing;
+  if (code == ENOSPC || code == EDQUOT) kind = ErrorKind::NoRoom;
+  return Error{kind, what + ": " + std::strerror(code)};
+}
 
 // Closes a descriptor when the scope ends.
 struct Fd {
@@ -111,7 +119,7 @@ Result<std::string> readWholeFile(const std::string& path, std::uint64_t maxByte
   if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return Error{"cannot read " + path + ": not a plain file"};
   const auto size = static_cast<std::uint64_t>(st.st_size);
   if (size > maxBytes)
-    return Error{"cannot read " + path + ": " + std::to_string(size) + " bytes, more than the " +
+    return Error{ErrorKind::TooLarge, "cannot read " + path + ": " + std::to_string(size) + " bytes, more than the " +
                  std::to_string(maxBytes) + " such a file may have"};
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(size));
@@ -121,7 +129,7 @@ Result<std::string> readWholeFile(const std::string& path, std::uint64_t maxByte
     if (!grew) bytes.append(p, n);
     return !grew;
   });
-  if (grew) return Error{"cannot read " + path + ": it grew past its limit while being read"};
+  if (grew) return Error{ErrorKind::TooLarge, "cannot read " + path + ": it grew past its limit while being read"};
   if (!ok) return systemError("cannot read " + path);
   return bytes;
 }
@@ -137,7 +145,7 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes, AtTa
 Status copyFileReplacing(const std::string& source, const std::string& target) {
   Fd in(openForReading(source, false));
   if (in.fd < 0) {
-    if (errno == ELOOP) return Error{source + " is a symbolic link; only plain files are copied"};
+    if (errno == ELOOP) return Error{ErrorKind::Unsafe, source + " is a symbolic link; only plain files are copied"};
     return systemError("cannot read " + source);
   }
   struct stat st {};

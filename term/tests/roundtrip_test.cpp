@@ -266,8 +266,8 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
     ::waitpid(child, nullptr, 0);
     // The launch's own term may have started; either it or "term 2" finishes.
     ASSERT_TRUE(Eventually([&] {
-      StartResult term = processes.Start("\"" + program + "term\" 2", program);
-      if (!term.ok || !Eventually([&] { return processes.ExitCode(term.pid).has_value(); })) return false;
+      Result<pid_t> term = processes.Start("\"" + program + "term\" 2", program);
+      if (!term.ok() || !Eventually([&] { return processes.ExitCode(*term).has_value(); })) return false;
       return recordsLeft() == 0;
     }));
     ASSERT_TRUE(Eventually([&] { return Tree(game) == original; }, 10s)) << log();

@@ -48,9 +48,9 @@ struct LiveGame {
   LiveGame() {
     const std::string script = dir.write("game.sh", "#!/bin/sh\nwhile [ ! -e stop ]; do sleep 0.02; done\n");
     fs::permissions(script, fs::perms::owner_all);
-    const StartResult started = processes.Start(script, dir.folder());
-    EXPECT_TRUE(started.ok) << started.error;
-    identity = IdentifyProcess(started.pid).value_or(ProcessIdentity{});
+    const Result<pid_t> started = processes.Start(script, dir.folder());
+    EXPECT_TRUE(started.ok()) << started.error().text;
+    identity = IdentifyProcess(*started).value_or(ProcessIdentity{});
   }
   void stop() { dir.write("stop", ""); }
   ~LiveGame() {

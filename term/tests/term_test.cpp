@@ -38,7 +38,7 @@ struct TermProgram : ::testing::Test {
 
   void SetUp() override { fs::copy_file(FRAGDOCK_TERM, rig.program + "term"); }
 
-  StartResult run(const std::string& args) {
+  Result<pid_t> run(const std::string& args) {
     return processes.Start("\"" + rig.program + "term\" " + args, rig.program,
                            StartOptions{rig.dir.folder() + "term-output.txt"});
   }
@@ -62,14 +62,14 @@ TEST_F(TermProgram, WaitsForAGameStartedThroughAScriptOrAWrapperThenPutsTheFolde
     const std::string script = rig.dir.write("quake2/run-game", game.script);
     fs::permissions(script, fs::perms::owner_all);
     // The launch's last steps: the game, its identity in the record, then term.
-    const StartResult started = processes.Start(script, rig.root);
-    ASSERT_TRUE(started.ok) << started.error;
-    launch.started(IdentifyProcess(started.pid).value()).write();
+    const Result<pid_t> started = processes.Start(script, rig.root);
+    ASSERT_TRUE(started.ok()) << started.error().text;
+    launch.started(IdentifyProcess(*started).value()).write();
     std::optional<Result<RecordLock>> launcher(RecordLock::Take(launch.path(), true));
-    const StartResult term = run("--record \"" + launch.path() + "\"");
-    ASSERT_TRUE(term.ok) << term.error;
+    const Result<pid_t> term = run("--record \"" + launch.path() + "\"");
+    ASSERT_TRUE(term.ok()) << term.error().text;
     launcher.reset();
-    EXPECT_EQ(waitExit(processes, term.pid), 0) << game.what << "\n" << rig.log();
+    EXPECT_EQ(waitExit(processes, *term), 0) << game.what << "\n" << rig.log();
 
     // The game changed the pack and saved: both stay, with the folders holding them.
     auto expected = original;
@@ -107,9 +107,9 @@ TEST_F(TermProgram, DryRunHelpAndMistakes) {
       {"--record " + rig.records + "elsewhere.txt", 2, "is not the name of a launch record"},
   };
   for (const auto& row : rows) {
-    const StartResult term = run(row.args);
-    ASSERT_TRUE(term.ok) << term.error;
-    EXPECT_EQ(waitExit(processes, term.pid), row.code) << row.args;
+    const Result<pid_t> term = run(row.args);
+    ASSERT_TRUE(term.ok()) << term.error().text;
+    EXPECT_EQ(waitExit(processes, *term), row.code) << row.args;
     EXPECT_NE(rig.dir.read("term-output.txt").find(row.output), std::string::npos)
         << row.args << ": " << rig.dir.read("term-output.txt");
   }

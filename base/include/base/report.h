@@ -6,7 +6,8 @@
 
 namespace fdk {
 
-class Report {
+// Nodiscard: a report dropped unread is work that failed without anyone told.
+class [[nodiscard]] Report {
  public:
   struct Entry {
     std::string what;  // the file or entry left out

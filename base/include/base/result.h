@@ -7,10 +7,24 @@
 
 namespace fdk {
 
+// What kind of failure an error is, for callers that act on it and for tests;
+// the text is for the player and may change.
+enum class ErrorKind {
+  Failed,    // the system would not do it (permissions, a full table, a lost race)
+  Missing,   // a file, folder or program that should be there is not
+  Damaged,   // input that does not read as what it should be: archive, PAK, model, picture, settings
+  TooLarge,  // input past a limit the reader keeps to
+  Unsafe,    // refused because acting on it could write outside its place, follow a link or run commands
+  NoRoom,    // the disk cannot hold what would be written
+};
+
 struct Error {
   Error() = default;
   Error(std::string what, std::string more = {}) : text(std::move(what)), detail(std::move(more)) {}
+  Error(ErrorKind k, std::string what, std::string more = {})
+      : kind(k), text(std::move(what)), detail(std::move(more)) {}
 
+  ErrorKind kind = ErrorKind::Failed;
   std::string text;    // what went wrong, as the user is told
   std::string detail;  // more for a log (the file, what was expected and found); may be empty
 };

@@ -36,9 +36,9 @@ namespace {
 Result<pid_t> startGame(const Uvars& vars, Game game, ProcessLayer& processes) {
   const std::string commandLine = CommandLine(vars, game);
   const std::string& folder = vars.game(game).Path;
-  StartResult started = processes.Start(commandLine, folder);
-  if (!started.ok) return Error{"The game was not started.\n\n" + started.error + "\n\nCommand line: " + commandLine};
-  return started.pid;
+  Result<pid_t> started = processes.Start(commandLine, folder);
+  if (!started.ok()) return Error{"The game was not started.\n\n" + started.error().text + "\n\nCommand line: " + commandLine};
+  return *started;
 }
 
 }  // namespace
@@ -156,8 +156,8 @@ void handOver(const Uvars& vars, LaunchRecorder& record, pid_t game, ProcessLaye
       return observer.leftOut(failed);
     }
   }
-  StartResult term = processes.Start(TerminatorCommandLine(vars, record.path()), vars.programFolder);
-  if (!term.ok) failed.skip("the clean-up tool", term.error + " The launch's record stays for a later run.");
+  Result<pid_t> term = processes.Start(TerminatorCommandLine(vars, record.path()), vars.programFolder);
+  if (!term.ok()) failed.skip("the clean-up tool", term.error().text + " The launch's record stays for a later run.");
   if (!failed.empty()) observer.leftOut(failed);
 }
 

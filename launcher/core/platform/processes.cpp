@@ -60,20 +60,14 @@ std::string checkRunnable(const std::string& exe, const std::string& workFolder)
 
 }  // namespace
 
-StartResult ProcessLayer::Start(std::string_view commandLine, const std::string& workFolder,
-                                const StartOptions& options) {
-  StartResult result;
+Result<pid_t> ProcessLayer::Start(std::string_view commandLine, const std::string& workFolder,
+                                  const StartOptions& options) {
   Reap();
   std::vector<std::string> words = SplitCommandLine(commandLine);
-  if (words.empty()) {
-    result.error = describe("", workFolder, "the command line is empty.");
-    return result;
-  }
+  if (words.empty()) return Error{describe("", workFolder, "the command line is empty.")};
   std::string exe = ResolveProgram(words[0], workFolder);
-  if (std::string why = checkRunnable(exe, workFolder); !why.empty()) {
-    result.error = describe(words[0], workFolder, why);
-    return result;
-  }
+  if (std::string why = checkRunnable(exe, workFolder); !why.empty())
+    return Error{describe(words[0], workFolder, why)};
   std::vector<char*> argv;
   argv.push_back(exe.data());
   for (std::size_t i = 1; i < words.size(); ++i) argv.push_back(words[i].data());
@@ -94,14 +88,9 @@ StartResult ProcessLayer::Start(std::string_view commandLine, const std::string&
   int rc = posix_spawn(&pid, exe.c_str(), &actions, &attr, argv.data(), environ);
   posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
-    result.error = describe(words[0], workFolder, std::strerror(rc));
-    return result;
-  }
+  if (rc != 0) return Error{describe(words[0], workFolder, std::strerror(rc))};
   children_.push_back({pid, std::string(commandLine)});
-  result.ok = true;
-  result.pid = pid;
-  return result;
+  return pid;
 }
 
 void ProcessLayer::Reap() {

@@ -8,18 +8,14 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "base/result.h"
+
 namespace fdk {
 
 // Splits a command line into words: blanks separate words, single and double
 // quotes group (and are removed), nothing is expanded. A backslash is an ordinary
 // character, so folder names from settings pass through unchanged.
 std::vector<std::string> SplitCommandLine(std::string_view line);
-
-struct StartResult {
-  bool ok = false;
-  pid_t pid = -1;
-  std::string error;  // what failed, naming the program and the folder
-};
 
 struct StartOptions {
   // Where the program's output (stdout and stderr) goes; empty: the launcher's own.
@@ -32,8 +28,9 @@ class ProcessLayer {
  public:
   // Starts the command line in workFolder. The program (first word) is resolved
   // against workFolder unless it is absolute. The child gets a session of its own
-  // so that it outlives the launcher and the launcher's terminal.
-  StartResult Start(std::string_view commandLine, const std::string& workFolder, const StartOptions& options = {});
+  // so that it outlives the launcher and the launcher's terminal. Gives the
+  // started program's process number, or what failed, naming the program and the folder.
+  Result<pid_t> Start(std::string_view commandLine, const std::string& workFolder, const StartOptions& options = {});
 
   // True while any started program whose command line contains name (compared
   // without letter case) is still running.

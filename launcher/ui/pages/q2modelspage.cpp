@@ -259,9 +259,9 @@ void Q2ModelsPage::bq2skinprevClick() {
   if (!run.leftOut.empty()) ctx_.messages.log(QString::fromStdString(run.leftOut.text()));
   QTemporaryDir outputFolder;
   const std::string output = outputFolder.isValid() ? outputFolder.filePath(QStringLiteral("output")).toStdString() : "";
-  StartResult started = ctx_.processes.Start(run.commandLine, run.workFolder, {output});
-  if (!started.ok) ctx_.messages.warn(QString::fromStdString("The model preview was not started.\n\n" + started.error));
-  else waitForViewer(started.pid, output);
+  Result<pid_t> started = ctx_.processes.Start(run.commandLine, run.workFolder, {output});
+  if (!started.ok()) ctx_.messages.warn(QString::fromStdString("The model preview was not started.\n\n" + started.error().text));
+  else waitForViewer(*started, output);
   RemovePreviewCopies(run);
 }
 

@@ -14,9 +14,9 @@ namespace {
 ProcessIdentity start(ProcessLayer& processes, const std::string& script, const TempDir& dir) {
   const std::string path = dir.write("game.sh", "#!/bin/sh\n" + script);
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-  StartResult started = processes.Start(path, dir.folder());
-  EXPECT_TRUE(started.ok) << started.error;
-  std::optional<ProcessIdentity> game = IdentifyProcess(started.pid);
+  Result<pid_t> started = processes.Start(path, dir.folder());
+  EXPECT_TRUE(started.ok()) << started.error().text;
+  std::optional<ProcessIdentity> game = IdentifyProcess(*started);
   EXPECT_TRUE(game.has_value());
   return game.value_or(ProcessIdentity{});
 }

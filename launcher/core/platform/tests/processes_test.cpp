@@ -24,8 +24,8 @@ TEST(ProcessLayer, StartsInTheWorkFolderAndTracksUntilTheEnd) {
   dir.write("tool.sh", "#!/bin/sh\npwd > where.txt\necho \"$@\" > args.txt\nsleep 0.3\n");
   std::filesystem::permissions(dir.file("tool.sh"), std::filesystem::perms::owner_all);
   ProcessLayer layer;
-  StartResult r = layer.Start("tool.sh pcx2bmp \"a b\"", dir.folder());
-  ASSERT_TRUE(r.ok) << r.error;
+  Result<pid_t> r = layer.Start("tool.sh pcx2bmp \"a b\"", dir.folder());
+  ASSERT_TRUE(r.ok()) << r.error().text;
   EXPECT_TRUE(layer.WindowTitleExists("PCX2BMP"));
   EXPECT_TRUE(layer.WindowTitleExists("2bm"));
   EXPECT_FALSE(layer.WindowTitleExists("spak"));
@@ -46,10 +46,10 @@ TEST(ProcessLayer, FailuresNameTheProgramAndFolder) {
       {"", dir.folder(), "empty"},
   };
   for (const Row& row : rows) {
-    StartResult r = layer.Start(row.line, row.folder);
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find(row.why), std::string::npos) << r.error;
-    EXPECT_NE(r.error.find(row.folder), std::string::npos) << r.error;
+    Result<pid_t> r = layer.Start(row.line, row.folder);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.error().text.find(row.why), std::string::npos) << r.error().text;
+    EXPECT_NE(r.error().text.find(row.folder), std::string::npos) << r.error().text;
   }
   EXPECT_EQ(layer.runningCount(), 0u);
 }
@@ -59,10 +59,10 @@ TEST(ProcessLayer, KeepsTheOutputAndTheExitCodeOfAProgramThatEnded) {
   dir.write("fails.sh", "#!/bin/sh\necho \"Unable to read model skin.\" >&2\necho out\nexit 255\n");
   std::filesystem::permissions(dir.file("fails.sh"), std::filesystem::perms::owner_all);
   ProcessLayer layer;
-  StartResult r = layer.Start("fails.sh", dir.folder(), {dir.file("output.txt")});
-  ASSERT_TRUE(r.ok) << r.error;
-  Eventually([&] { return layer.ExitCode(r.pid).has_value(); });
-  EXPECT_EQ(layer.ExitCode(r.pid), 255);
+  Result<pid_t> r = layer.Start("fails.sh", dir.folder(), {dir.file("output.txt")});
+  ASSERT_TRUE(r.ok()) << r.error().text;
+  Eventually([&] { return layer.ExitCode(*r).has_value(); });
+  EXPECT_EQ(layer.ExitCode(*r), 255);
   EXPECT_EQ(dir.read("output.txt"), "Unable to read model skin.\nout\n");
   EXPECT_EQ(layer.ExitCode(12345678), std::nullopt);
 }

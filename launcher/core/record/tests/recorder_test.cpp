@@ -155,14 +155,14 @@ TEST(LaunchRecorder, HoldsItsRecordLockedForItsLifeOnly) {
   EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
   ProcessLayer processes;
-  StartResult child = processes.Start("/bin/sleep 30", r.dir.folder());
-  ASSERT_TRUE(child.ok) << child.error;
+  Result<pid_t> child = processes.Start("/bin/sleep 30", r.dir.folder());
+  ASSERT_TRUE(child.ok()) << child.error().text;
   r.recorder.reset();
   // A program just started may still hold the descriptor for a moment: the
   // system closes it while it starts the program, after the start returned.
   EXPECT_TRUE(Eventually([&] { return !lockedByOthers(path); }, std::chrono::seconds(5)))
       << "a started program holds the record's lock";
-  ::kill(child.pid, SIGKILL);
+  ::kill(*child, SIGKILL);
   Eventually([&] { return processes.runningCount() == 0; }, std::chrono::seconds(5));
   EXPECT_TRUE(fs::exists(path)) << "the record outlives its recorder";
 }
