@@ -62,12 +62,14 @@ class Q2ModelsPage : public AddOnPage {
   char lastSkinList_ = 0;  // which list the last skin-level click was in: 'a' or 'i'
   std::string curq2model_, curq2skin_, q2previewargs_;
   std::string openPack_;  // the pack whose skins Available shows at skin level
+  Tzipform openPackEntries_;  // its catalogue, which the skin previews extract from
 
   void connectHandlers();
   void fillAvailable();
   void fillInstalled();
   void showInstalledShown();
   void modelClick(const std::string& text, const std::string& folder);
+  void appendWholePacks(const std::vector<std::string>& packs);
   void showPicture(const PreviewPicture& picture);
   void showPackSkin();
   void showPlaceholder();

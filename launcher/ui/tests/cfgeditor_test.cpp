@@ -39,8 +39,8 @@ struct Editors : Launcher {
     v.q1.QuakeWorld = quakeWorld;
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
-    ctx.shownInstalledModels = {"scout"};
-    ctx.shownChosenModels = {"pack"};
+    ctx.content.showInstalledModels({"scout"});
+    ctx.content.showChosenModels({"pack"});
   }
 
   // Presses an "edit" button and runs `act` on the editor while it is shown

@@ -12,6 +12,7 @@
 #include "core/platform/trash.h"
 #include "modelgen/writers.h"
 #include "dialogs/cfgeditor.h"
+#include "pages/mappage.h"
 #include "pages/q2modelspage.h"
 #include "pages/q2stuffpage.h"
 #include "testing/archive.h"
@@ -54,6 +55,9 @@ struct ModelsRun : Launcher {
     AssignDefaults(v, {games.folder()});
     v.q2.Path = games.folder() + "quake2/";
     v.q2.Skins = store;
+    // A map archive, which the Q2 Maps page opens for its description.
+    EXPECT_TRUE(WriteArchive(games.write("maps2/arena.zip", ""), {{"arena.txt", "The arena.\r\n"}}).ok());
+    v.q2.Maps = games.folder() + "maps2/";
     // A game to start and a config set to edit.
     std::filesystem::copy_file(FRAGDOCK_STANDIN, v.q2.Path + "quake2");
     v.q2.EXE = "quake2";
@@ -126,7 +130,7 @@ TEST(Q2Models, TheListsOpenToSkinsWithAnIconAndBack) {
   r.doubleClick(p.lbq2si, "male");
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"(back)", "grunt"}));
   EXPECT_FALSE(p.bq2delskin->isEnabled()) << "at skin level Delete would take skin names for models";
-  EXPECT_EQ(r.ctx.shownInstalledModels, (Names{"(back)", "grunt"}));
+  EXPECT_EQ(r.ctx.content.shownInstalledModels(), (Names{"(back)", "grunt"}));
   r.doubleClick(p.lbq2si, "grunt");  // only "(back)" leaves the skin level
   EXPECT_EQ(p.installedLevel(), 's');
   r.doubleClick(p.lbq2si, "(back)");
@@ -159,6 +163,22 @@ TEST(Q2Models, ClicksSetTheModelTheSkinAndTheViewerArguments) {
   EXPECT_TRUE(p.preview()->pixmap().toImage() == r.ctx.placeholder.toImage());
 }
 
+// Each page reads the archives it opened itself: a map description read in
+// between leaves the skin previews reading the pack opened for them.
+TEST(Q2Models, SkinPreviewsComeFromTheOpenPackWhateverAnotherPageOpenedSince) {
+  ModelsRun r;
+  ASSERT_TRUE(r.open());
+  Q2ModelsPage& p = *r.page;
+  r.doubleClick(p.lbq2sm, "scout");
+  auto* maps = r.hub->pages[Tfhub::Q2Maps]->findChild<MapPage*>();
+  ASSERT_NE(maps, nullptr);
+  ASSERT_EQ(maps->available->count(), 1);
+  maps->mapsClick(maps->available->item(0));
+  EXPECT_EQ(maps->description->toPlainText(), "The arena.\n");
+  r.click(p.lbq2sm, "blue");
+  EXPECT_EQ(p.preview()->pixmap().toImage().pixelColor(4, 4), QColor(80, 80, 80)) << "blue's colour";
+}
+
 TEST(Q2Models, ChosenPairsByButtonsAndDrops) {
   ModelsRun r;
   ASSERT_TRUE(r.open());
@@ -174,7 +194,7 @@ TEST(Q2Models, ChosenPairsByButtonsAndDrops) {
   EXPECT_EQ(itemsOf(p.lbq2smc), (Names{"brute", "scout"}));
   EXPECT_EQ(r.ctx.vars.lbq2smchm, (Names{"scout", "scout", "brute"}));
   EXPECT_EQ(r.ctx.vars.lbq2smchs, (Names{"blue", "red", "steel"}));
-  EXPECT_EQ(r.ctx.shownChosenModels, (Names{"brute", "scout"}));
+  EXPECT_EQ(r.ctx.content.shownChosenModels(), (Names{"brute", "scout"}));
 
   r.click(p.lbq2smc, "scout");
   p.bq2sl->click();  // both scout pairs go
