@@ -83,12 +83,12 @@ void Q2ModelsPage::firstActivation() {
 
 void Q2ModelsPage::fillAvailable() {
   ShowItems(lbq2sm, AvailablePacks(ctx_.vars.q2));
-  availableLevel_ = 'm';
+  availableLevel_ = Level::Models;
 }
 
 void Q2ModelsPage::fillInstalled() {
   ShowItems(lbq2si, InstalledModels(ctx_.vars.q2));
-  installedLevel_ = 'm';
+  installedLevel_ = Level::Models;
   bq2delskin->setEnabled(true);
   showInstalledShown();
 }
@@ -119,9 +119,9 @@ void Q2ModelsPage::modelClick(const std::string& text, const std::string& folder
 void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
-  if (availableLevel_ == 'm') return modelClick(text, ctx_.vars.q2.Skins);
+  if (availableLevel_ == Level::Models) return modelClick(text, ctx_.vars.q2.Skins);
   curq2skin_ = text;
-  lastSkinList_ = 'a';
+  lastSkinList_ = SkinList::Available;
   q2previewargs_ = AvailablePreviewArgs(ctx_.vars.programFolder, curq2skin_);
   showPackSkin();
 }
@@ -144,9 +144,9 @@ void Q2ModelsPage::lbq2siClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
   const std::string players = PlayersFolder(ctx_.vars.q2);
-  if (installedLevel_ == 'm') return modelClick(text, players);
+  if (installedLevel_ == Level::Models) return modelClick(text, players);
   curq2skin_ = text;
-  lastSkinList_ = 'i';
+  lastSkinList_ = SkinList::Installed;
   q2previewargs_ = InstalledPreviewArgs(players, curq2model_, curq2skin_);
   showPicture(InstalledSkinPicture(players + curq2model_ + "/", curq2skin_));
 }
@@ -159,7 +159,7 @@ void Q2ModelsPage::lbq2smcClick(QListWidgetItem* item) {
 
 void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
-  if (availableLevel_ == 's') {
+  if (availableLevel_ == Level::Skins) {
     if (text != kBackItem) return;
     lq2wm->setText(QString::fromLatin1(kBackItem));
     fillAvailable();
@@ -173,12 +173,12 @@ void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
     ctx_.messages.warn(QString::fromStdString("The model pack \"" + curq2model_ + "\" cannot be opened: " +
                                               listed.error().text));
   ShowItems(lbq2sm, PackSkins(openPackEntries_));
-  availableLevel_ = 's';
+  availableLevel_ = Level::Skins;
 }
 
 void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
-  if (installedLevel_ == 's') {
+  if (installedLevel_ == Level::Skins) {
     if (text != kBackItem) return;
     lq2wm->setText(QString::fromLatin1(kBackItem));
     fillInstalled();  // back at model level, where "Delete" deletes whole models
@@ -189,14 +189,14 @@ void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
   if (text == kNoneItem) return;
   bq2delskin->setEnabled(false);
   ShowItems(lbq2si, InstalledSkins(PlayersFolder(ctx_.vars.q2) + curq2model_ + "/"));
-  installedLevel_ = 's';
+  installedLevel_ = Level::Skins;
   showInstalledShown();
 }
 
 void Q2ModelsPage::bq2srClick() {
   if (lbq2sm->count() == 0) return;
   std::vector<std::string> selected = SelectedTexts(lbq2sm);
-  if (availableLevel_ == 's') {
+  if (availableLevel_ == Level::Skins) {
     for (const std::string& text : selected)
       if (text != kBackItem) AppendPair({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, curq2model_, text);
   } else {
@@ -228,7 +228,7 @@ void Q2ModelsPage::RefreshChosenList() {
 // A slip of the mouse loses nothing: models go to the desktop's trash where
 // there is one. What could not be removed is told once; the others still go.
 void Q2ModelsPage::bq2delskinClick() {
-  if (installedLevel_ != 'm') return;
+  if (installedLevel_ != Level::Models) return;
   const std::string players = PlayersFolder(ctx_.vars.q2);
   Report failed;
   for (const std::string& model : SelectedTexts(lbq2si)) {
@@ -256,10 +256,10 @@ void Q2ModelsPage::bq2copymodelsClick() {
 }
 
 void Q2ModelsPage::bq2skinprevClick() {
-  if (availableLevel_ != 's' || curq2skin_.empty() || curq2skin_ == kBackItem) return;
+  if (availableLevel_ != Level::Skins || curq2skin_.empty() || curq2skin_ == kBackItem) return;
   std::error_code ec;
   const std::string here = std::filesystem::current_path(ec).string();
-  const bool fromPack = lastSkinList_ == 'a';
+  const bool fromPack = lastSkinList_ == SkinList::Available;
   Tzipform pack;
   ModelPreviewRun run = PrepareModelPreview(ctx_.vars.programFolder, openPack_, fromPack, curq2skin_,
                                             q2previewargs_, here, pack, ctx_.vars.q2);

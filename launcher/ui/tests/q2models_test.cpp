@@ -121,10 +121,10 @@ TEST(Q2Models, TheListsOpenToSkinsWithAnIconAndBack) {
   EXPECT_TRUE(itemsOf(p.lbq2smc).empty());
 
   r.doubleClick(p.lbq2sm, "(none)");  // nothing to open
-  EXPECT_EQ(p.availableLevel(), 'm');
+  EXPECT_EQ(p.availableLevel(), Q2ModelsPage::Level::Models);
   r.doubleClick(p.lbq2sm, "scout");
   EXPECT_EQ(itemsOf(p.lbq2sm), (Names{"(back)", "blue", "red"}));
-  EXPECT_EQ(p.availableLevel(), 's');
+  EXPECT_EQ(p.availableLevel(), Q2ModelsPage::Level::Skins);
   EXPECT_EQ(p.lq2wm->text(), QStringLiteral("scout"));
 
   r.doubleClick(p.lbq2si, "male");
@@ -132,7 +132,7 @@ TEST(Q2Models, TheListsOpenToSkinsWithAnIconAndBack) {
   EXPECT_FALSE(p.bq2delskin->isEnabled()) << "at skin level Delete would take skin names for models";
   EXPECT_EQ(r.ctx.content.shownInstalledModels(), (Names{"(back)", "grunt"}));
   r.doubleClick(p.lbq2si, "grunt");  // only "(back)" leaves the skin level
-  EXPECT_EQ(p.installedLevel(), 's');
+  EXPECT_EQ(p.installedLevel(), Q2ModelsPage::Level::Skins);
   r.doubleClick(p.lbq2si, "(back)");
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"male"}));
   EXPECT_TRUE(p.bq2delskin->isEnabled());
