@@ -42,6 +42,8 @@ MapPage::MapPage(LauncherContext& ctx, PageFrame* frame, Game game)
   connect(removefromlist, &QPushButton::clicked, this, &MapPage::removefromlistClick);
   connect(delimap, &QPushButton::clicked, this, &MapPage::delimapClick);
   connect(available, &QListWidget::itemClicked, this, &MapPage::mapsClick);
+  // A deletion on either Maps page shows both games' installed maps again.
+  connect(&ctx.content, &ContentEvents::mapsInstalledChanged, this, &MapPage::refreshInstalled);
 }
 
 QListWidget* MapPage::makeList(const QString& name, const QString& caption, int x, int width) {
@@ -84,7 +86,7 @@ void MapPage::delimapClick() {
     if (!MoveToTrash(file) && entryExists(file) && !removeFile(file))
       ctx_.messages.log(QStringLiteral("cannot delete ") + QString::fromStdString(file));
   }
-  emit installedChanged();
+  emit ctx_.content.mapsInstalledChanged();
 }
 
 void MapPage::refreshInstalled() {

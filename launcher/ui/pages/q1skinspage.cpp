@@ -32,6 +32,7 @@ Q1SkinsPage::Q1SkinsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx
   connect(bq1sadd, &QPushButton::clicked, this, &Q1SkinsPage::bq1saddClick);
   connect(bq1sremove, &QPushButton::clicked, this, &Q1SkinsPage::bq1sremoveClick);
   connect(lbq1skins, &QListWidget::itemClicked, this, &Q1SkinsPage::lbq1skinsClick);
+  connect(&ctx.content, &ContentEvents::quakeWorldChanged, this, &Q1SkinsPage::enableButtons);
 }
 
 void Q1SkinsPage::firstActivation() {

@@ -14,7 +14,6 @@
 #include "dialogs/cfgeditor.h"
 #include "pages/mappage.h"
 #include "pages/q2modelspage.h"
-#include "pages/q2stuffpage.h"
 #include "testing/archive.h"
 #include "uitest.h"
 
@@ -323,7 +322,8 @@ TEST(Q2Models, AQuake2LaunchInstallsTheChosenModelsWithTheEditedConfigSet) {
   bool edited = false;
   QTimer::singleShot(0, [&] {
     Tfq2cfgedit* editor = nullptr;
-    if (!WaitFor([&] { return (editor = r.hub->q2stuff->editor()) != nullptr && editor->isVisible(); })) return;
+    if (!WaitFor([&] { return (editor = r.hub->findChild<Tfq2cfgedit*>()) != nullptr && editor->isVisible(); }))
+      return;
     const int file = editor->cbfile->findText(QStringLiteral("config.cfg"));
     editor->cbfile->setCurrentIndex(file);
     emit editor->cbfile->activated(file);
@@ -336,7 +336,7 @@ TEST(Q2Models, AQuake2LaunchInstallsTheChosenModelsWithTheEditedConfigSet) {
     edited = true;
     editor->bdone->click();
   });
-  r.hub->q2stuff->bq2editcfg->click();
+  Find<QPushButton>(r.hub.get(), "bq2editcfg")->click();
   ASSERT_TRUE(edited);
 
   auto* start = r.hub->pages[Tfhub::Q2Models]->findChild<QPushButton*>(QStringLiteral("bq2go1"));
