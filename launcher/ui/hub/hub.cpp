@@ -40,17 +40,13 @@ using S = const PageSite&;
 constexpr PageRow kPages[] = {
     {Tfhub::Info, "Info", "backi", 0, [](S s) -> HubPage* { return new InfoPage(s); }},
     {Tfhub::Q1Mod, "Q1 MOD", "backq1p", 1, [](S s) -> HubPage* { return new ModPage(s.ctx, s.frame, Game::Quake1); }},
-    {Tfhub::Q1Maps, "Q1 Maps", "backq1m", 1,
-     [](S s) -> HubPage* { return new MapPage(s.ctx, s.frame, Game::Quake1); }},
+    {Tfhub::Q1Maps, "Q1 Maps", "backq1m", 1, [](S s) -> HubPage* { return new MapPage(s.ctx, s.frame, Game::Quake1); }},
     {Tfhub::Q1Skins, "Q1 Skins", "backq1s", 1, [](S s) -> HubPage* { return new Q1SkinsPage(s.ctx, s.frame); }},
-    {Tfhub::Q1Stuff, "Q1 Stuff", "backq1st", 1,
-     [](S s) -> HubPage* { return new Q1StuffPage(s.ctx, s.frame->box()); }},
+    {Tfhub::Q1Stuff, "Q1 Stuff", "backq1st", 1, [](S s) -> HubPage* { return new Q1StuffPage(s.ctx, s.frame->box()); }},
     {Tfhub::Q2Mod, "Q2 MOD", "backq2p", 2, [](S s) -> HubPage* { return new ModPage(s.ctx, s.frame, Game::Quake2); }},
-    {Tfhub::Q2Maps, "Q2 Maps", "backq2m", 2,
-     [](S s) -> HubPage* { return new MapPage(s.ctx, s.frame, Game::Quake2); }},
+    {Tfhub::Q2Maps, "Q2 Maps", "backq2m", 2, [](S s) -> HubPage* { return new MapPage(s.ctx, s.frame, Game::Quake2); }},
     {Tfhub::Q2Models, "Q2 Models", "backq2s", 2, [](S s) -> HubPage* { return new Q2ModelsPage(s.ctx, s.frame); }},
-    {Tfhub::Q2Stuff, "Q2 Stuff", "backq2st", 2,
-     [](S s) -> HubPage* { return new Q2StuffPage(s.ctx, s.frame->box()); }},
+    {Tfhub::Q2Stuff, "Q2 Stuff", "backq2st", 2, [](S s) -> HubPage* { return new Q2StuffPage(s.ctx, s.frame->box()); }},
 };
 
 // The tabs stand in the table's order, and each page's index names its tab.

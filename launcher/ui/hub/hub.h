@@ -29,7 +29,7 @@ class Tfhub : public QWidget {
   QTabBar* TabSet;
   QStackedWidget* aaaNotebook;
   std::array<PageFrame*, kPageCount> pages{};  // the frames, in tab order
-  QPushButton *bq1go, *bq2go, *bx;            // hidden; every page's buttons forward here
+  QPushButton *bq1go, *bq2go, *bx;             // hidden; every page's buttons forward here
   QTimer* tsizecheck;
 
   void setBackgrounds(const QPixmap& picture);

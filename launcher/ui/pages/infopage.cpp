@@ -13,8 +13,7 @@ namespace {
 const QString kTitle = QStringLiteral("Fragdock v1.0");
 }  // namespace
 
-InfoPage::InfoPage(const PageSite& site)
-    : QObject(site.frame), ctx_(site.ctx), frame_(site.frame), setup_(site.setup) {
+InfoPage::InfoPage(const PageSite& site) : QObject(site.frame), ctx_(site.ctx), frame_(site.frame), setup_(site.setup) {
   QWidget* box = frame_->box();
   lscroll = new QLabel(QStringLiteral(" "), box);
   lscroll->setObjectName(QStringLiteral("lscroll"));

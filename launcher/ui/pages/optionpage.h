@@ -48,8 +48,8 @@ struct OptionColumn {
 };
 
 struct OptionRowDef {
-  int column = 0;  // index into the page's columns
-  int line = 0;    // 0 is the top line
+  int column = 0;              // index into the page's columns
+  int line = 0;                // 0 is the top line
   const char* name = nullptr;  // the switch; its label is "l" + name
   const char* caption = nullptr;
   bool GameSettings::*flag = nullptr;
@@ -115,8 +115,8 @@ struct OptionRowDef {
 };
 
 // A row's switch; what stands beside it is added to the row by the calls above.
-constexpr OptionRowDef SwitchRow(int column, int line, const char* name, const char* caption,
-                                 bool GameSettings::*flag, OptionRule rule = OptionRule::Flip) {
+constexpr OptionRowDef SwitchRow(int column, int line, const char* name, const char* caption, bool GameSettings::*flag,
+                                 OptionRule rule = OptionRule::Flip) {
   OptionRowDef row;
   row.column = column;
   row.line = line;

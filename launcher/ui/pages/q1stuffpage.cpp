@@ -21,7 +21,8 @@ constexpr OptionRowDef kRows[] = {
         .counted("eq1dedicatedb", &G::Dedicatedb, "q1dedi", "q1dedd"),
     SwitchRow(LeftColumn, 1, "bq1listen", " Listen Server", &G::Listen, R::Listen)
         .counted("eq1listenb", &G::Listenb, "q1lisi", "q1lisd"),
-    SwitchRow(LeftColumn, 2, "bq1dm", " DeathMatch", &G::Deathmatch).numbered("eq1dm", &G::Deathmatchb, "q1dmi", "q1dmd"),
+    SwitchRow(LeftColumn, 2, "bq1dm", " DeathMatch", &G::Deathmatch)
+        .numbered("eq1dm", &G::Deathmatchb, "q1dmi", "q1dmd"),
     SwitchRow(LeftColumn, 3, "bq1coop", " Coop", &G::Coop).numbered("eq1coop", &G::Coopb, "q1coopi", "q1coppd"),
     SwitchRow(LeftColumn, 4, "bq1tp", " TeamPlay", &G::TeamPlay).numbered("eq1tp", &G::TeamPlayb, "q1tpi", "q1tpd"),
     SwitchRow(LeftColumn, 5, "bq1noexit", " NoExit", &G::NoExit)

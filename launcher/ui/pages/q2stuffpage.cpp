@@ -24,7 +24,8 @@ constexpr OptionRowDef kRows[] = {
         .counted("eq2dedicatedb", &G::Dedicatedb, "bq2dedi", "bq2dedd"),
     SwitchRow(LeftColumn, 1, "bq2maxclients", " MaxClients", &G::maxclients)
         .counted("Eq2maxclients", &G::maxclientsb, "bq2maxclii", "bq2maclid"),
-    SwitchRow(LeftColumn, 2, "bq2dm", " DeathMatch", &G::Deathmatch).counted("eq2dm", &G::Deathmatchb, "bq2dmi", "bq2dmd"),
+    SwitchRow(LeftColumn, 2, "bq2dm", " DeathMatch", &G::Deathmatch)
+        .counted("eq2dm", &G::Deathmatchb, "bq2dmi", "bq2dmd"),
     SwitchRow(LeftColumn, 3, "bq2coop", " Coop", &G::Coop).counted("eq2coop", &G::Coopb, "bq2coopi", "bq2coopd"),
     SwitchRow(LeftColumn, 4, "bq2fraglimit", " FragLimit", &G::fraglimit)
         .counted("eq2fraglimitb", &G::fraglimitb, "bq2fli", "bq2fld"),

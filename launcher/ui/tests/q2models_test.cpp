@@ -210,12 +210,16 @@ TEST(Q2Models, DeleteMovesWholeModelsAwayAndListsTheRest) {
   r.games.write("quake2/baseq2/players/female/sub/extra.pcx", "a sub-folder does not stop the deletion");
   ASSERT_TRUE(r.open());
   Q2ModelsPage& p = *r.page;
+  std::vector<Names> told;  // what the editors were told the page shows, each time
+  QObject::connect(&r.ctx.content, &ContentEvents::q2ModelsShown,
+                   [&] { told.push_back(r.ctx.content.shownInstalledModels()); });
   p.lbq2si->clearSelection();
   r.item(p.lbq2si, "female")->setSelected(true);
   p.bq2delskin->click();
   EXPECT_FALSE(std::filesystem::exists(r.players + "female"));
   EXPECT_TRUE(std::filesystem::exists(TrashFolder() + "files/female/sub/extra.pcx")) << "it can be brought back";
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"male"}));
+  EXPECT_EQ(told, std::vector<Names>{Names{"male"}});
   EXPECT_TRUE(r.warnings.isEmpty());
 }
 
