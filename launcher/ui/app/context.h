@@ -1,14 +1,15 @@
 #pragma once
 // What every window of the launcher shares for one run: the settings store, the
-// programs it started and the pictures loaded at start-up.
+// programs it started, the pictures loaded at start-up, and what the pages tell
+// each other.
 #include <QPixmap>
 #include <QString>
 #include <string>
 #include <vector>
-#include "core/archive/catalogue.h"
 #include "core/content/pakcontent.h"
 #include "core/platform/processes.h"
 #include "core/store/settings.h"
+#include "app/contentevents.h"
 #include "app/messages.h"
 
 namespace fdk {
@@ -34,13 +35,8 @@ struct LauncherContext {
   SwitchPictures switches;
 
   UserMessages messages;
-  // The archive catalogue: the listing of the ZIP archive opened last.
-  Tzipform zip;
   PakContentState pakContent;  // the PAK listing's answers and caches for this run
-
-  // What the Q2 Models page's Installed and Choosen lists show at this moment;
-  // the Quake 2 player editor offers these models.
-  std::vector<std::string> shownInstalledModels, shownChosenModels;
+  ContentEvents content;       // what one page changes that others show
 
   // The work windows, made once at program start and shared by every page.
   Tfbar* fbar = nullptr;

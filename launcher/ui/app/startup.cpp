@@ -93,7 +93,6 @@ bool Tfstartup::requireAt(const std::string& base, QPixmap& out) {
 bool Tfstartup::loadPictures() {
   const std::string& folder = ctx_.vars.programFolder;
   if (!require("fdk", ctx_.logo)) return false;
-  hub_.q1prev->setPixmap(ctx_.logo);
   if (!require("litleback", ctx_.littleBack)) return false;
   setup_.setBackground(ctx_.littleBack);
   if (!requireAt(BackgroundBase(ctx_.vars), ctx_.background)) return false;

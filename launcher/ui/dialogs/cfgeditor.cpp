@@ -230,8 +230,9 @@ Tfq2cfgedit::Tfq2cfgedit(LauncherContext& ctx, QWidget* parent) : CfgEditor(ctx,
 
 void Tfq2cfgedit::bcreatelistClick() {
   const std::string players = PlayersFolder(g_);
-  lists = CreateModelChoices(ctx_.shownInstalledModels, ctx_.shownChosenModels, players, withTrailingSep(g_.Skins),
-                             zip_);
+  Tzipform packs;
+  lists = CreateModelChoices(ctx_.content.shownInstalledModels(), ctx_.content.shownChosenModels(), players,
+                             withTrailingSep(g_.Skins), packs);
   setChoices(cbmodel, SortedChoices(lists.lbmodels));
   refillSkins();
 }

@@ -99,9 +99,6 @@ class Tfq2cfgedit : public CfgEditor {
 
  private:
   std::string modelBytes_, skinBytes_;
-  // A catalogue of its own: listing the packs here must not change the archive
-  // the Q2 Models page reads its skin previews from.
-  Tzipform zip_;
 };
 
 // The Quake editor: the name only; QuakeWorld decides the line SAVE writes.

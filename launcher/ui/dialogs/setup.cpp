@@ -171,7 +171,7 @@ void Tfsetup::BfdockbackClick() {
 void Tfsetup::bq1qwClick() {
   FlipFlag(ctx_.vars.q1.QuakeWorld);
   bq1qw->refresh();
-  emit quakeWorldChanged(ctx_.vars.q1.QuakeWorld);
+  emit ctx_.content.quakeWorldChanged(ctx_.vars.q1.QuakeWorld);  // the pages that depend on it follow
 }
 
 void Tfsetup::buildSizeEdits() {

@@ -46,7 +46,6 @@ class Tfsetup : public QDialog {
   std::function<QString(const QString& title, const QString& start, int filter)> pickFile;
 
  signals:
-  void quakeWorldChanged(bool on);            // enables the QuakeWorld skin buttons
   void mainSizeRequested(int width, int height);
   void backgroundPicked(const QPixmap& picture);
 

@@ -5,17 +5,16 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "pages/addonpage.h"
 #include "core/launch/cleanup.h"
+#include "app/pictures.h"
+#include "dialogs/setup.h"
 #include "pages/infopage.h"
 #include "pages/mappage.h"
 #include "pages/modpage.h"
 #include "pages/q1skinspage.h"
-#include "pages/q2modelspage.h"
-#include "app/pictures.h"
 #include "pages/q1stuffpage.h"
+#include "pages/q2modelspage.h"
 #include "pages/q2stuffpage.h"
-#include "dialogs/setup.h"
 
 namespace fdk {
 
@@ -26,17 +25,38 @@ constexpr int kLockWidth = 650;
 constexpr int kLockHeight = 519;
 constexpr int kTabHeight = 21;
 
-struct PageDef {
+// One page of the main window: where its tab stands, its caption (also the
+// frame's name), its background image's name, whose start buttons it carries
+// (1, 2, or 0 for both, on Info) and how it is made.
+struct PageRow {
+  Tfhub::PageIndex index;
   const char* caption;
   const char* back;
-  int game;  // whose start button the page carries: 1, 2, or 0 for both (Info)
+  int game;
+  HubPage* (*make)(const PageSite& site);
 };
-// Each page names its own preview picture where it has one.
-const PageDef kPages[Tfhub::kPageCount] = {
-    {"Info", "backi", 0},     {"Q1 MOD", "backq1p", 1}, {"Q1 Maps", "backq1m", 1},
-    {"Q1 Skins", "backq1s", 1}, {"Q1 Stuff", "backq1st", 1}, {"Q2 MOD", "backq2p", 2},
-    {"Q2 Maps", "backq2m", 2}, {"Q2 Models", "backq2s", 2}, {"Q2 Stuff", "backq2st", 2},
+
+using S = const PageSite&;
+constexpr PageRow kPages[] = {
+    {Tfhub::Info, "Info", "backi", 0, [](S s) -> HubPage* { return new InfoPage(s); }},
+    {Tfhub::Q1Mod, "Q1 MOD", "backq1p", 1, [](S s) -> HubPage* { return new ModPage(s.ctx, s.frame, Game::Quake1); }},
+    {Tfhub::Q1Maps, "Q1 Maps", "backq1m", 1, [](S s) -> HubPage* { return new MapPage(s.ctx, s.frame, Game::Quake1); }},
+    {Tfhub::Q1Skins, "Q1 Skins", "backq1s", 1, [](S s) -> HubPage* { return new Q1SkinsPage(s.ctx, s.frame); }},
+    {Tfhub::Q1Stuff, "Q1 Stuff", "backq1st", 1, [](S s) -> HubPage* { return new Q1StuffPage(s.ctx, s.frame->box()); }},
+    {Tfhub::Q2Mod, "Q2 MOD", "backq2p", 2, [](S s) -> HubPage* { return new ModPage(s.ctx, s.frame, Game::Quake2); }},
+    {Tfhub::Q2Maps, "Q2 Maps", "backq2m", 2, [](S s) -> HubPage* { return new MapPage(s.ctx, s.frame, Game::Quake2); }},
+    {Tfhub::Q2Models, "Q2 Models", "backq2s", 2, [](S s) -> HubPage* { return new Q2ModelsPage(s.ctx, s.frame); }},
+    {Tfhub::Q2Stuff, "Q2 Stuff", "backq2st", 2, [](S s) -> HubPage* { return new Q2StuffPage(s.ctx, s.frame->box()); }},
 };
+
+// The tabs stand in the table's order, and each page's index names its tab.
+constexpr bool inTabOrder() {
+  int i = 0;
+  for (const PageRow& row : kPages)
+    if (row.index != i++) return false;
+  return i == Tfhub::kPageCount;
+}
+static_assert(inTabOrder(), "one page table row per tab, in tab order");
 
 // The order in which the pages fill themselves when the main window first shows:
 // MOD lists, model lists, (the setup dialog's fields), options, config sets, maps, skins.
@@ -78,8 +98,6 @@ Tfhub::Tfhub(LauncherContext& ctx, Tfsetup& setup) : QWidget(nullptr), ctx_(ctx)
     update();
   });
   connect(&setup_, &Tfsetup::backgroundPicked, this, &Tfhub::setBackgrounds);
-  connect(&setup_, &Tfsetup::quakeWorldChanged, static_cast<Q1SkinsPage*>(hosted[Q1Skins]),
-          &Q1SkinsPage::enableButtons);
 }
 
 void Tfhub::buildPages() {
@@ -97,40 +115,12 @@ void Tfhub::buildPages() {
   layout->addWidget(aaaNotebook, 1);
   layout->addWidget(TabSet);
 
-  for (int i = 0; i < kPageCount; ++i) {
-    auto* frame = new PageFrame(QString::fromLatin1(kPages[i].caption), QString::fromLatin1(kPages[i].back));
-    pages[i] = frame;
+  for (const PageRow& row : kPages) {
+    auto* frame = new PageFrame(QString::fromLatin1(row.caption), QString::fromLatin1(row.back));
+    pages[row.index] = frame;
     aaaNotebook->addWidget(frame);
-    addStartButtons(frame, kPages[i].game);
-    hosted[i] = makePage(i, frame);
-  }
-  q1prev = static_cast<AddOnPage*>(hosted[Q1Mod])->preview();
-  q1skin = static_cast<AddOnPage*>(hosted[Q1Skins])->preview();
-  q2prev = static_cast<AddOnPage*>(hosted[Q2Mod])->preview();
-  iq2sp = static_cast<AddOnPage*>(hosted[Q2Models])->preview();
-  lscroll = info->lscroll;
-  HarmFade1 = info->HarmFade1;
-  CoolButton1 = info->CoolButton1;
-  connect(CoolButton1, &QPushButton::clicked, this, &Tfhub::CoolButton1Click);
-  // A deletion on either Maps page shows both games' installed maps again.
-  for (PageIndex from : {Q1Maps, Q2Maps})
-    for (PageIndex to : {Q1Maps, Q2Maps})
-      connect(static_cast<MapPage*>(hosted[from]), &MapPage::installedChanged, static_cast<MapPage*>(hosted[to]),
-              &MapPage::refreshInstalled);
-}
-
-HubPage* Tfhub::makePage(int index, PageFrame* frame) {
-  switch (index) {
-    case Info: return info = new InfoPage(ctx_, frame);
-    case Q1Stuff: return q1stuff = new Q1StuffPage(ctx_, frame->box());
-    case Q2Stuff: return q2stuff = new Q2StuffPage(ctx_, frame->box());
-    case Q1Mod: return new ModPage(ctx_, frame, Game::Quake1);
-    case Q2Mod: return new ModPage(ctx_, frame, Game::Quake2);
-    case Q1Maps: return new MapPage(ctx_, frame, Game::Quake1);
-    case Q2Maps: return new MapPage(ctx_, frame, Game::Quake2);
-    case Q1Skins: return new Q1SkinsPage(ctx_, frame);
-    case Q2Models: return new Q2ModelsPage(ctx_, frame);
-    default: return new AddOnPage(ctx_, frame, QString());  // every page has its own case
+    addStartButtons(frame, row.game);
+    hosted_[row.index] = row.make({ctx_, frame, setup_});
   }
 }
 
@@ -152,7 +142,7 @@ void Tfhub::addStartButtons(PageFrame* page, int game) {
 }
 
 void Tfhub::FormCreate() {
-  for (const PageDef& def : kPages) TabSet->addTab(QString::fromLatin1(def.caption));
+  for (const PageRow& row : kPages) TabSet->addTab(QString::fromLatin1(row.caption));
   connect(TabSet, &QTabBar::currentChanged, this, &Tfhub::TabSetClick);
   TabSet->setCurrentIndex(0);
   TabSetClick(0);
@@ -181,15 +171,14 @@ void Tfhub::FormActivate() {
   DeleteLeftoverStartScripts(ctx_.vars);
   setBackgrounds(ctx_.background);
 
-  for (PageIndex page : kBeforeSetupFields) hosted[page]->firstActivation();
+  for (PageIndex page : kBeforeSetupFields) hosted_[page]->firstActivation();
   setup_.infoupdate();
   setup_.showBackgroundName();
-  emit setup_.quakeWorldChanged(ctx_.vars.q1.QuakeWorld);
-  for (PageIndex page : kAfterSetupFields) hosted[page]->firstActivation();
+  for (PageIndex page : kAfterSetupFields) hosted_[page]->firstActivation();
 
   firstActivation_ = false;
   CleanUpLeftovers(ctx_.vars.programFolder);
-  hosted[Info]->firstActivation();  // the logo and the title come last
+  hosted_[Info]->firstActivation();  // the logo and the title come last
 }
 
 void Tfhub::setBackgrounds(const QPixmap& picture) {
@@ -206,14 +195,8 @@ void Tfhub::tsizecheckTimer() {
   if (size() != want || minimumSize() != want) setFixedSize(want);
 }
 
-void Tfhub::CoolButton1Click() {
-  hide();
-  setup_.exec();
-  show();
-}
-
 void Tfhub::FormClose() {
-  for (HubPage* page : hosted) page->aboutToClose();
+  for (HubPage* page : hosted_) page->aboutToClose();
   if (Status saved = SaveSettings(ctx_.vars); !saved) {
     const QString text =
         QStringLiteral("Your settings could not be saved:\n%1").arg(QString::fromStdString(saved.error().text));
@@ -222,7 +205,7 @@ void Tfhub::FormClose() {
     else ctx_.messages.warn(text);
   }
   CleanUpLeftovers(ctx_.vars.programFolder);
-  if (TabSet->currentIndex() == Info && isVisible()) info->fadeLogo(false);
+  for (HubPage* page : hosted_) page->closed();
 }
 
 void Tfhub::closeFromSignal() {
@@ -233,7 +216,6 @@ void Tfhub::closeFromSignal() {
 void Tfhub::closeEvent(QCloseEvent* event) {
   if (!closing_) {
     closing_ = true;
-    info->stopTitle();
     tsizecheck->stop();
     FormClose();
     emit closed();

@@ -1,7 +1,8 @@
 #pragma once
 // The main window: nine pages behind a tab strip, the start and quit buttons,
-// the loading that fills every page once, and the tidy-up when it closes.
-#include <QLabel>
+// the loading that fills every page once, and the tidy-up when it closes. It
+// only hosts its pages: it makes them from its page table and calls them through
+// HubPage; what one page tells another goes through the context's content model.
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -16,10 +17,6 @@
 namespace fdk {
 
 class Tfsetup;
-class Q1StuffPage;
-class Q2StuffPage;
-class InfoPage;
-class AddOnPage;
 
 class Tfhub : public QWidget {
   Q_OBJECT
@@ -32,16 +29,7 @@ class Tfhub : public QWidget {
   QTabBar* TabSet;
   QStackedWidget* aaaNotebook;
   std::array<PageFrame*, kPageCount> pages{};  // the frames, in tab order
-  std::array<HubPage*, kPageCount> hosted{};   // what each frame holds
-  QPushButton *bq1go, *bq2go, *bx;            // hidden; every page's buttons forward here
-
-  // The pages' own controls that other windows and tests reach.
-  InfoPage* info;
-  Q1StuffPage* q1stuff;
-  Q2StuffPage* q2stuff;
-  QLabel *q1prev, *q1skin, *q2prev, *iq2sp;  // the four preview images
-  QLabel *lscroll, *HarmFade1;
-  QPushButton* CoolButton1;  // "Setup"
+  QPushButton *bq1go, *bq2go, *bx;             // hidden; every page's buttons forward here
   QTimer* tsizecheck;
 
   void setBackgrounds(const QPixmap& picture);
@@ -64,16 +52,15 @@ class Tfhub : public QWidget {
   bool firstActivation_ = true;
   bool closing_ = false;
   bool closingFromSignal_ = false;
+  std::array<HubPage*, kPageCount> hosted_{};  // what each frame holds
 
   void FormCreate();
   void buildPages();
-  HubPage* makePage(int index, PageFrame* frame);
   void addStartButtons(PageFrame* page, int game);
   void FormActivate();
   void FormClose();
   void TabSetClick(int index);
   void tsizecheckTimer();
-  void CoolButton1Click();
 
   // The launches (hub_launch.cpp).
   void bq1goClick();

@@ -72,7 +72,8 @@ void Tfhub::launch(Game game) {
   hide();
   QApplication::processEvents();
   HubObserver observer(ctx_);
-  const LaunchTools tools{ctx_.processes, ctx_.zip, ctx_.pakContent};
+  Tzipform catalogue;  // the launch's own: no page's listing is disturbed
+  const LaunchTools tools{ctx_.processes, catalogue, ctx_.pakContent};
   if (Status started = RunLaunch(ctx_.vars, game, tools, observer); !started)
     return abortLaunch(started.error().text);
   close();  // saves the settings; the launcher's work is done

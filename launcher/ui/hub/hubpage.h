@@ -1,8 +1,21 @@
 #pragma once
 // What the main window asks of each of its pages. The main window hosts the
 // pages (tab strip, backgrounds, start and quit buttons); each page owns its
-// controls, previews and lists, and fills them itself.
+// controls, previews and lists, fills them itself, and hears what other pages
+// change through the context's content model.
 namespace fdk {
+
+struct LauncherContext;
+class PageFrame;
+class Tfsetup;
+
+// What a page is made with: the context every window shares, the frame it lives
+// in, and the setup dialog, which the Info page opens.
+struct PageSite {
+  LauncherContext& ctx;
+  PageFrame* frame;
+  Tfsetup& setup;
+};
 
 class HubPage {
  public:
@@ -12,6 +25,8 @@ class HubPage {
   virtual void firstActivation() {}
   // The main window is closing; the settings are saved right after.
   virtual void aboutToClose() {}
+  // The settings are saved and the left-overs cleaned up; the window goes next.
+  virtual void closed() {}
 };
 
 }  // namespace fdk

@@ -5,6 +5,7 @@
 #include <QPropertyAnimation>
 
 #include "app/pictures.h"
+#include "dialogs/setup.h"
 
 namespace fdk {
 
@@ -12,8 +13,8 @@ namespace {
 const QString kTitle = QStringLiteral("Fragdock v1.0");
 }  // namespace
 
-InfoPage::InfoPage(LauncherContext& ctx, PageFrame* frame) : QObject(frame), ctx_(ctx) {
-  QWidget* box = frame->box();
+InfoPage::InfoPage(const PageSite& site) : QObject(site.frame), ctx_(site.ctx), frame_(site.frame), setup_(site.setup) {
+  QWidget* box = frame_->box();
   lscroll = new QLabel(QStringLiteral(" "), box);
   lscroll->setObjectName(QStringLiteral("lscroll"));
   lscroll->setProperty("role", "title");
@@ -25,8 +26,9 @@ InfoPage::InfoPage(LauncherContext& ctx, PageFrame* frame) : QObject(frame), ctx
   auto* fade = new QGraphicsOpacityEffect(HarmFade1);
   fade->setOpacity(0.0);
   HarmFade1->setGraphicsEffect(fade);
-  CoolButton1 = frame->addBottomButton(QStringLiteral("CoolButton1"), QStringLiteral("Setup"),
-                                       QStringLiteral("folders, executables, background, window size"), 4);
+  CoolButton1 = frame_->addBottomButton(QStringLiteral("CoolButton1"), QStringLiteral("Setup"),
+                                        QStringLiteral("folders, executables, background, window size"), 4);
+  connect(CoolButton1, &QPushButton::clicked, this, &InfoPage::CoolButton1Click);
   typer_ = new QTimer(this);
   typer_->setInterval(40);
   connect(typer_, &QTimer::timeout, this, &InfoPage::typeTitleStep);
@@ -36,6 +38,20 @@ void InfoPage::firstActivation() {
   HarmFade1->setPixmap(LoadNamedPicture(ctx_.vars.programFolder + "fdk"));
   fadeLogo(true);
   startTitle();
+}
+
+void InfoPage::aboutToClose() { typer_->stop(); }
+
+// A page is visible only while its tab is chosen and the main window is shown.
+void InfoPage::closed() {
+  if (frame_->isVisible()) fadeLogo(false);
+}
+
+void InfoPage::CoolButton1Click() {
+  QWidget* mainWindow = frame_->window();
+  mainWindow->hide();
+  setup_.exec();
+  mainWindow->show();
 }
 
 void InfoPage::startTitle() {

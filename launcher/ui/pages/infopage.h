@@ -1,5 +1,6 @@
 #pragma once
-// The "Info" page: the typed title line, the fading logo and the Setup button.
+// The "Info" page: the typed title line, the fading logo and the Setup button,
+// which hides the main window while the setup dialog is open.
 #include <QLabel>
 #include <QObject>
 #include <QPushButton>
@@ -14,25 +15,31 @@ namespace fdk {
 class InfoPage : public QObject, public HubPage {
   Q_OBJECT
  public:
-  InfoPage(LauncherContext& ctx, PageFrame* frame);
+  explicit InfoPage(const PageSite& site);
 
   void firstActivation() override;
-
-  // Fades the logo in (not waiting) or out (waiting until it is gone).
-  void fadeLogo(bool in);
-  void stopTitle() { typer_->stop(); }
+  // The title stops typing.
+  void aboutToClose() override;
+  // The logo fades out while the page is shown.
+  void closed() override;
 
   QLabel* lscroll;           // the typed title line
   QLabel* HarmFade1;         // the fading logo
   QPushButton* CoolButton1;  // "Setup"
 
+  void CoolButton1Click();
+
  private:
   LauncherContext& ctx_;
+  PageFrame* frame_;
+  Tfsetup& setup_;
   QTimer* typer_;
   int typed_ = 0;
 
   void startTitle();
   void typeTitleStep();
+  // Fades the logo in (not waiting) or out (waiting until it is gone).
+  void fadeLogo(bool in);
 };
 
 }  // namespace fdk

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
+#include "core/archive/catalogue.h"
 #include "core/platform/listing.h"
 #include "work/scanwindow.h"
 
@@ -67,7 +68,8 @@ void MapCombo::showPopup() {
 
 void FillStartMapCombo(LauncherContext& ctx, Game game, QComboBox* combo) {
   WindowHost host(ctx);
-  const MapChoice choice = FillMapChoice(MapChoiceRequestFor(ctx.vars, game), ctx.pakContent, ctx.zip, host);
+  Tzipform catalogue;
+  const MapChoice choice = FillMapChoice(MapChoiceRequestFor(ctx.vars, game), ctx.pakContent, catalogue, host);
   QStringList items;
   for (const std::string& name : choice.items) items << QString::fromStdString(name);
   {

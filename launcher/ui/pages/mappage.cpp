@@ -42,6 +42,8 @@ MapPage::MapPage(LauncherContext& ctx, PageFrame* frame, Game game)
   connect(removefromlist, &QPushButton::clicked, this, &MapPage::removefromlistClick);
   connect(delimap, &QPushButton::clicked, this, &MapPage::delimapClick);
   connect(available, &QListWidget::itemClicked, this, &MapPage::mapsClick);
+  // A deletion on either Maps page shows both games' installed maps again.
+  connect(&ctx.content, &ContentEvents::mapsInstalledChanged, this, &MapPage::refreshInstalled);
 }
 
 QListWidget* MapPage::makeList(const QString& name, const QString& caption, int x, int width) {
@@ -70,8 +72,9 @@ void MapPage::removefromlistClick() {
 
 void MapPage::mapsClick(QListWidgetItem* item) {
   const std::string name = StoredText(item);
+  Tzipform archive;
   description->setPlainText(
-      ShowStored(MapDescription(ctx_.vars.game(game_), name, ctx_.zip, ctx_.vars.programFolder)));
+      ShowStored(MapDescription(ctx_.vars.game(game_), name, archive, ctx_.vars.programFolder)));
 }
 
 // A slip of the mouse loses nothing: the maps go to the desktop's trash where
@@ -83,7 +86,7 @@ void MapPage::delimapClick() {
     if (!MoveToTrash(file) && entryExists(file) && !removeFile(file))
       ctx_.messages.log(QStringLiteral("cannot delete ") + QString::fromStdString(file));
   }
-  emit installedChanged();
+  emit ctx_.content.mapsInstalledChanged();
 }
 
 void MapPage::refreshInstalled() {

@@ -33,10 +33,6 @@ class MapPage : public AddOnPage {
   // Shows the installed maps again (after a deletion on either page).
   void refreshInstalled();
 
- signals:
-  // Installed maps were deleted: both games' installed lists are shown again.
-  void installedChanged();
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,30 +1,26 @@
 #include "pages/optionpage.h"
 
-#include <QPushButton>
 #include <QSignalBlocker>
 
+#include "app/storedfield.h"
 #include "core/launch/launch.h"
 #include "core/launch/launchoptions.h"
-#include "app/storedfield.h"
+#include "core/platform/util.h"
+#include "dialogs/cfgeditor.h"
+#include "pages/mapcombo.h"
 
 namespace fdk {
 
-void OptionPage::wireRule(OptionSwitch* sw, std::function<void()> apply) {
-  connect(sw, &OptionSwitch::clicked, this, [this, apply = std::move(apply)] {
-    apply();
-    changed();
-  });
-}
-
-void OptionPage::wireText(QLineEdit* field, const std::string& stored,
-                          std::function<void(const std::string&)> apply) {
-  connect(field, &QLineEdit::textChanged, this, [this, &stored, apply = std::move(apply)](const QString& text) {
-    apply(FromField(text, stored));
-    changed();
-  });
-}
-
 namespace {
+const char* const kByModel = "by Model";
+const char* const kBySkin = "by Skin";
+
+bool showsNothing(const QWidget* value) {
+  if (auto* field = qobject_cast<const QLineEdit*>(value)) return field->text().isEmpty();
+  if (auto* combo = qobject_cast<const QComboBox*>(value)) return combo->currentText().isEmpty();
+  return true;
+}
+
 // Runs a field rule and shows its text when the rule changed it (which runs the rule once more, harmlessly).
 void applyFieldRule(QLineEdit* field, const QString& text, int& value, const options::FieldResult& out) {
   value = out.value;
@@ -32,20 +28,149 @@ void applyFieldRule(QLineEdit* field, const QString& text, int& value, const opt
 }
 }  // namespace
 
-void OptionPage::wireCountField(QLineEdit* field, int& value) {
-  connect(field, &QLineEdit::textChanged, this, [field, &value](const QString& text) {
-    applyFieldRule(field, text, value, options::CountField(text.toStdString(), value));
+OptionPage::OptionPage(LauncherContext& ctx, Game game, QWidget* box)
+    : QObject(box), ctx_(ctx), game_(game), g_(ctx.vars.game(game)), rows_(box, &ctx.switches) {}
+
+void OptionPage::firstActivation() {
+  loadControls();
+  fillConfigSets();
+}
+
+void OptionPage::addRows(std::span<const OptionColumn> columns, std::span<const OptionRowDef> rows) {
+  for (const OptionRowDef& row : rows) addRow(columns[static_cast<std::size_t>(row.column)], row);
+}
+
+void OptionPage::addRow(const OptionColumn& column, const OptionRowDef& row) {
+  OptionSwitch* sw = rows_.addSwitch(row.name, QString::fromLatin1(row.caption), &(g_.*row.flag), column.x,
+                                     OptionLineY(row.line), column.labelWidth);
+  if (row.decorative) MakeDecorative(sw);
+  wireSwitch(sw, row, addValue(column, row));
+}
+
+QWidget* OptionPage::addValue(const OptionColumn& column, const OptionRowDef& row) {
+  const QRect at(row.valueX != 0 ? row.valueX : column.valueX, OptionLineY(row.line),
+                 row.valueWidth != 0 ? row.valueWidth : column.valueWidth, 0);
+  switch (row.value) {
+    case OptionValue::Count:
+    case OptionValue::Number: {
+      QLineEdit* field = addNumberField(row, at);
+      steppers_.push_back({&row, column.stepperX, field});
+      return field;
+    }
+    case OptionValue::Text: return addTextField(row, at);
+    case OptionValue::StartMap: return addStartMap(row, at);
+    case OptionValue::ConfigSet: return addConfigSet(row, at);
+    case OptionValue::TeamMode: return addTeamMode(row, at);
+    case OptionValue::None: break;
+  }
+  return nullptr;
+}
+
+void OptionPage::wireSwitch(OptionSwitch* sw, const OptionRowDef& row, QWidget* value) {
+  connect(sw, &OptionSwitch::clicked, this, [this, &row, value] {
+    applyRule(row, value);
+    changed();
   });
 }
 
-void OptionPage::wireNumberField(QLineEdit* field, int& value) {
-  connect(field, &QLineEdit::textChanged, this, [field, &value](const QString& text) {
-    applyFieldRule(field, text, value, options::NumberField(text.toStdString()));
+void OptionPage::applyRule(const OptionRowDef& row, QWidget* value) {
+  switch (row.rule) {
+    case OptionRule::Flip: FlipFlag(g_.*row.flag); break;
+    case OptionRule::Dedicated: options::ClickDedicated(g_, game_); break;
+    case OptionRule::Listen: options::ClickListen(g_); break;
+    case OptionRule::NoDemos: options::ClickNoDemos(g_); break;
+    case OptionRule::Connect: options::ClickConnect(g_); break;
+    case OptionRule::Map: options::ClickMap(g_); break;
+    case OptionRule::HostName: options::ClickHostName(g_, game_, showsNothing(value)); break;
+    case OptionRule::UseCfg: options::ClickUseCfg(g_, game_); break;
+  }
+}
+
+QLineEdit* OptionPage::addNumberField(const OptionRowDef& row, QRect at) {
+  QLineEdit* field = rows_.addField(row.valueName, at.x(), at.y(), at.width());
+  int& value = g_.*row.number;
+  const bool count = row.value == OptionValue::Count;
+  connect(field, &QLineEdit::textChanged, this, [field, &value, count](const QString& text) {
+    const std::string typed = text.toStdString();
+    applyFieldRule(field, text, value, count ? options::CountField(typed, value) : options::NumberField(typed));
+  });
+  loaders_.push_back([field, &value] { ShowNumber(field, value); });
+  return field;
+}
+
+// A text is shown as stored, without running its rule: an empty CD folder loaded
+// with its switch on stays on, and the switches that need a text are turned off
+// once every value is shown (TurnOffOptionsWithoutText).
+QLineEdit* OptionPage::addTextField(const OptionRowDef& row, QRect at) {
+  QLineEdit* field = rows_.addField(row.valueName, at.x(), at.y(), at.width());
+  std::string& stored = g_.*row.text;
+  connect(field, &QLineEdit::textChanged, this, [this, &row, &stored](const QString& text) {
+    const std::string bytes = FromField(text, stored);
+    if (row.textRule != nullptr) row.textRule(g_, bytes);
+    else stored = bytes;
+    changed();
+  });
+  loaders_.push_back([field, &stored] {
+    const QSignalBlocker quiet(field);
+    field->setText(ShowStored(stored));
+  });
+  return field;
+}
+
+// The start map is shown through its rule: a map loaded with its switch on turns NoDemos off.
+QComboBox* OptionPage::addStartMap(const OptionRowDef& row, QRect at) {
+  MapCombo* combo = MapCombo::replacing(rows_.addCombo(row.valueName, at.x(), at.y(), at.width()));
+  // A start-map list rebuilt as it drops down (Cbq1mapDropDown, cbq2mapDropDown).
+  connect(combo, &MapCombo::droppingDown, this, [this, combo] { FillStartMapCombo(ctx_, game_, combo); });
+  // Cbq1mapChange, and the same for cbq2map.
+  connect(combo, &QComboBox::editTextChanged, this, [this](const QString& text) {
+    options::MapTextChanged(g_, FromField(text, g_.mapb));
+    changed();
+  });
+  loaders_.push_back([this, combo] { combo->setEditText(ShowStored(g_.mapb)); });
+  return combo;
+}
+
+QComboBox* OptionPage::addConfigSet(const OptionRowDef& row, QRect at) {
+  configSets_ = rows_.addCombo(row.valueName, at.x(), at.y(), at.width());
+  editButton_ = AddEditButton(row.edit, configSets_);
+  connect(configSets_, &QComboBox::textActivated, this, &OptionPage::cfgClick);
+  connect(configSets_, &QComboBox::editTextChanged, this, &OptionPage::cfgChange);
+  connect(editButton_, &QPushButton::clicked, this, &OptionPage::editcfgClick);
+  return configSets_;
+}
+
+QComboBox* OptionPage::addTeamMode(const OptionRowDef& row, QRect at) {
+  QComboBox* combo = rows_.addCombo(row.valueName, at.x(), at.y(), at.width());
+  combo->addItems({QString::fromLatin1(kByModel), QString::fromLatin1(kBySkin)});
+  connect(combo, &QComboBox::textActivated, this, [this, combo](const QString& item) { tpz(combo, item); });
+  connect(combo, &QComboBox::editTextChanged, this, [this, combo] { tpChange(combo); });
+  loaders_.push_back([this, combo] { tpChange(combo); });
+  return combo;
+}
+
+void OptionPage::addCommandLine(const char* labelName, const char* fieldName, int x, int y) {
+  rows_.addLabel(labelName, QStringLiteral("Command Line"), x, y, 110);
+  QLineEdit* field = rows_.addField(fieldName, x + 112, y, 500);
+  connect(field, &QLineEdit::textChanged, this, [this](const QString& text) {
+    g_.CmdLine = FromField(text, g_.CmdLine);
+    changed();
+  });
+  loaders_.push_back([this, field] {
+    const QSignalBlocker quiet(field);
+    field->setText(ShowStored(g_.CmdLine));
   });
 }
 
-void OptionPage::addStepper(const char* raise, const char* lower, QLineEdit* field, int& value, int x, int y) {
-  auto [up, down] = rows_.addRaiseLower(raise, lower, x, y);
+void OptionPage::addSteppers() {
+  for (const Stepper& stepper : steppers_) addStepper(stepper);
+}
+
+void OptionPage::addStepper(const Stepper& stepper) {
+  const OptionRowDef& row = *stepper.row;
+  auto [up, down] = rows_.addRaiseLower(row.raise, row.lower, stepper.x, OptionLineY(row.line));
+  QLineEdit* field = stepper.field;
+  int& value = g_.*row.number;
   connect(up, &QPushButton::clicked, this, [field, &value] {
     value = options::Raise(value);
     ShowNumber(field, value);
@@ -56,24 +181,48 @@ void OptionPage::addStepper(const char* raise, const char* lower, QLineEdit* fie
   });
 }
 
-void OptionPage::chooseConfigSet(QComboBox* combo, const QString& item) {
+void OptionPage::cfgClick(const QString& item) {
   // Items keep the folder's name as bytes: a name that is not UTF-8 is shown readably
   // but must still name the folder.
-  const int index = combo->findText(item);
-  const QByteArray name = index >= 0 ? combo->itemData(index).toByteArray() : item.toUtf8();
+  const int index = configSets_->findText(item);
+  const QByteArray name = index >= 0 ? configSets_->itemData(index).toByteArray() : item.toUtf8();
   options::ChooseConfigSet(g_, name.toStdString());
-  putBackConfigSet(combo);
+  cfgChange(QString());
   changed();
 }
 
-void OptionPage::putBackConfigSet(QComboBox* combo) { putBack(combo, ShowStored(g_.ACFG)); }
+void OptionPage::cfgChange(const QString&) { putBack(configSets_, ShowStored(g_.ACFG)); }
 
-void OptionPage::fillConfigSetCombo(QComboBox* combo) {
-  QSignalBlocker quiet(combo);
-  combo->clear();
+void OptionPage::editcfgClick() {
+  QWidget* mainWindow = editButton_->window();
+  if (editor_ == nullptr) {
+    if (game_ == Game::Quake1) editor_ = new TfQ1cfgedit(ctx_, mainWindow);
+    else editor_ = new Tfq2cfgedit(ctx_, mainWindow);
+  }
+  OpenConfigEditor(ctx_, game_, *editor_, mainWindow);
+}
+
+void OptionPage::tpz(QComboBox* combo, const QString& item) {
+  options::ChooseTeamMode(g_, item == QLatin1String(kByModel));
+  tpChange(combo);
+  changed();
+}
+
+void OptionPage::tpChange(QComboBox* combo) { putBack(combo, QString::fromLatin1(options::TeamModeText(g_))); }
+
+void OptionPage::loadControls() {
+  for (const std::function<void()>& show : loaders_) show();
+  options::TurnOffOptionsWithoutText(g_);
+  changed();
+}
+
+void OptionPage::fillConfigSets() {
+  if (configSets_ == nullptr) return;
+  QSignalBlocker quiet(configSets_);
+  configSets_->clear();
   for (const std::string& item : ConfigSetChoices(g_))
-    combo->addItem(ShowStored(item), QByteArray::fromStdString(item));
-  combo->setEditText(ShowStored(g_.ACFG));
+    configSets_->addItem(ShowStored(item), QByteArray::fromStdString(item));
+  configSets_->setEditText(ShowStored(g_.ACFG));
 }
 
 void OptionPage::putBack(QComboBox* combo, const QString& text) {

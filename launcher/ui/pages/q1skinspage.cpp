@@ -32,6 +32,7 @@ Q1SkinsPage::Q1SkinsPage(LauncherContext& ctx, PageFrame* frame) : AddOnPage(ctx
   connect(bq1sadd, &QPushButton::clicked, this, &Q1SkinsPage::bq1saddClick);
   connect(bq1sremove, &QPushButton::clicked, this, &Q1SkinsPage::bq1sremoveClick);
   connect(lbq1skins, &QListWidget::itemClicked, this, &Q1SkinsPage::lbq1skinsClick);
+  connect(&ctx.content, &ContentEvents::quakeWorldChanged, this, &Q1SkinsPage::enableButtons);
 }
 
 void Q1SkinsPage::firstActivation() {
@@ -70,10 +71,11 @@ void Q1SkinsPage::lbq1skinsClick(QListWidgetItem* item) {
 // A skin that cannot be shown shows the placeholder, never the skin shown before.
 // Only an archive that lists nothing leaves the preview as it was.
 void Q1SkinsPage::showPicture(const std::string& archive) {
-  Result<SkinPreviewCopy> copy = SkinPreviewCopy::Extract(archive, ctx_.zip, ctx_.vars.programFolder);
+  Tzipform skin;
+  Result<SkinPreviewCopy> copy = SkinPreviewCopy::Extract(archive, skin, ctx_.vars.programFolder);
   if (copy) return showPreviewFile(copy->path(), true);
   ctx_.messages.log(QString::fromStdString(copy.error().text));
-  if (!ctx_.zip.empty()) preview_->setPixmap(ctx_.placeholder);
+  if (!skin.empty()) preview_->setPixmap(ctx_.placeholder);
 }
 
 void Q1SkinsPage::q1skinClick() {
@@ -82,7 +84,8 @@ void Q1SkinsPage::q1skinClick() {
 
 Report Q1SkinsPage::bq1scClick() {
   BarInstallHost host(ctx_);
-  Report report = InstallChosenSkins(ctx_.vars.q1, ctx_.vars.lbq1skinss, ctx_.zip, host);
+  Tzipform catalogue;
+  Report report = InstallChosenSkins(ctx_.vars.q1, ctx_.vars.lbq1skinss, catalogue, host);
   preview_->setPixmap(ctx_.placeholder);
   return report;
 }

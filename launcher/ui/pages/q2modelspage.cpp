@@ -83,21 +83,21 @@ void Q2ModelsPage::firstActivation() {
 
 void Q2ModelsPage::fillAvailable() {
   ShowItems(lbq2sm, AvailablePacks(ctx_.vars.q2));
-  availableLevel_ = 'm';
+  availableLevel_ = Level::Models;
 }
 
 void Q2ModelsPage::fillInstalled() {
   ShowItems(lbq2si, InstalledModels(ctx_.vars.q2));
-  installedLevel_ = 'm';
+  installedLevel_ = Level::Models;
   bq2delskin->setEnabled(true);
   showInstalledShown();
 }
 
 // The Quake 2 editor offers the models the Installed list shows at this moment.
 void Q2ModelsPage::showInstalledShown() {
-  ctx_.shownInstalledModels.clear();
-  for (int i = 0; i < lbq2si->count(); ++i)
-    ctx_.shownInstalledModels.push_back(StoredText(lbq2si->item(i)));
+  std::vector<std::string> shown;
+  for (int i = 0; i < lbq2si->count(); ++i) shown.push_back(StoredText(lbq2si->item(i)));
+  ctx_.content.showInstalledModels(std::move(shown));
 }
 
 void Q2ModelsPage::showPlaceholder() { preview_->setPixmap(ctx_.placeholder); }
@@ -119,9 +119,9 @@ void Q2ModelsPage::modelClick(const std::string& text, const std::string& folder
 void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
-  if (availableLevel_ == 'm') return modelClick(text, ctx_.vars.q2.Skins);
+  if (availableLevel_ == Level::Models) return modelClick(text, ctx_.vars.q2.Skins);
   curq2skin_ = text;
-  lastSkinList_ = 'a';
+  lastSkinList_ = SkinList::Available;
   q2previewargs_ = AvailablePreviewArgs(ctx_.vars.programFolder, curq2skin_);
   showPackSkin();
 }
@@ -131,14 +131,11 @@ void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
 // shown in its place or deleted.
 void Q2ModelsPage::showPackSkin() {
   const std::string picture = curq2skin_ + ".pcx";
-  // Other work (adding whole packs, the Quake 2 editor) may have listed another archive since.
-  const std::string archive = PackArchivePath(ctx_.vars.q2, openPack_);
-  if (ctx_.zip.archivePath() != archive && !ctx_.zip.ListArchive(archive)) return;
-  if (FindPackEntry(ctx_.zip, picture) < 0) return;
+  if (FindPackEntry(openPackEntries_, picture) < 0) return;
   QTemporaryDir work(QString::fromStdString(ctx_.vars.programFolder + ".skin-XXXXXX"));
   if (!work.isValid()) return;
   const std::string folder = withTrailingSep(work.path().toStdString());
-  Result<std::string> copied = ExtractPackFile(ctx_.zip, picture, folder);
+  Result<std::string> copied = ExtractPackFile(openPackEntries_, picture, folder);
   if (!copied) return ctx_.messages.log(QString::fromStdString(copied.error().text));
   showPicture({PreviewPicture::Kind::Convert, *copied});
 }
@@ -147,9 +144,9 @@ void Q2ModelsPage::lbq2siClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
   if (isMarker(text)) showPlaceholder();
   const std::string players = PlayersFolder(ctx_.vars.q2);
-  if (installedLevel_ == 'm') return modelClick(text, players);
+  if (installedLevel_ == Level::Models) return modelClick(text, players);
   curq2skin_ = text;
-  lastSkinList_ = 'i';
+  lastSkinList_ = SkinList::Installed;
   q2previewargs_ = InstalledPreviewArgs(players, curq2model_, curq2skin_);
   showPicture(InstalledSkinPicture(players + curq2model_ + "/", curq2skin_));
 }
@@ -162,7 +159,7 @@ void Q2ModelsPage::lbq2smcClick(QListWidgetItem* item) {
 
 void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
-  if (availableLevel_ == 's') {
+  if (availableLevel_ == Level::Skins) {
     if (text != kBackItem) return;
     lq2wm->setText(QString::fromLatin1(kBackItem));
     fillAvailable();
@@ -172,16 +169,16 @@ void Q2ModelsPage::lbq2smDblClick(QListWidgetItem* item) {
   lq2wm->setText(ShowStored(curq2model_));
   if (text == kNoneItem) return;
   openPack_ = text;
-  if (Status listed = ctx_.zip.ListArchive(PackArchivePath(ctx_.vars.q2, curq2model_)); !listed)
+  if (Status listed = openPackEntries_.ListArchive(PackArchivePath(ctx_.vars.q2, curq2model_)); !listed)
     ctx_.messages.warn(QString::fromStdString("The model pack \"" + curq2model_ + "\" cannot be opened: " +
                                               listed.error().text));
-  ShowItems(lbq2sm, PackSkins(ctx_.zip));
-  availableLevel_ = 's';
+  ShowItems(lbq2sm, PackSkins(openPackEntries_));
+  availableLevel_ = Level::Skins;
 }
 
 void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
   const std::string text = StoredText(item);
-  if (installedLevel_ == 's') {
+  if (installedLevel_ == Level::Skins) {
     if (text != kBackItem) return;
     lq2wm->setText(QString::fromLatin1(kBackItem));
     fillInstalled();  // back at model level, where "Delete" deletes whole models
@@ -192,21 +189,28 @@ void Q2ModelsPage::lbq2siDblClick(QListWidgetItem* item) {
   if (text == kNoneItem) return;
   bq2delskin->setEnabled(false);
   ShowItems(lbq2si, InstalledSkins(PlayersFolder(ctx_.vars.q2) + curq2model_ + "/"));
-  installedLevel_ = 's';
+  installedLevel_ = Level::Skins;
   showInstalledShown();
 }
 
 void Q2ModelsPage::bq2srClick() {
   if (lbq2sm->count() == 0) return;
   std::vector<std::string> selected = SelectedTexts(lbq2sm);
-  ChosenPairs pairs{ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs};
-  if (availableLevel_ == 's') {
+  if (availableLevel_ == Level::Skins) {
     for (const std::string& text : selected)
-      if (text != kBackItem) AppendPair(pairs, curq2model_, text);
-  } else if (Report missing = AppendPackPairs(ctx_.vars.q2, selected, ctx_.zip, pairs); !missing.empty()) {
-    ctx_.messages.warn(QStringLiteral("Some model packs cannot be read:\n") + QString::fromStdString(missing.text()));
+      if (text != kBackItem) AppendPair({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, curq2model_, text);
+  } else {
+    appendWholePacks(selected);
   }
   RefreshChosenList();
+}
+
+// Every skin with an icon of each pack, read through a catalogue of its own.
+void Q2ModelsPage::appendWholePacks(const std::vector<std::string>& packs) {
+  Tzipform catalogue;
+  const ChosenPairs pairs{ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs};
+  if (Report missing = AppendPackPairs(ctx_.vars.q2, packs, catalogue, pairs); !missing.empty())
+    ctx_.messages.warn(QStringLiteral("Some model packs cannot be read:\n") + QString::fromStdString(missing.text()));
 }
 
 void Q2ModelsPage::bq2slClick() {
@@ -216,14 +220,15 @@ void Q2ModelsPage::bq2slClick() {
 }
 
 void Q2ModelsPage::RefreshChosenList() {
-  ctx_.shownChosenModels = ChosenListItems(ctx_.vars.lbq2smchm);
-  ShowItems(lbq2smc, ctx_.shownChosenModels);
+  const std::vector<std::string> chosen = ChosenListItems(ctx_.vars.lbq2smchm);
+  ShowItems(lbq2smc, chosen);
+  ctx_.content.showChosenModels(chosen);
 }
 
 // A slip of the mouse loses nothing: models go to the desktop's trash where
 // there is one. What could not be removed is told once; the others still go.
 void Q2ModelsPage::bq2delskinClick() {
-  if (installedLevel_ != 'm') return;
+  if (installedLevel_ != Level::Models) return;
   const std::string players = PlayersFolder(ctx_.vars.q2);
   Report failed;
   for (const std::string& model : SelectedTexts(lbq2si)) {
@@ -242,7 +247,8 @@ void Q2ModelsPage::iq2spClick() {
 
 void Q2ModelsPage::bq2copymodelsClick() {
   BarInstallHost host(ctx_);
-  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.lbq2smchm, ctx_.zip, host);
+  Tzipform packs;
+  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.lbq2smchm, packs, host);
   showPlaceholder();
   if (!leftOut.empty())
     ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +
@@ -250,12 +256,13 @@ void Q2ModelsPage::bq2copymodelsClick() {
 }
 
 void Q2ModelsPage::bq2skinprevClick() {
-  if (availableLevel_ != 's' || curq2skin_.empty() || curq2skin_ == kBackItem) return;
+  if (availableLevel_ != Level::Skins || curq2skin_.empty() || curq2skin_ == kBackItem) return;
   std::error_code ec;
   const std::string here = std::filesystem::current_path(ec).string();
-  const bool fromPack = lastSkinList_ == 'a';
+  const bool fromPack = lastSkinList_ == SkinList::Available;
+  Tzipform pack;
   ModelPreviewRun run = PrepareModelPreview(ctx_.vars.programFolder, openPack_, fromPack, curq2skin_,
-                                            q2previewargs_, here, ctx_.zip, ctx_.vars.q2);
+                                            q2previewargs_, here, pack, ctx_.vars.q2);
   if (!run.leftOut.empty()) ctx_.messages.log(QString::fromStdString(run.leftOut.text()));
   QTemporaryDir outputFolder;
   const std::string output = outputFolder.isValid() ? outputFolder.filePath(QStringLiteral("output")).toStdString() : "";

@@ -15,6 +15,11 @@ namespace fdk {
 class Q2ModelsPage : public AddOnPage {
   Q_OBJECT
  public:
+  // What the Available and the Installed list show: models (packs), or the skins of one.
+  enum class Level { Models, Skins };
+  // Where the last skin-level click was, which decides where the model preview reads its files.
+  enum class SkinList { None, Available, Installed };
+
   Q2ModelsPage(LauncherContext& ctx, PageFrame* frame);
 
   void firstActivation() override;
@@ -28,9 +33,8 @@ class Q2ModelsPage : public AddOnPage {
   QPushButton* bq2skinprev;
   QPushButton* bq2delskin;
 
-  // 'm' (model level) or 's' (skin level).
-  char availableLevel() const { return availableLevel_; }
-  char installedLevel() const { return installedLevel_; }
+  Level availableLevel() const { return availableLevel_; }
+  Level installedLevel() const { return installedLevel_; }
   const std::string& curq2model() const { return curq2model_; }
   const std::string& curq2skin() const { return curq2skin_; }
   const std::string& q2previewargs() const { return q2previewargs_; }
@@ -57,17 +61,19 @@ class Q2ModelsPage : public AddOnPage {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  char availableLevel_ = 'm';
-  char installedLevel_ = 'm';
-  char lastSkinList_ = 0;  // which list the last skin-level click was in: 'a' or 'i'
+  Level availableLevel_ = Level::Models;
+  Level installedLevel_ = Level::Models;
+  SkinList lastSkinList_ = SkinList::None;
   std::string curq2model_, curq2skin_, q2previewargs_;
   std::string openPack_;  // the pack whose skins Available shows at skin level
+  Tzipform openPackEntries_;  // its catalogue, which the skin previews extract from
 
   void connectHandlers();
   void fillAvailable();
   void fillInstalled();
   void showInstalledShown();
   void modelClick(const std::string& text, const std::string& folder);
+  void appendWholePacks(const std::vector<std::string>& packs);
   void showPicture(const PreviewPicture& picture);
   void showPackSkin();
   void showPlaceholder();

@@ -5,8 +5,6 @@
 #include <functional>
 
 #include "dialogs/cfgeditor.h"
-#include "pages/q1stuffpage.h"
-#include "pages/q2stuffpage.h"
 #include "testing/archive.h"
 #include "uitest.h"
 
@@ -39,8 +37,8 @@ struct Editors : Launcher {
     v.q1.QuakeWorld = quakeWorld;
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
-    ctx.shownInstalledModels = {"scout"};
-    ctx.shownChosenModels = {"pack"};
+    ctx.content.showInstalledModels({"scout"});
+    ctx.content.showChosenModels({"pack"});
   }
 
   // Presses an "edit" button and runs `act` on the editor while it is shown
@@ -68,8 +66,10 @@ struct Editors : Launcher {
   }
 };
 
-Tfq2cfgedit* q2Editor(Launcher& l) { return l.hub->q2stuff->editor(); }
-TfQ1cfgedit* q1Editor(Launcher& l) { return l.hub->q1stuff->editor(); }
+// The editors are made on the first "edit" and belong to the main window.
+Tfq2cfgedit* q2Editor(Launcher& l) { return l.hub->findChild<Tfq2cfgedit*>(); }
+TfQ1cfgedit* q1Editor(Launcher& l) { return l.hub->findChild<TfQ1cfgedit*>(); }
+QPushButton* editButton(Launcher& l, const char* name) { return Find<QPushButton>(l.hub.get(), name); }
 
 QStringList items(const QComboBox* combo) {
   QStringList list;
@@ -81,7 +81,7 @@ QStringList items(const QComboBox* combo) {
 
 TEST(ConfigEditors, Quake2EditorSavesTheChosenFileWhereItLies) {
   Editors e("player");
-  const bool ran = e.whileOpen<Tfq2cfgedit>(e.hub->q2stuff->bq2editcfg, q2Editor, [&](Tfq2cfgedit& ed) {
+  const bool ran = e.whileOpen<Tfq2cfgedit>(editButton(e, "bq2editcfg"), q2Editor, [&](Tfq2cfgedit& ed) {
     EXPECT_EQ(ed.windowTitle(), "Quake 2 CFG Editor");
     EXPECT_EQ(ed.lconfig2->text(), "player");
     EXPECT_EQ(items(ed.cbfile), (QStringList{"autoexec.cfg", "bin.cfg", "blue.cfg"}));
@@ -109,13 +109,13 @@ TEST(ConfigEditors, Quake2EditorSavesTheChosenFileWhereItLies) {
 
 TEST(ConfigEditors, NoSetNoFileOrAnUnreadableFileGiveAMessageAndChangeNothing) {
   Editors none("");
-  none.hub->q2stuff->bq2editcfg->click();
+  editButton(none, "bq2editcfg")->click();
   // An editor shown here would block this click until it closed.
   EXPECT_EQ(none.warnings.size(), 1) << "nothing to edit without a set";
   EXPECT_TRUE(none.hub->isVisible());
 
   Editors e("player");
-  const bool ran = e.whileOpen<Tfq2cfgedit>(e.hub->q2stuff->bq2editcfg, q2Editor, [&](Tfq2cfgedit& ed) {
+  const bool ran = e.whileOpen<Tfq2cfgedit>(editButton(e, "bq2editcfg"), q2Editor, [&](Tfq2cfgedit& ed) {
     ed.bsave->click();
     EXPECT_EQ(e.warnings.size(), 1) << "SAVE before a file is chosen";
     Editors::choose(ed, "autoexec.cfg");
@@ -132,7 +132,7 @@ TEST(ConfigEditors, NoSetNoFileOrAnUnreadableFileGiveAMessageAndChangeNothing) {
 
 TEST(ConfigEditors, QuakeWorldNameIsSavedAgainInsteadOfPilingUp) {
   Editors e("player", true);
-  const bool ran = e.whileOpen<TfQ1cfgedit>(e.hub->q1stuff->q1editcfg, q1Editor, [&](TfQ1cfgedit& ed) {
+  const bool ran = e.whileOpen<TfQ1cfgedit>(editButton(e, "q1editcfg"), q1Editor, [&](TfQ1cfgedit& ed) {
     Editors::choose(ed, "config.cfg");
     EXPECT_EQ(ed.ename->text(), "qwplayer");
     ed.bsave->click();

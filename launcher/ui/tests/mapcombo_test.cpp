@@ -1,10 +1,10 @@
 // The start-map combos rebuild their lists when they drop down.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+
 #include "core/content/pakcontent.h"
 #include "modelgen/writers.h"
-#include "pages/q1stuffpage.h"
-#include "pages/q2stuffpage.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -49,7 +49,7 @@ struct StuffPages : Launcher {
 
 TEST(MapCombo, DroppingDownListsInstalledAndPakMapsAndKeepsTheStartMap) {
   StuffPages p;
-  QComboBox* combo = p.hub->q1stuff->Cbq1map;
+  QComboBox* combo = Find<QComboBox>(p.hub.get(), "Cbq1map");
   EXPECT_EQ(combo->maxVisibleItems(), 20);
   StuffPages::dropDown(combo);
   EXPECT_EQ(StuffPages::items(combo).join(','), "e1m1,mine,start");
@@ -67,7 +67,7 @@ TEST(MapCombo, DroppingDownListsInstalledAndPakMapsAndKeepsTheStartMap) {
 
 TEST(MapCombo, QuakeTwoTellsOnceAboutADamagedPakAndFillsTheMapsLstList) {
   StuffPages p;
-  QComboBox* combo = p.hub->q2stuff->cbq2map;
+  QComboBox* combo = Find<QComboBox>(p.hub.get(), "cbq2map");
   StuffPages::dropDown(combo);
   StuffPages::dropDown(combo);
   EXPECT_EQ(StuffPages::items(combo).join(','), "base1,q2dm1");

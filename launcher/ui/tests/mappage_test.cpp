@@ -30,9 +30,7 @@ struct MapPages : Launcher {
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }
-  MapPage* page(Game game) {
-    return static_cast<MapPage*>(hub->hosted[game == Game::Quake1 ? Tfhub::Q1Maps : Tfhub::Q2Maps]);
-  }
+  MapPage* page(Game game) { return Find<MapPage>(hub->pages[game == Game::Quake1 ? Tfhub::Q1Maps : Tfhub::Q2Maps]); }
   static QStringList items(QListWidget* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();

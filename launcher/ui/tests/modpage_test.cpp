@@ -36,9 +36,7 @@ struct ModPages : Launcher {
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }
-  ModPage* page(Game game) {
-    return static_cast<ModPage*>(hub->hosted[game == Game::Quake1 ? Tfhub::Q1Mod : Tfhub::Q2Mod]);
-  }
+  ModPage* page(Game game) { return Find<ModPage>(hub->pages[game == Game::Quake1 ? Tfhub::Q1Mod : Tfhub::Q2Mod]); }
   QStringList items(Game game) {
     QStringList out;
     for (int i = 0; i < page(game)->patchlist->count(); ++i) out << page(game)->patchlist->item(i)->text();

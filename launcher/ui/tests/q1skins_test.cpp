@@ -50,7 +50,7 @@ struct SkinsPage : Launcher {
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }
-  Q1SkinsPage* page() { return static_cast<Q1SkinsPage*>(hub->hosted[Tfhub::Q1Skins]); }
+  Q1SkinsPage* page() { return Find<Q1SkinsPage>(hub->pages[Tfhub::Q1Skins]); }
   static QStringList items(QListWidget* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();

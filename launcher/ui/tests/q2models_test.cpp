@@ -12,8 +12,8 @@
 #include "core/platform/trash.h"
 #include "modelgen/writers.h"
 #include "dialogs/cfgeditor.h"
+#include "pages/mappage.h"
 #include "pages/q2modelspage.h"
-#include "pages/q2stuffpage.h"
 #include "testing/archive.h"
 #include "uitest.h"
 
@@ -54,6 +54,9 @@ struct ModelsRun : Launcher {
     AssignDefaults(v, {games.folder()});
     v.q2.Path = games.folder() + "quake2/";
     v.q2.Skins = store;
+    // A map archive, which the Q2 Maps page opens for its description.
+    EXPECT_TRUE(WriteArchive(games.write("maps2/arena.zip", ""), {{"arena.txt", "The arena.\r\n"}}).ok());
+    v.q2.Maps = games.folder() + "maps2/";
     // A game to start and a config set to edit.
     std::filesystem::copy_file(FRAGDOCK_STANDIN, v.q2.Path + "quake2");
     v.q2.EXE = "quake2";
@@ -117,18 +120,18 @@ TEST(Q2Models, TheListsOpenToSkinsWithAnIconAndBack) {
   EXPECT_TRUE(itemsOf(p.lbq2smc).empty());
 
   r.doubleClick(p.lbq2sm, "(none)");  // nothing to open
-  EXPECT_EQ(p.availableLevel(), 'm');
+  EXPECT_EQ(p.availableLevel(), Q2ModelsPage::Level::Models);
   r.doubleClick(p.lbq2sm, "scout");
   EXPECT_EQ(itemsOf(p.lbq2sm), (Names{"(back)", "blue", "red"}));
-  EXPECT_EQ(p.availableLevel(), 's');
+  EXPECT_EQ(p.availableLevel(), Q2ModelsPage::Level::Skins);
   EXPECT_EQ(p.lq2wm->text(), QStringLiteral("scout"));
 
   r.doubleClick(p.lbq2si, "male");
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"(back)", "grunt"}));
   EXPECT_FALSE(p.bq2delskin->isEnabled()) << "at skin level Delete would take skin names for models";
-  EXPECT_EQ(r.ctx.shownInstalledModels, (Names{"(back)", "grunt"}));
+  EXPECT_EQ(r.ctx.content.shownInstalledModels(), (Names{"(back)", "grunt"}));
   r.doubleClick(p.lbq2si, "grunt");  // only "(back)" leaves the skin level
-  EXPECT_EQ(p.installedLevel(), 's');
+  EXPECT_EQ(p.installedLevel(), Q2ModelsPage::Level::Skins);
   r.doubleClick(p.lbq2si, "(back)");
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"male"}));
   EXPECT_TRUE(p.bq2delskin->isEnabled());
@@ -159,6 +162,22 @@ TEST(Q2Models, ClicksSetTheModelTheSkinAndTheViewerArguments) {
   EXPECT_TRUE(p.preview()->pixmap().toImage() == r.ctx.placeholder.toImage());
 }
 
+// Each page reads the archives it opened itself: a map description read in
+// between leaves the skin previews reading the pack opened for them.
+TEST(Q2Models, SkinPreviewsComeFromTheOpenPackWhateverAnotherPageOpenedSince) {
+  ModelsRun r;
+  ASSERT_TRUE(r.open());
+  Q2ModelsPage& p = *r.page;
+  r.doubleClick(p.lbq2sm, "scout");
+  auto* maps = r.hub->pages[Tfhub::Q2Maps]->findChild<MapPage*>();
+  ASSERT_NE(maps, nullptr);
+  ASSERT_EQ(maps->available->count(), 1);
+  maps->mapsClick(maps->available->item(0));
+  EXPECT_EQ(maps->description->toPlainText(), "The arena.\n");
+  r.click(p.lbq2sm, "blue");
+  EXPECT_EQ(p.preview()->pixmap().toImage().pixelColor(4, 4), QColor(80, 80, 80)) << "blue's colour";
+}
+
 TEST(Q2Models, ChosenPairsByButtonsAndDrops) {
   ModelsRun r;
   ASSERT_TRUE(r.open());
@@ -174,7 +193,7 @@ TEST(Q2Models, ChosenPairsByButtonsAndDrops) {
   EXPECT_EQ(itemsOf(p.lbq2smc), (Names{"brute", "scout"}));
   EXPECT_EQ(r.ctx.vars.lbq2smchm, (Names{"scout", "scout", "brute"}));
   EXPECT_EQ(r.ctx.vars.lbq2smchs, (Names{"blue", "red", "steel"}));
-  EXPECT_EQ(r.ctx.shownChosenModels, (Names{"brute", "scout"}));
+  EXPECT_EQ(r.ctx.content.shownChosenModels(), (Names{"brute", "scout"}));
 
   r.click(p.lbq2smc, "scout");
   p.bq2sl->click();  // both scout pairs go
@@ -191,12 +210,16 @@ TEST(Q2Models, DeleteMovesWholeModelsAwayAndListsTheRest) {
   r.games.write("quake2/baseq2/players/female/sub/extra.pcx", "a sub-folder does not stop the deletion");
   ASSERT_TRUE(r.open());
   Q2ModelsPage& p = *r.page;
+  std::vector<Names> told;  // what the editors were told the page shows, each time
+  QObject::connect(&r.ctx.content, &ContentEvents::q2ModelsShown,
+                   [&] { told.push_back(r.ctx.content.shownInstalledModels()); });
   p.lbq2si->clearSelection();
   r.item(p.lbq2si, "female")->setSelected(true);
   p.bq2delskin->click();
   EXPECT_FALSE(std::filesystem::exists(r.players + "female"));
   EXPECT_TRUE(std::filesystem::exists(TrashFolder() + "files/female/sub/extra.pcx")) << "it can be brought back";
   EXPECT_EQ(itemsOf(p.lbq2si), (Names{"male"}));
+  EXPECT_EQ(told, std::vector<Names>{Names{"male"}});
   EXPECT_TRUE(r.warnings.isEmpty());
 }
 
@@ -303,7 +326,8 @@ TEST(Q2Models, AQuake2LaunchInstallsTheChosenModelsWithTheEditedConfigSet) {
   bool edited = false;
   QTimer::singleShot(0, [&] {
     Tfq2cfgedit* editor = nullptr;
-    if (!WaitFor([&] { return (editor = r.hub->q2stuff->editor()) != nullptr && editor->isVisible(); })) return;
+    if (!WaitFor([&] { return (editor = r.hub->findChild<Tfq2cfgedit*>()) != nullptr && editor->isVisible(); }))
+      return;
     const int file = editor->cbfile->findText(QStringLiteral("config.cfg"));
     editor->cbfile->setCurrentIndex(file);
     emit editor->cbfile->activated(file);
@@ -316,7 +340,7 @@ TEST(Q2Models, AQuake2LaunchInstallsTheChosenModelsWithTheEditedConfigSet) {
     edited = true;
     editor->bdone->click();
   });
-  r.hub->q2stuff->bq2editcfg->click();
+  Find<QPushButton>(r.hub.get(), "bq2editcfg")->click();
   ASSERT_TRUE(edited);
 
   auto* start = r.hub->pages[Tfhub::Q2Models]->findChild<QPushButton*>(QStringLiteral("bq2go1"));

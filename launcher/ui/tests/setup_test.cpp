@@ -77,7 +77,7 @@ TEST(Setup, BackgroundPickerPrefersBmpAndReachesEveryPage) {
 TEST(Setup, QuakeWorldSwitchAndWindowSize) {
   SetupRun r;
   bool reported = false;
-  QObject::connect(r.setup.get(), &Tfsetup::quakeWorldChanged, [&](bool on) { reported = on; });
+  QObject::connect(&r.ctx.content, &ContentEvents::quakeWorldChanged, [&](bool on) { reported = on; });
   r.setup->bq1qw->click();
   EXPECT_TRUE(r.ctx.vars.q1.QuakeWorld);
   EXPECT_TRUE(reported);

@@ -29,13 +29,14 @@ TEST(Startup, FirstStartLoadsEverythingAndOpensOnInfo) {
   EXPECT_EQ(tabs.join(','), "Info,Q1 MOD,Q1 Maps,Q1 Skins,Q1 Stuff,Q2 MOD,Q2 Maps,Q2 Models,Q2 Stuff");
   EXPECT_EQ(hub.TabSet->shape(), QTabBar::RoundedSouth);
   EXPECT_EQ(hub.aaaNotebook->currentIndex(), 0);
-  for (QLabel* preview : {hub.q1prev, hub.q1skin, hub.q2prev, hub.iq2sp})
-    EXPECT_EQ(preview->pixmap().cacheKey(), l.ctx.placeholder.cacheKey()) << preview->objectName().toStdString();
+  for (const char* preview : {"q1prev", "q1skin", "q2prev", "iq2sp"})
+    EXPECT_EQ(Find<QLabel>(&hub, preview)->pixmap().cacheKey(), l.ctx.placeholder.cacheKey()) << preview;
   for (PageFrame* page : hub.pages) EXPECT_FALSE(page->background()->pixmap().isNull());
   EXPECT_FALSE(hub.bq1go->isVisible());
   EXPECT_EQ(l.setup->eq1exe->text(), "quakd.exe");
 
-  ASSERT_TRUE(WaitFor([&] { return hub.lscroll->text() == " Fragdock v1.0"; }, 3000));
+  QLabel* title = Find<QLabel>(&hub, "lscroll");
+  ASSERT_TRUE(WaitFor([&] { return title->text() == " Fragdock v1.0"; }, 3000));
   hub.TabSet->setCurrentIndex(Tfhub::Q2Stuff);
   EXPECT_EQ(hub.aaaNotebook->currentIndex(), Tfhub::Q2Stuff);
 }

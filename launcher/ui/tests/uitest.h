@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "testing/tempdir.h"
@@ -23,6 +24,17 @@ void WritePictures(const TempDir& folder);
 
 // Runs the event loop until done() holds or the time runs out; returns done().
 bool WaitFor(const std::function<bool()>& done, int ms = 5000);
+
+// The control or page of type T called name below root (with no name: the first
+// of its type). One that is missing fails the test with its name, not a crash.
+template <class T>
+T* Find(const QObject* root, const char* name = nullptr) {
+  T* found = name != nullptr ? root->findChild<T*>(QString::fromLatin1(name)) : root->findChild<T*>();
+  if (found == nullptr)
+    throw std::runtime_error(name != nullptr ? std::string("nothing called \"") + name + "\" of the type asked for"
+                                             : std::string("nothing of the type asked for"));
+  return found;
+}
 
 struct Launcher {
   TempDir prog;
