@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
-#include "core/work/progress.h"
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/install/tests/recordinghost.h"
 #include "testing/archive.h"
 #include "testing/tempdir.h"
 
@@ -12,24 +16,7 @@ using namespace fdk;
 
 namespace {
 
-// Records the first pass's running totals and the bar after each archive.
-struct Recorder : InstallHost {
-  ProgressCounters counters;
-  std::vector<std::string> titles, texts;
-  std::vector<int> widths;
-  void begin(const std::string& title) override { titles.push_back(title); }
-  void counted(std::uint64_t bytes) override {
-    counters.add(false, bytes);
-    texts.push_back(counters.text());
-  }
-  void secondPass() override {}
-  void done(std::uint64_t bytes) override {
-    counters.add(true, bytes);
-    widths.push_back(counters.barWidth());
-  }
-  bool ask(const std::string&) override { return false; }
-  void end() override {}
-};
+using testhost::RecordingHost;
 
 // A map archive holding one map of `size` bytes, compressed or stored.
 void mapArchive(const TempDir& dir, const std::string& name, std::size_t size, bool compressed = false) {
@@ -49,11 +36,11 @@ TEST(MapInstall, TwoChosenMapsCountWhatTheyUnpackToAndNeverReplaceAFile) {
   mapArchive(dir, "dm8", 3000);
   dir.write("quake/ID1/MAPS/DM8.BSP", "the player's");
   Tzipform zip;
-  Recorder host;
+  RecordingHost host;
   Report report = InstallChosenMaps(g, {"dm7", "dm8", "gone"}, zip, host);
-  EXPECT_EQ(host.titles, std::vector<std::string>{"Processing Maps"});
-  EXPECT_EQ(host.texts, (std::vector<std::string>{"0 / 1000", "0 / 4000"}));
-  EXPECT_EQ(host.widths, (std::vector<int>{88, 350})) << "a kept file still counts as done";
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"begin Processing Maps", "counted 1000", "counted 3000",
+                                                  "second pass", "done 1000", "done 3000", "end"}))
+      << "a kept file still counts as done";
   EXPECT_EQ(dir.read("quake/ID1/MAPS/dm7.bsp"), std::string(1000, 'm')) << "into the existing ID1/MAPS";
   EXPECT_EQ(dir.read("quake/ID1/MAPS/DM8.BSP"), "the player's");
   ASSERT_EQ(report.size(), 1u) << report.text();
@@ -69,9 +56,9 @@ TEST(MapInstall, AWellCompressedMapCountsTheBytesItWrites) {
   mapArchive(dir, "big", 1 << 20, true);
   ASSERT_LT(std::filesystem::file_size(dir.file("maps/big.zip")), 1u << 16);
   Tzipform zip;
-  Recorder host;
+  RecordingHost host;
   EXPECT_TRUE(InstallChosenMaps(g, {"big"}, zip, host).empty());
-  EXPECT_EQ(host.texts, (std::vector<std::string>{"0 / 1048576"}));
+  EXPECT_EQ(host.only("counted"), std::vector<std::string>{"counted 1048576"});
   EXPECT_EQ(host.counters.text(), "1048576 / 1048576");
   EXPECT_EQ(std::filesystem::file_size(dir.file("quake/id1/maps/big.bsp")), 1u << 20);
 }
@@ -81,9 +68,68 @@ TEST(MapInstall, NothingChosenShowsNothing) {
   GameSettings g;
   g.Path = dir.folder();
   Tzipform zip;
-  Recorder host;
+  RecordingHost host;
   EXPECT_TRUE(InstallChosenMaps(g, {}, zip, host).empty());
-  EXPECT_TRUE(host.titles.empty());
+  EXPECT_TRUE(host.calls.empty());
+}
+
+TEST(MapInstall, AGameFolderThatCannotBeOpenedShowsNothingAndIsReported) {
+  TempDir dir;
+  GameSettings g;
+  g.Path = dir.write("quake", "a file where the game folder should be") + "/";
+  g.Maps = dir.folder() + "maps/";
+  mapArchive(dir, "dm7", 10);
+  Tzipform zip;
+  RecordingHost host;
+  Report report = InstallChosenMaps(g, {"dm7"}, zip, host);
+  EXPECT_TRUE(host.calls.empty());
+  ASSERT_EQ(report.size(), 1u);
+  EXPECT_EQ(report.entries()[0].what, g.Path);
+  EXPECT_EQ(report.entries()[0].why.rfind("no map was installed: ", 0), 0u) << report.text();
+}
+
+namespace {
+
+volatile std::sig_atomic_t gAskedToEnd = 0;
+void askedToEnd(int) { gAskedToEnd = 1; }
+
+// The launcher's way with SIGTERM: noted, and the program ends in its own time.
+struct EndsAfterTheFirstMap : RecordingHost {
+  void done(std::uint64_t bytes) override {
+    RecordingHost::done(bytes);
+    if (gAskedToEnd == 0) ::raise(SIGTERM);
+  }
+};
+
+}  // namespace
+
+// In a child process: the stop a signal leaves behind lasts for the process.
+TEST(MapInstall, AskedToEndTheRunTellsWhatItLeftOnceAndEndsTheWindow) {
+  TempDir dir;
+  GameSettings g;
+  g.Path = dir.folder() + "quake/";
+  g.Maps = dir.folder() + "maps/";
+  for (const char* name : {"dm7", "dm8", "dm9"}) mapArchive(dir, name, 10);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    struct sigaction own {};
+    own.sa_handler = askedToEnd;
+    sigemptyset(&own.sa_mask);
+    ::sigaction(SIGTERM, &own, nullptr);
+    Tzipform zip;
+    EndsAfterTheFirstMap host;
+    const Report report = InstallChosenMaps(g, {"dm7", "dm8", "dm9"}, zip, host);
+    const bool toldOnce = report.size() == 1 && report.entries()[0].what == "dm8" &&
+                          report.entries()[0].why.find("nor what follows it") != std::string::npos;
+    ::_exit(gAskedToEnd == 1 && toldOnce && host.oneRunOrNone() && host.calls.back() == "end" ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the rest was not told once, or the window was not ended";
+  EXPECT_TRUE(dir.exists("quake/id1/maps/dm7.bsp"));
+  EXPECT_FALSE(dir.exists("quake/id1/maps/dm8.bsp"));
+  EXPECT_FALSE(dir.exists("quake/id1/maps/dm9.bsp"));
 }
 
 TEST(MapsList, LinesPlaceAndSameFileTwice) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/install/tests/recordinghost.h"
 #include "testing/archive.h"
 #include "testing/tempdir.h"
 
@@ -12,25 +13,14 @@ using namespace fdk;
 
 namespace {
 
-// Records what the progress window would be told, in order.
-struct Recorder : InstallHost {
-  std::vector<std::string> calls;
-  std::uint64_t counted_ = 0, done_ = 0;
-  void begin(const std::string& title) override { calls.push_back("begin " + title); }
-  void counted(std::uint64_t bytes) override { counted_ += bytes; }
-  void secondPass() override { calls.push_back("second"); }
-  void done(std::uint64_t bytes) override { done_ += bytes; }
-  bool ask(const std::string&) override { return false; }
-  void end() override { calls.push_back("end"); }
-};
-
+using testhost::RecordingHost;
 using Kind = ArchiveEntry::Kind;
 
 struct SkinTree {
   TempDir dir;
   GameSettings quake;
   Tzipform zip;
-  Recorder host;
+  RecordingHost host;
 
   SkinTree() {
     quake.Path = dir.folder() + "quake/";
@@ -81,16 +71,17 @@ TEST(SkinInstall, CountsEveryEntryInBothPassesAndEndsTheWindow) {
   t.archive("BLUE.ZIP", {{"blue.pcx", "blue!"}});
   Report report = t.install({"red", "blue", "red"});
   EXPECT_TRUE(report.empty()) << "the second red finds its file in place: " << report.text();
-  EXPECT_EQ(t.host.calls, (std::vector<std::string>{"begin Processing Skins", "second", "end"}));
-  EXPECT_EQ(t.host.counted_, 7u + 5u + 7u);
-  EXPECT_EQ(t.host.done_, t.host.counted_);
+  EXPECT_TRUE(t.host.oneRunOrNone());
+  EXPECT_EQ(t.host.only("begin"), std::vector<std::string>{"begin Processing Skins"});
+  EXPECT_EQ(t.host.counters.total(), 7u + 5u + 7u);
+  EXPECT_EQ(t.host.counters.done(), t.host.counters.total());
   EXPECT_EQ(t.dir.read("quake/qw/skins/blue.pcx"), "blue!") << "an upper-case archive name is found";
 }
 
-TEST(SkinInstall, NothingSelectedOnlyStopsTheAnimation) {
+TEST(SkinInstall, NothingSelectedShowsNothing) {
   SkinTree t;
   EXPECT_TRUE(t.install({}).empty());
-  EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
+  EXPECT_TRUE(t.host.calls.empty()) << "the window is hidden between runs: nothing to end";
   EXPECT_FALSE(t.dir.exists("quake/qw"));
 }
 
@@ -122,7 +113,8 @@ TEST(SkinInstall, MissingAndDamagedArchivesAreReportedTheOthersInstall) {
   EXPECT_EQ(report.entries()[0].what, "gone");
   EXPECT_EQ(report.entries()[1].what, "broken");
   EXPECT_EQ(t.dir.read("quake/qw/skins/blue.pcx"), "blue!");
-  EXPECT_EQ(t.host.calls.back(), "end");
+  EXPECT_TRUE(t.host.oneRunOrNone());
+  EXPECT_EQ(t.host.only("counted"), std::vector<std::string>{"counted 5"}) << "only blue could be read";
 }
 
 TEST(SkinInstall, AFileWhereQwMustBeRefusesTheWholeInstall) {
@@ -132,7 +124,7 @@ TEST(SkinInstall, AFileWhereQwMustBeRefusesTheWholeInstall) {
   Report report = t.install({"blue"});
   EXPECT_EQ(report.size(), 1u);
   EXPECT_EQ(t.dir.read("quake/QW"), "not a folder");
-  EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
+  EXPECT_TRUE(t.host.calls.empty()) << "nothing shown for an install that cannot start";
 }
 
 TEST(SkinInstall, SkinsNeverGoThroughALinkTwinOfTheirFolder) {
