@@ -29,10 +29,22 @@ struct PlanRow {
 const PlanRow kPlans[] = {
     {InstallKind::Mod, "Processing MOD", {}, Folders::Kept, Reading::UpFront, kModConflictQuestion, "", ""},
     {InstallKind::Maps, "Processing Maps", {}, Folders::Kept, Reading::PerArchive, "", "", "no map was installed"},
-    {InstallKind::Skins, "Processing Skins", {"qw", "skins"}, Folders::Dropped, Reading::PerArchive, "", "",
+    {InstallKind::Skins,
+     "Processing Skins",
+     {"qw", "skins"},
+     Folders::Dropped,
+     Reading::PerArchive,
+     "",
+     "",
      "no skin was installed"},
-    {InstallKind::Models, "Processing Models", {}, Folders::Kept, Reading::PerArchive, "",
-     "the model pack was not installed: ", "no model was installed"},
+    {InstallKind::Models,
+     "Processing Models",
+     {},
+     Folders::Kept,
+     Reading::PerArchive,
+     "",
+     "the model pack was not installed: ",
+     "no model was installed"},
 };
 
 constexpr const char* kStopped = "the program was asked to end";

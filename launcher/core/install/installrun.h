@@ -36,9 +36,9 @@ struct PlannedArchive {
 };
 
 struct InstallPlan {
-  std::string title;               // the progress window's
-  std::string root;                // the game folder
-  std::vector<std::string> below;  // folders below the root the files go into, in any letter case
+  std::string title;                     // the progress window's
+  std::string root;                      // the game folder
+  std::vector<std::string> below;        // folders below the root the files go into, in any letter case
   std::vector<PlannedArchive> archives;  // in order; one may come more than once
   bool keepFolders = true;               // else every file goes straight into the target
   bool overwrite = false;

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/install/tests/recordinghost.h"
-#include "testing/archive.h"
-#include "testing/tempdir.h"
+#include "testing/gamesettings.h"
 
 using namespace fdk;
 
@@ -13,22 +12,18 @@ namespace {
 using testhost::RecordingHost;
 
 struct Store {
-  TempDir dir;
-  GameSettings q2;
-  Store() {
-    q2.Path = dir.folder() + "quake2/";
-    q2.Skins = dir.folder() + "models/";
-  }
+  GameTree tree;
+  GameSettings q2 = SettingsIn(tree.quake2());
 };
 
 TEST(InstallChosenModels, APackChosenTwiceInARowIsReadOnceAndNoFileIsReplaced) {
   Store s;
-  ASSERT_TRUE(WriteArchive(s.dir.write("models/scout.zip", ""),
-                           {{"baseq2/players/scout/tris.md2", "mesh!"},
-                            {"baseq2/players/scout/red.pcx", "new red"},
-                            {"baseq2/players/scout/red_i.pcx", "icon"}})
+  ASSERT_TRUE(s.tree
+                  .archive("models2/scout.zip", {{"baseq2/players/scout/tris.md2", "mesh!"},
+                                                 {"baseq2/players/scout/red.pcx", "new red"},
+                                                 {"baseq2/players/scout/red_i.pcx", "icon"}})
                   .ok());
-  s.dir.write("quake2/BaseQ2/Players/Scout/RED.PCX", "the player's own red");
+  s.tree.write("quake2/BaseQ2/Players/Scout/RED.PCX", "the player's own red");
   RecordingHost host;
   Tzipform zip;
   Report report = InstallChosenModels(s.q2, {"scout", "scout"}, zip, host);
@@ -36,9 +31,9 @@ TEST(InstallChosenModels, APackChosenTwiceInARowIsReadOnceAndNoFileIsReplaced) {
   // Uncompressed bytes of one reading of the pack, counted and done alike.
   EXPECT_EQ(host.calls, (std::vector<std::string>{"begin Processing Models", "counted 5", "counted 7", "counted 4",
                                                   "second pass", "done 5", "done 7", "done 4", "end"}));
-  EXPECT_EQ(s.dir.read("quake2/BaseQ2/Players/Scout/RED.PCX"), "the player's own red");
-  EXPECT_EQ(s.dir.read("quake2/BaseQ2/Players/Scout/tris.md2"), "mesh!");
-  EXPECT_FALSE(s.dir.exists("quake2/baseq2"));
+  EXPECT_EQ(s.tree.read("quake2/BaseQ2/Players/Scout/RED.PCX"), "the player's own red");
+  EXPECT_EQ(s.tree.read("quake2/BaseQ2/Players/Scout/tris.md2"), "mesh!");
+  EXPECT_FALSE(s.tree.exists("quake2/baseq2"));
 }
 
 TEST(InstallChosenModels, NoPairsShowNoProgressAndAGonePackIsReported) {
@@ -48,12 +43,12 @@ TEST(InstallChosenModels, NoPairsShowNoProgressAndAGonePackIsReported) {
   EXPECT_TRUE(InstallChosenModels(s.q2, {}, zip, host).empty());
   EXPECT_TRUE(host.calls.empty());
 
-  ASSERT_TRUE(WriteArchive(s.dir.write("models/ok.zip", ""), {{"../../escape.txt", "x"}, {"baseq2/players/ok/tris.md2", "m"}}).ok());
+  ASSERT_TRUE(s.tree.archive("models2/ok.zip", {{"../../escape.txt", "x"}, {"baseq2/players/ok/tris.md2", "m"}}).ok());
   Report report = InstallChosenModels(s.q2, {"gone", "ok"}, zip, host);
   EXPECT_NE(report.text().find("gone"), std::string::npos);
   EXPECT_NE(report.text().find("escape"), std::string::npos);
-  EXPECT_TRUE(s.dir.exists("quake2/baseq2/players/ok/tris.md2"));
-  EXPECT_FALSE(s.dir.exists("escape.txt"));
+  EXPECT_TRUE(s.tree.exists("quake2/baseq2/players/ok/tris.md2"));
+  EXPECT_FALSE(s.tree.exists("escape.txt"));
   EXPECT_TRUE(host.oneRunOrNone());
   EXPECT_EQ(host.only("end").size(), 1u);
 }
