@@ -112,7 +112,7 @@ struct RoundTrip : ::testing::Test {
     q2.cmaplist = false;
     vars.q2mod = "mymod";
     vars.q2maps.chosen = {"arena"};
-    original = Tree(game);
+    original = FolderContents(game);
   }
 
   // The game the launch starts: a script outside the game folder.
@@ -167,7 +167,7 @@ TEST_F(RoundTrip, TheFolderComesBackByteForBytePlusWhatTheGameMade) {
   expected["mymod/save"] = "/";
   expected["mymod/save/slot1.sav"] = "saved game\n";
   expected["standin-launch.txt"] = played();
-  EXPECT_EQ(Tree(game), expected);
+  EXPECT_EQ(FolderContents(game), expected);
   EXPECT_EQ(recordsLeft(), 0u);
   EXPECT_NE(log().find("put back 1 file"), std::string::npos) << log();
   EXPECT_EQ(log().find("error"), std::string::npos) << log();
@@ -206,7 +206,7 @@ TEST_F(RoundTrip, WrappersAreFollowedToTheGamesEnd) {
     ASSERT_TRUE(termsEnded());
     auto expected = original;
     expected["standin-launch.txt"] = played();
-    EXPECT_EQ(Tree(game), expected);
+    EXPECT_EQ(FolderContents(game), expected);
     fs::remove(game + "standin-launch.txt");
   }
 }
@@ -237,7 +237,7 @@ TEST_F(RoundTrip, OverlappingLaunchesRemoveNothingUntilTheLastGameEnds) {
   EXPECT_TRUE(fs::exists(game + "baseq2/maps/arena.bsp"));
   tree.write("marks/stop-1", "");
   ASSERT_TRUE(termsEnded());
-  EXPECT_EQ(Tree(game), original);
+  EXPECT_EQ(FolderContents(game), original);
   EXPECT_EQ(recordsLeft(), 0u);
 }
 
@@ -254,7 +254,7 @@ TEST_F(RoundTrip, NeitherTheSettingsNorTheListsAreItsInput) {
   tree.write("program/list.f", "");
   tree.write("marks/stop-1", "");
   ASSERT_TRUE(termsEnded());
-  EXPECT_EQ(Tree(game), original) << "the game's own files stay, the launch's are gone";
+  EXPECT_EQ(FolderContents(game), original) << "the game's own files stay, the launch's are gone";
   EXPECT_EQ(log().find("error"), std::string::npos) << log();
 }
 
@@ -267,7 +267,7 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
   launch();
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - begun);
   ASSERT_TRUE(termsEnded());
-  ASSERT_EQ(Tree(game), original);
+  ASSERT_EQ(FolderContents(game), original);
 
   std::mt19937 random(20261209);
   std::uniform_int_distribution<long> when(0, took.count() * 3 / 2);
@@ -292,7 +292,7 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
       if (!term.ok || !Eventually([&] { return processes.ExitCode(term.pid).has_value(); })) return false;
       return recordsLeft() == 0;
     }));
-    ASSERT_TRUE(Eventually([&] { return Tree(game) == original; }, 10s)) << log();
+    ASSERT_TRUE(Eventually([&] { return FolderContents(game) == original; }, 10s)) << log();
   }
 }
 

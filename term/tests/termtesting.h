@@ -14,10 +14,6 @@ namespace fdk::termtest {
 
 FileStamp StampAt(const std::string& path);
 
-// Every entry below a folder: relative path -> content ("/" for a folder, "->"
-// and the target for a link), so two states compare in one assertion.
-std::map<std::string, std::string> Tree(const std::string& root);
-
 // A game that has ended: no process has this session.
 inline constexpr ProcessIdentity kEndedGame{2147480000, 1, 2147480000};
 

@@ -1,6 +1,8 @@
 #include "testing/gametree.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace fdk {
 
@@ -43,6 +45,22 @@ std::string GameTree::script(const std::string& name, const std::string& body) c
   const std::string path = write(name, "#!/bin/sh\n" + body);
   fs::permissions(path, fs::perms::owner_all);
   return path;
+}
+
+std::map<std::string, std::string> FolderContents(const std::string& root) {
+  std::map<std::string, std::string> entries;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string rel = fs::relative(it->path(), root).string();
+    if (it->is_symlink()) {
+      entries[rel] = "->" + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      entries[rel] = "/";
+    } else {
+      std::ifstream in(it->path(), std::ios::binary);
+      entries[rel] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+  }
+  return entries;
 }
 
 }  // namespace fdk

@@ -11,6 +11,7 @@
 // tests of letter case want "ID1/" or "BaseQ2/" there, spelled their way.
 // Everything else is the test's to write. testing/gamesettings.h points the
 // launcher's settings at a tree.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,5 +48,10 @@ class GameTree : public TempDir {
   GameFolders quake_, quake2_;
   std::string program_;
 };
+
+// Everything below a folder, so that two states compare in one assertion:
+// relative path -> a file's bytes, "/" for a folder, "->" and the target for
+// a link (which is not followed).
+std::map<std::string, std::string> FolderContents(const std::string& root);
 
 }  // namespace fdk
