@@ -3,6 +3,7 @@
 
 #include "pages/q1stuffpage.h"
 #include "pages/q2stuffpage.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -10,17 +11,16 @@ using namespace fdk::test;
 
 namespace {
 struct Pages : Launcher {
+  GameTree tree;
   Q1StuffPage* p1;
   Q2StuffPage* p2;
   GameSettings& q1 = ctx.vars.q1;
   GameSettings& q2 = ctx.vars.q2;
   Pages() {
-    games.write("cfgs/lan/config.cfg", "x");
-    games.write("cfgs/.svn/entries", "x");
-    Uvars v;
+    tree.write("cfgs1/lan/config.cfg", "x");
+    tree.write("cfgs1/.svn/entries", "x");
+    Uvars v = VarsIn(tree);
     v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.CFG = games.folder() + "cfgs/";
     v.q1.Connectb.clear();
     v.q1.Connect = true;
     v.q2.mapb.clear();
