@@ -75,22 +75,12 @@ TEST(MapInstall, AGameFolderThatCannotBeOpenedShowsNothingAndIsReported) {
   EXPECT_EQ(report.entries()[0].why.rfind("no map was installed: ", 0), 0u) << report.text();
 }
 
-namespace {
-
-struct EndsAfterTheFirstMap : RecordingHost {
-  void done(std::uint64_t bytes) override {
-    RecordingHost::done(bytes);
-    SigtermOnce();
-  }
-};
-
-}  // namespace
-
 TEST(MapInstall, AskedToEndTheRunTellsWhatItLeftOnceAndEndsTheWindow) {
   MapTree t;
   for (const char* name : {"dm7", "dm8", "dm9"}) t.archive(name, 10);
   EXPECT_TRUE(InChildNotingSigterm([&] {
-    EndsAfterTheFirstMap host;
+    RecordingHost host;
+    host.afterDone = SigtermOnce;
     const Report report = InstallChosenMaps(t.quake, {"dm7", "dm8", "dm9"}, t.zip, host);
     const bool toldOnce = report.size() == 1 && report.entries()[0].what == "dm8" &&
                           report.entries()[0].why.find("nor what follows it") != std::string::npos;

@@ -2,10 +2,12 @@
 // An install's host in tests: every call, in order, as one line of text
 // ("begin Processing Maps", "counted 1000", "second pass", "done 1000",
 // "within 512", "ask <question>", "end"), the counters the progress window
-// would show, and a set answer to every question. Base is the interface the
-// calls arrive through: an install's host, or a launch's observer, which is one.
+// would show, a set answer to every question, and what else happens each time
+// an entry is done (a signal, say). Base is the interface the calls arrive
+// through: an install's host, or a launch's observer, which is one.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ struct RecordingHostOf : Base {
   std::vector<std::string> calls;
   ProgressCounters counters;
   bool answer = false;
+  std::function<void()> afterDone;
 
   void begin(const std::string& title) override { calls.push_back("begin " + title); }
   void counted(std::uint64_t bytes) override {
@@ -29,6 +32,7 @@ struct RecordingHostOf : Base {
   void done(std::uint64_t bytes) override {
     counters.add(true, bytes);
     calls.push_back("done " + std::to_string(bytes));
+    if (afterDone) afterDone();
   }
   void within(std::uint64_t bytes) override { calls.push_back("within " + std::to_string(bytes)); }
   bool ask(const std::string& question) override {

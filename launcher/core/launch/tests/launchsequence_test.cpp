@@ -4,15 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <map>
 #include <set>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "base/files.h"
@@ -93,22 +90,12 @@ TEST(LaunchNames, AModWhoseNamesWouldAddConsoleCommandsIsRefusedBeforeAnythingIs
   }
 }
 
-namespace {
-
-struct EndsDuringTheInstall : RecordingObserver {
-  void done(std::uint64_t bytes) override {
-    RecordingObserver::done(bytes);
-    SigtermOnce();
-  }
-};
-
-}  // namespace
-
 TEST(LaunchStop, ASignalDuringTheInstallsStartsNoGame) {
   Q2Launch l;
   l.mod("mymod", "mymod");
   EXPECT_TRUE(InChildNotingSigterm([&] {
-    EndsDuringTheInstall observer;
+    RecordingObserver observer;
+    observer.afterDone = SigtermOnce;
     Status started = RunLaunch(l.vars, Game::Quake2, {l.processes, l.zip, l.pakContent}, observer);
     const bool startStep = std::find(observer.steps.begin(), observer.steps.end(), LaunchStep::StartGame) !=
                            observer.steps.end();
