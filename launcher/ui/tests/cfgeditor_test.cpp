@@ -29,8 +29,7 @@ struct Editors : Launcher {
     tree.write("quake2/baseq2/players/scout/blue.pcx", "s");
     tree.write("quake2/baseq2/players/scout/blue_i.pcx", "i");
     EXPECT_TRUE(tree.archive("models2/pack.zip", {{"players/pack/green_i.pcx", "i"}}).ok());
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     v.q2.ACFG = q2Set;
     v.q1.ACFG = "qw";
     v.q1.QuakeWorld = quakeWorld;

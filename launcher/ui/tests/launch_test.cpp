@@ -27,8 +27,7 @@ struct LaunchRun : Launcher {
     EXPECT_TRUE(
         tree.archive("mods2/arena.zip", {{"arena/game.so", "arena game"}, {"baseq2/maps/arena1.bsp", "map"}}).ok());
     tree.write("cfgs2/duel/autoexec.cfg", "bind x");
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.EXE = "quake";
     v.q1.ACFG = "lan";
     v.q2.EXE = "quake2";
@@ -204,15 +203,14 @@ TEST(Launch, AChosenMapAndModAreInstalledAndMapsLstNamesTheStartMap) {
 
 TEST(Launch, QuakeListsTheGameFolderBeforeItInstallsAnything) {
   LaunchRun r;
-  r.tree.write("quake/id1/pak0.pak", "PACK");
-  r.tree.write("quake/id1/maps/e1m1.bsp", "map");
-  r.tree.write("quake/id1/.hidden/skip.txt", "hidden");
-  r.tree.write("maps1/dmx.zip", "");
-  ASSERT_TRUE(WriteArchive(r.tree.file("maps1/dmx.zip"), {{"id1/maps/dmx.bsp", "chosen map"}}).ok());
-  ASSERT_TRUE(WriteArchive(r.tree.write("skins1/red.zip", ""), {{"qw/", "", ArchiveEntry::Kind::Folder},
-                                                                {"qw/skins/", "", ArchiveEntry::Kind::Folder},
-                                                                {"qw/skins/red.pcx", "red skin"}})
-                  .ok());
+  r.tree.writeFiles(
+      {{"quake/id1/pak0.pak", "PACK"}, {"quake/id1/maps/e1m1.bsp", "map"}, {"quake/id1/.hidden/skip.txt", "hidden"}});
+  ASSERT_TRUE(r.tree.archive("maps1/dmx.zip", {{"id1/maps/dmx.bsp", "chosen map"}}).ok());
+  using Kind = ArchiveEntry::Kind;
+  const std::vector<ArchiveEntry> red = {{"qw/", "", Kind::Folder},
+                                         {"qw/skins/", "", Kind::Folder},
+                                         {"qw/skins/red.pcx", "red skin"}};
+  ASSERT_TRUE(r.tree.archive("skins1/red.zip", red).ok());
   ASSERT_TRUE(r.start());
   r.ctx.vars.q1maps.chosen = {"dmx"};
   r.ctx.vars.lbq1skinss = {"red"};  // installed whether QuakeWorld is on or not

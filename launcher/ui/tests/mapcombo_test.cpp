@@ -26,8 +26,7 @@ struct StuffPages : Launcher {
     tree.write("quake/id1/maps/mine.bsp", "bsp");
     tree.write("quake2/baseq2/pak0.pak", pakOf({"maps/q2dm1.bsp", "maps/base1.bsp"}));
     tree.write("quake2/baseq2/broken.pak", "no archive");
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.mapb = "dm4";
     EXPECT_TRUE(SaveSettings(v).ok());
     answerYes = true;

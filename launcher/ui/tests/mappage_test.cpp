@@ -18,11 +18,9 @@ struct MapPages : Launcher {
   MapPages() {
     EXPECT_TRUE(tree.archive("maps1/dm7.zip", {{"id1/maps/dm7.bsp", "bsp"}, {"dm7.txt", "Seven.\r\n"}}).ok());
     EXPECT_TRUE(tree.archive("maps1/DM8.ZIP", {{"id1/maps/dm8.bsp", "bsp"}}).ok());
-    tree.write("quake/id1/maps/e1m1.bsp", "x");
-    tree.write("quake/id1/maps/e1m2.bsp", "x");
-    tree.write("quake2/baseq2/maps/q2dm1.bsp", "x");
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    tree.writeFiles(
+        {{"quake/id1/maps/e1m1.bsp", "x"}, {"quake/id1/maps/e1m2.bsp", "x"}, {"quake2/baseq2/maps/q2dm1.bsp", "x"}});
+    Uvars v = VarsIn(tree, prog.folder());
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }

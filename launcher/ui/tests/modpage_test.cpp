@@ -23,15 +23,14 @@ modelgen::ByteVector pcx(uint32_t w, uint32_t h) {
 struct ModPages : Launcher {
   GameTree tree;
   ModPages() {
-    tree.write("mods1/ctf.txt", "Capture the flag.\r\n");
-    tree.write("mods1/ctf.wat", "The wat of ctf.\r\n");
-    tree.write("mods1/ZeusBots.txt", "Bots.\r\n");
+    tree.writeFiles({{"mods1/ctf.txt", "Capture the flag.\r\n"},
+                     {"mods1/ctf.wat", "The wat of ctf.\r\n"},
+                     {"mods1/ZeusBots.txt", "Bots.\r\n"},
+                     {"mods1/broken.txt", "Its picture is damaged.\r\n"},
+                     {"mods1/broken.pcx", "not a pcx"},
+                     {"mods2/arena.txt", "Arena.\r\n"}});
     tree.write("mods1/zeusbot.pcx", pcx(40, 20));
-    tree.write("mods1/broken.txt", "Its picture is damaged.\r\n");
-    tree.write("mods1/broken.pcx", "not a pcx");
-    tree.write("mods2/arena.txt", "Arena.\r\n");
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }

@@ -19,8 +19,7 @@ struct Pages : Launcher {
   Pages() {
     tree.write("cfgs1/lan/config.cfg", "x");
     tree.write("cfgs1/.svn/entries", "x");
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.Connectb.clear();
     v.q1.Connect = true;
     v.q2.mapb.clear();

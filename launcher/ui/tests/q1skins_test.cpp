@@ -42,8 +42,7 @@ struct SkinsPage : Launcher {
                      {{"qw/", "", Kind::Folder}, {"qw/skins/", "", Kind::Folder}, {"qw/skins/red.pcx", skin(kRed)}})
             .ok());
     EXPECT_TRUE(tree.archive("skins1/GREEN.ZIP", {{"GREEN.PCX", skin(kGreen)}}).ok());
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.QuakeWorld = quakeWorld;
     tree.write("quake/id1/pak0.pak", "");
     EXPECT_TRUE(SaveSettings(v).ok());

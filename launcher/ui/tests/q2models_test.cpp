@@ -51,8 +51,7 @@ struct ModelsRun : Launcher {
     tree.write("quake2/baseq2/players/male/tris.md2", "installed mesh");
     for (const char* f : {"grunt.pcx", "grunt_i.pcx", "weapon.pcx"})
       tree.write("quake2/baseq2/players/male/" + std::string(f), pcx(9));
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     // A game to start and a config set to edit.
     std::filesystem::copy_file(FRAGDOCK_STANDIN, v.q2.Path + "quake2");
     v.q2.EXE = "quake2";

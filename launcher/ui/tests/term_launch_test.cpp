@@ -48,8 +48,7 @@ struct TermLaunchRun : Launcher {
     EXPECT_TRUE(tree.archive("maps2/arena2.zip", {{"baseq2/maps/arena2.bsp", "the map"}}).ok());
     // The tool lives in the program folder, where the launch starts it.
     fs::copy_file(FRAGDOCK_TERM, prog.folder() + "term");
-    Uvars v = VarsIn(tree);
-    v.programFolder = prog.folder();
+    Uvars v = VarsIn(tree, prog.folder());
     v.q2.EXE = "quake2";
     v.q2.ACFG = "duel";
     EXPECT_TRUE(SaveSettings(v).ok());

@@ -18,12 +18,12 @@ inline GameSettings SettingsIn(const GameFolders& folders, GameSettings g = {}) 
   return g;
 }
 
-// The settings of a new settings file whose home is the tree, the program
-// folder and both games' folders in it.
-inline Uvars VarsIn(const GameTree& tree) {
+// The settings of a new settings file whose home is the tree, with both
+// games' folders in it, and the program folder too unless one is given.
+inline Uvars VarsIn(const GameTree& tree, const std::string& programFolder = "") {
   Uvars vars;
   AssignDefaults(vars, DefaultRoots{tree.folder()});
-  vars.programFolder = tree.program();
+  vars.programFolder = programFolder.empty() ? tree.program() : programFolder;
   vars.q1 = SettingsIn(tree.quake(), vars.q1);
   vars.q2 = SettingsIn(tree.quake2(), vars.q2);
   return vars;

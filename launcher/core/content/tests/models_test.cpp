@@ -35,13 +35,13 @@ struct ModelTree {
 
 TEST(ModelLists, ModelLevelListsPacksWithNoneAndInstalledFoldersWithoutDots) {
   ModelTree t;
-  t.tree.write("models2/scout.zip", "");
-  t.tree.write("models2/Brute.ZIP", "");
-  t.tree.write("models2/.hidden.zip", "");
-  t.tree.write("models2/readme.txt", "");
-  t.tree.write("quake2/baseq2/players/female/tris.md2", "");
-  t.tree.write("quake2/baseq2/players/male.old/tris.md2", "");
-  t.tree.write("quake2/baseq2/players/scout.bmp", "");
+  t.tree.writeFiles({{"models2/scout.zip", ""},
+                     {"models2/Brute.ZIP", ""},
+                     {"models2/.hidden.zip", ""},
+                     {"models2/readme.txt", ""},
+                     {"quake2/baseq2/players/female/tris.md2", ""},
+                     {"quake2/baseq2/players/male.old/tris.md2", ""},
+                     {"quake2/baseq2/players/scout.bmp", ""}});
   EXPECT_EQ(AvailablePacks(t.q2), (Names{"(none)", "Brute", "scout"}));
   EXPECT_EQ(InstalledModels(t.q2), (Names{"female", "male"}));
 

@@ -122,12 +122,12 @@ TEST(CommandLine, QuakeTwo) {
 
 TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
   Games g;
-  g.tree.write("cfgs1/lan/config.cfg", "new config");
-  g.tree.write("cfgs1/lan/autoexec.cfg", "binds");
-  g.tree.write("cfgs1/lan/.hidden", "no");
-  g.tree.write("cfgs1/lan/notes/readme.txt", "no");
-  g.tree.write("cfgs1/.git/x", "no");
-  g.tree.write("quake/id1/config.cfg", "old config");
+  g.tree.writeFiles({{"cfgs1/lan/config.cfg", "new config"},
+                     {"cfgs1/lan/autoexec.cfg", "binds"},
+                     {"cfgs1/lan/.hidden", "no"},
+                     {"cfgs1/lan/notes/readme.txt", "no"},
+                     {"cfgs1/.git/x", "no"},
+                     {"quake/id1/config.cfg", "old config"}});
   EXPECT_EQ(ConfigSetChoices(g.vars.q1), (std::vector<std::string>{"(none)", "lan"}));
   EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake1).empty());  // no set chosen: nothing happens
   EXPECT_EQ(g.tree.read("quake/id1/config.cfg"), "old config");
@@ -204,10 +204,10 @@ TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
 
 TEST(ConfigSets, LinksAreNeitherFollowedInTheSetNorWrittenThroughInTheGame) {
   Games g;
-  g.tree.write("cfgs1/lan/autoexec.cfg", "binds");
-  g.tree.write("cfgs1/lan/config.cfg", "name player");
-  g.tree.write("private/passwd", "secret");
-  g.tree.write("elsewhere/autoexec.cfg", "a file outside the game");
+  g.tree.writeFiles({{"cfgs1/lan/autoexec.cfg", "binds"},
+                     {"cfgs1/lan/config.cfg", "name player"},
+                     {"private/passwd", "secret"},
+                     {"elsewhere/autoexec.cfg", "a file outside the game"}});
   std::filesystem::create_symlink(g.tree.file("private/passwd"), g.tree.file("cfgs1/lan/passwd.cfg"));
   std::filesystem::create_symlink(g.tree.file("elsewhere/autoexec.cfg"), g.tree.file("quake/id1/autoexec.cfg"));
   g.vars.q1.ACFG = "lan";
