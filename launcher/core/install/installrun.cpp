@@ -23,28 +23,18 @@ struct PlanRow {
   Reading reading;
   const char* conflictQuestion;
   const char* notRead;
-  const char* nothingInstalled;  // the MOD's caller words its own error
+  const char* item;  // "no <item> was installed" when the run cannot start; the MOD's caller words its own error
 };
 
+using K = InstallKind;
+using F = Folders;
+using R = Reading;
+
 const PlanRow kPlans[] = {
-    {InstallKind::Mod, "Processing MOD", {}, Folders::Kept, Reading::UpFront, kModConflictQuestion, "", ""},
-    {InstallKind::Maps, "Processing Maps", {}, Folders::Kept, Reading::PerArchive, "", "", "no map was installed"},
-    {InstallKind::Skins,
-     "Processing Skins",
-     {"qw", "skins"},
-     Folders::Dropped,
-     Reading::PerArchive,
-     "",
-     "",
-     "no skin was installed"},
-    {InstallKind::Models,
-     "Processing Models",
-     {},
-     Folders::Kept,
-     Reading::PerArchive,
-     "",
-     "the model pack was not installed: ",
-     "no model was installed"},
+    {K::Mod, "Processing MOD", {}, F::Kept, R::UpFront, kModConflictQuestion, "", ""},
+    {K::Maps, "Processing Maps", {}, F::Kept, R::PerArchive, "", "", "map"},
+    {K::Skins, "Processing Skins", {"qw", "skins"}, F::Dropped, R::PerArchive, "", "", "skin"},
+    {K::Models, "Processing Models", {}, F::Kept, R::PerArchive, "", "the model pack was not installed: ", "model"},
 };
 
 constexpr const char* kStopped = "the program was asked to end";
@@ -222,7 +212,7 @@ InstallPlan PlanFor(InstallKind kind, const std::string& gameFolder, std::vector
     plan.checkedUpFront = row.reading == Reading::UpFront;
     plan.conflictQuestion = row.conflictQuestion;
     plan.notRead = row.notRead;
-    plan.nothingInstalled = row.nothingInstalled;
+    plan.nothingInstalled = std::string("no ") + row.item + " was installed";
     return plan;
   }
   return InstallPlan{};
