@@ -189,11 +189,11 @@ TEST(FinishRecord, RecordsThatCannotBeActedOnAreSetAsideUntouched) {
     Launch launch(rig, 1);
     launch.file("mine.pak", "m").replace(kConfig, "exec s").write();
     const std::string named = c.spoil(rig, launch);
-    const auto moved = fs::exists(rig.dir.folder() + "moved") ? Tree(rig.dir.folder() + "moved") : Tree(rig.root);
+    const auto moved = fs::exists(rig.dir.folder() + "moved") ? FolderContents(rig.dir.folder() + "moved") : FolderContents(rig.root);
     EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0) << c.what;
     EXPECT_TRUE(fs::exists(launch.path() + ".bad")) << c.what;
     EXPECT_TRUE(fs::exists(rig.records + launch.id() + ".saved/1")) << c.what;
-    EXPECT_EQ(fs::exists(rig.dir.folder() + "moved") ? Tree(rig.dir.folder() + "moved") : Tree(rig.root), moved)
+    EXPECT_EQ(fs::exists(rig.dir.folder() + "moved") ? FolderContents(rig.dir.folder() + "moved") : FolderContents(rig.root), moved)
         << c.what;
     EXPECT_EQ(rig.dir.read("outside.txt"), "o") << c.what;
     EXPECT_NE(rig.log().find("set aside 1 record (" + launch.path() + ".bad: "), std::string::npos) << rig.log();
@@ -236,7 +236,7 @@ TEST(FinishRecord, ARunStoppedAfterAnyStepIsFinishedByTheNextToTheSameFolder) {
   Rig once;
   launchInto(once);
   ASSERT_EQ(runTerm(once, TermOptions::Mode::Game), 0);
-  const auto expected = Tree(once.root);
+  const auto expected = FolderContents(once.root);
   for (std::size_t k = 0; k <= 7; ++k) {
     Rig rig;
     Launch launch = launchInto(rig);
@@ -247,7 +247,7 @@ TEST(FinishRecord, ARunStoppedAfterAnyStepIsFinishedByTheNextToTheSameFolder) {
     FinishChanges(tail, *folder, SavedCopies{rig.records + launch.id() + ".saved/", rig.records + "kept/", ""});
     if (k == 7) fs::remove_all(rig.records + launch.id() + ".saved");  // stopped before the record went
     EXPECT_EQ(runTerm(rig, TermOptions::Mode::Game), 0) << k << rig.log();
-    EXPECT_EQ(Tree(rig.root), expected) << "stopped after " << k << " steps";
+    EXPECT_EQ(FolderContents(rig.root), expected) << "stopped after " << k << " steps";
     EXPECT_EQ(RecordFolder(rig.records).List(), std::vector<std::string>{}) << k;
   }
 }
@@ -257,13 +257,13 @@ TEST(FinishRecord, DryRunTellsEachStepAndChangesNothing) {
   Launch first(rig, 1);
   first.folder("mod").file("mod/pak0.pak", "p").replace(kConfig, "exec s").write();
   Launch(rig, 2).replace(kConfig, "exec the second").write();
-  const auto before = Tree(rig.root);
+  const auto before = FolderContents(rig.root);
   std::string printed;
   EXPECT_EQ(runTerm(rig, TermOptions::Mode::DryRun, &printed), 0);
   // The first launch's config is told as it will be once the second's is put back.
   EXPECT_EQ(printed, "put back " + rig.root + kConfig + "\nput back " + rig.root + kConfig + "\nremove " + rig.root +
                          "mod/pak0.pak\nremove folder " + rig.root + "mod/ when empty\n");
-  EXPECT_EQ(Tree(rig.root), before);
+  EXPECT_EQ(FolderContents(rig.root), before);
   EXPECT_EQ(RecordFolder(rig.records).List().size(), 2u);
   EXPECT_NE(rig.log().find("dry run, would have finished 2 records"), std::string::npos) << rig.log();
 }

@@ -14,12 +14,14 @@
 #include <random>
 #include <thread>
 
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/launch/launchsequence.h"
-#include "testing/archive.h"
+#include "core/launch/tests/recordingobserver.h"
 #include "termtesting.h"
+#include "testing/gamesettings.h"
 #include "testing/wait.h"
 
 using namespace fdk;
@@ -29,16 +31,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Quiet : LaunchObserver {
-  void leftOut(const Report& report) override { told += report.text(); }
-  void begin(const std::string&) override {}
-  void counted(std::uint64_t) override {}
-  void secondPass() override {}
-  void done(std::uint64_t) override {}
-  bool ask(const std::string&) override { return true; }
-  void end() override {}
-  bool Ask(std::string_view) override { return false; }
-  std::string told;
+using testhost::RecordingObserver;
+
+// How often a folder itself is opened, that is listed, by any process.
+class FolderListings {
+ public:
+  explicit FolderListings(const std::string& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ >= 0 && ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN | IN_ONLYDIR) < 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~FolderListings() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderListings(const FolderListings&) = delete;
+  FolderListings& operator=(const FolderListings&) = delete;
+
+  bool watching() const { return fd_ >= 0; }
+  // The listings since the watch began, as far as they have been told.
+  int count() {
+    alignas(inotify_event) char events[4096];
+    for (ssize_t n; fd_ >= 0 && (n = ::read(fd_, events, sizeof events)) > 0;)
+      for (const char* at = events; at < events + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if ((event->mask & IN_ISDIR) != 0 && event->len == 0) ++count_;  // the folder itself, not an entry
+        at += sizeof(inotify_event) + event->len;
+      }
+    return count_;
+  }
+
+ private:
+  int fd_;
+  int count_ = 0;
 };
 
 // The stand-in game and the scripts read how to play from the environment,
@@ -57,49 +82,42 @@ struct Playing {
 };
 
 struct RoundTrip : ::testing::Test {
-  TempDir dir;
-  std::string program = dir.folder() + "program/";
-  std::string game = dir.folder() + "quake2/";
-  std::string marks = dir.folder() + "marks/";  // what scripted games tell the test
-  Uvars vars;
+  GameTree tree;
+  std::string program = tree.program();
+  std::string game = tree.quake2().game;
+  std::string marks = tree.folder() + "marks/";  // what scripted games tell the test
+  Uvars vars = VarsIn(tree);
   ProcessLayer processes;
   Tzipform zip;
   PakContentState pakContent;
-  Quiet observer;
+  RecordingObserver observer;
   std::map<std::string, std::string> original;
 
   void SetUp() override {
     fs::create_directories(program);
     fs::create_directories(marks);
     fs::copy_file(FRAGDOCK_TERM, program + "term");
-    dir.write("quake2/baseq2/pak0.pak", "pak0");
-    dir.write("quake2/baseq2/config.cfg", "bind x jump");
-    dir.write("quake2/baseq2/maps/base1.bsp", "base1");
-    ASSERT_TRUE(WriteArchive(dir.write("mods/mymod.zip", ""),
-                             {{"mymod/pak0.pak", "mod pak"}, {"mymod/docs/readme.txt", "read me"}})
-                    .ok());
-    ASSERT_TRUE(WriteArchive(dir.write("maps/arena.zip", ""), {{"baseq2/maps/arena.bsp", "arena"}}).ok());
-    ASSERT_TRUE(WriteArchive(dir.write("maps/duel.zip", ""), {{"baseq2/maps/duel.bsp", "duel"}}).ok());
-    dir.write("cfgs/set/config.cfg", "bind x duel");
-    AssignDefaults(vars, DefaultRoots{dir.folder()});
-    vars.programFolder = program;
+    tree.write("quake2/baseq2/pak0.pak", "pak0");
+    tree.write("quake2/baseq2/config.cfg", "bind x jump");
+    tree.write("quake2/baseq2/maps/base1.bsp", "base1");
+    ASSERT_TRUE(
+        tree.archive("mods2/mymod.zip", {{"mymod/pak0.pak", "mod pak"}, {"mymod/docs/readme.txt", "read me"}}).ok());
+    ASSERT_TRUE(tree.archive("maps2/arena.zip", {{"baseq2/maps/arena.bsp", "arena"}}).ok());
+    ASSERT_TRUE(tree.archive("maps2/duel.zip", {{"baseq2/maps/duel.bsp", "duel"}}).ok());
+    tree.write("cfgs2/set/config.cfg", "bind x duel");
     GameSettings& q2 = vars.q2;
-    q2.Path = game;
-    q2.Patch = dir.folder() + "mods/";
-    q2.Maps = dir.folder() + "maps/";
-    q2.CFG = dir.folder() + "cfgs/";
     q2.ACFG = "set";
     q2.Terminatr = true;
     q2.cddir = false;
     q2.cmaplist = false;
     vars.q2mod = "mymod";
     vars.q2maps.chosen = {"arena"};
-    original = Tree(game);
+    original = FolderContents(game);
   }
 
   // The game the launch starts: a script outside the game folder.
   void gameScript(const std::string& body) {
-    const std::string path = dir.write("scripts/game", "#!/bin/sh\n" + body);
+    const std::string path = tree.write("scripts/game", "#!/bin/sh\n" + body);
     fs::permissions(path, fs::perms::owner_all);
     vars.q2.EXE = path;
   }
@@ -131,7 +149,7 @@ struct RoundTrip : ::testing::Test {
   }
   // What the stand-in game wrote about its start: its folder, then its arguments.
   std::string played() const {
-    const std::string said = dir.read("quake2/standin-launch.txt");
+    const std::string said = tree.read("quake2/standin-launch.txt");
     EXPECT_EQ(said.rfind("folder=" + game.substr(0, game.size() - 1) + "\narg=+set\narg=game\narg=mymod\n", 0), 0u)
         << said;
     return said;
@@ -142,18 +160,18 @@ TEST_F(RoundTrip, TheFolderComesBackByteForBytePlusWhatTheGameMade) {
   gameScript("exec " + standin() + " \"$@\"\n");
   Playing playing{{"FRAGDOCK_STANDIN_STAY_MS", "300"}, {"FRAGDOCK_STANDIN_SAVE", "mymod/save/slot1.sav"}};
   launch();
-  EXPECT_EQ(dir.read("quake2/baseq2/config.cfg"), "bind x duel") << "the config set's copy while playing";
+  EXPECT_EQ(tree.read("quake2/baseq2/config.cfg"), "bind x duel") << "the config set's copy while playing";
   ASSERT_TRUE(termsEnded());
   auto expected = original;
   expected["mymod"] = "/";  // it holds the save, so it stays
   expected["mymod/save"] = "/";
   expected["mymod/save/slot1.sav"] = "saved game\n";
   expected["standin-launch.txt"] = played();
-  EXPECT_EQ(Tree(game), expected);
+  EXPECT_EQ(FolderContents(game), expected);
   EXPECT_EQ(recordsLeft(), 0u);
   EXPECT_NE(log().find("put back 1 file"), std::string::npos) << log();
   EXPECT_EQ(log().find("error"), std::string::npos) << log();
-  EXPECT_TRUE(observer.told.empty()) << observer.told;
+  EXPECT_TRUE(observer.told.empty()) << observer.told.front();
 }
 
 TEST_F(RoundTrip, AConfigTheGameRewroteStaysAndTheCopyItReplacedIsKept) {
@@ -161,11 +179,11 @@ TEST_F(RoundTrip, AConfigTheGameRewroteStaysAndTheCopyItReplacedIsKept) {
   Playing playing{{"FRAGDOCK_STANDIN_STAY_MS", "100"}, {"FRAGDOCK_STANDIN_TOUCH", "baseq2/config.cfg"}};
   launch();
   ASSERT_TRUE(termsEnded());
-  EXPECT_EQ(dir.read("quake2/baseq2/config.cfg"), "bind x duelchanged while playing\n");
+  EXPECT_EQ(tree.read("quake2/baseq2/config.cfg"), "bind x duelchanged while playing\n");
   std::vector<std::string> kept;
   for (const auto& entry : fs::directory_iterator(program + "records/kept")) kept.push_back(entry.path());
   ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(dir.read(fs::relative(kept[0], dir.path())), "bind x jump") << "the game's own config, kept";
+  EXPECT_EQ(tree.read(fs::relative(kept[0], tree.path())), "bind x jump") << "the game's own config, kept";
   EXPECT_NE(log().find(kept[0]), std::string::npos) << "the log names the kept copy: " << log();
   EXPECT_FALSE(fs::exists(game + "baseq2/maps/arena.bsp"));
 }
@@ -184,11 +202,11 @@ TEST_F(RoundTrip, WrappersAreFollowedToTheGamesEnd) {
     Playing playing{{"FRAGDOCK_STANDIN_STAY_MS", "1500"}};
     launch();
     ASSERT_TRUE(Eventually([&] { return fs::exists(game + "standin-launch.txt"); })) << "the game never started";
-    EXPECT_EQ(dir.read("quake2/baseq2/maps/arena.bsp"), "arena") << "nothing is removed while the game plays";
+    EXPECT_EQ(tree.read("quake2/baseq2/maps/arena.bsp"), "arena") << "nothing is removed while the game plays";
     ASSERT_TRUE(termsEnded());
     auto expected = original;
     expected["standin-launch.txt"] = played();
-    EXPECT_EQ(Tree(game), expected);
+    EXPECT_EQ(FolderContents(game), expected);
     fs::remove(game + "standin-launch.txt");
   }
 }
@@ -207,15 +225,19 @@ TEST_F(RoundTrip, OverlappingLaunchesRemoveNothingUntilTheLastGameEnds) {
     launch();
   }
   ASSERT_TRUE(Eventually([&] { return fs::exists(marks + "playing-1") && fs::exists(marks + "playing-2"); }));
-  dir.write("marks/stop-2", "");
-  ASSERT_TRUE(Eventually([&] { return fs::exists(marks + "ended-2"); }));
-  // A negative: nothing may happen within a good while after the later game ended.
-  EXPECT_FALSE(Eventually([&] { return !fs::exists(game + "baseq2/maps/duel.bsp"); }, 1500ms))
+  // Once its own game has ended, the later launch's term lists the records
+  // each time it looks whether an earlier launch's game still runs; by its
+  // second look it has decided at least once.
+  FolderListings listings(program + "records");
+  ASSERT_TRUE(listings.watching());
+  tree.write("marks/stop-2", "");
+  ASSERT_TRUE(Eventually([&] { return listings.count() >= 2; })) << "the later term never looked";
+  EXPECT_TRUE(fs::exists(game + "baseq2/maps/duel.bsp"))
       << "the later launch's map was removed while the earlier game still ran";
   EXPECT_TRUE(fs::exists(game + "baseq2/maps/arena.bsp"));
-  dir.write("marks/stop-1", "");
+  tree.write("marks/stop-1", "");
   ASSERT_TRUE(termsEnded());
-  EXPECT_EQ(Tree(game), original);
+  EXPECT_EQ(FolderContents(game), original);
   EXPECT_EQ(recordsLeft(), 0u);
 }
 
@@ -227,12 +249,12 @@ TEST_F(RoundTrip, NeitherTheSettingsNorTheListsAreItsInput) {
     Playing playing{{"FRAGDOCK_TEST_PLAYER", "1"}};
     launch();
   }
-  dir.write("program/Fragdock.ini", "[Quake 2]\r\nPath=" + dir.folder() + "elsewhere/\r\nEXE=other\r\n");
+  tree.write("program/Fragdock.ini", "[Quake 2]\r\nPath=" + tree.folder() + "elsewhere/\r\nEXE=other\r\n");
   ASSERT_TRUE(fs::exists(program + "list.f"));
-  dir.write("program/list.f", "");
-  dir.write("marks/stop-1", "");
+  tree.write("program/list.f", "");
+  tree.write("marks/stop-1", "");
   ASSERT_TRUE(termsEnded());
-  EXPECT_EQ(Tree(game), original) << "the game's own files stay, the launch's are gone";
+  EXPECT_EQ(FolderContents(game), original) << "the game's own files stay, the launch's are gone";
   EXPECT_EQ(log().find("error"), std::string::npos) << log();
 }
 
@@ -245,7 +267,7 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
   launch();
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - begun);
   ASSERT_TRUE(termsEnded());
-  ASSERT_EQ(Tree(game), original);
+  ASSERT_EQ(FolderContents(game), original);
 
   std::mt19937 random(20261209);
   std::uniform_int_distribution<long> when(0, took.count() * 3 / 2);
@@ -257,7 +279,7 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
       ProcessLayer own;
       Tzipform ownZip;
       PakContentState ownContent;
-      Quiet ownObserver;
+      RecordingObserver ownObserver;
       const Status started = RunLaunch(vars, Game::Quake2, {own, ownZip, ownContent}, ownObserver);
       ::_exit(started.ok() ? 0 : 1);
     }
@@ -270,7 +292,7 @@ TEST_F(RoundTrip, ALaunchKilledAtAnyPointIsFinishedByTheNextRun) {
       if (!term.ok() || !Eventually([&] { return processes.ExitCode(*term).has_value(); })) return false;
       return recordsLeft() == 0;
     }));
-    ASSERT_TRUE(Eventually([&] { return Tree(game) == original; }, 10s)) << log();
+    ASSERT_TRUE(Eventually([&] { return FolderContents(game) == original; }, 10s)) << log();
   }
 }
 

@@ -64,7 +64,7 @@ struct LiveGame {
 
 struct Stacked : ::testing::Test {
   Rig rig;
-  std::map<std::string, std::string> original = Tree(rig.root);
+  std::map<std::string, std::string> original = FolderContents(rig.root);
   // Two launches of one folder, each replacing the config the one before left.
   Launch first{rig, 1};
   Launch second{rig, 2};
@@ -85,7 +85,7 @@ TEST_F(Stacked, TheEarlierTermWaitsWhileTheLaterLaunchHoldsItsRecordThenFinishes
   launcher.reset();
   EXPECT_EQ(term.get(), 0) << rig.log();
   // Finished the other way round, the first record would not know the second's config.
-  EXPECT_EQ(Tree(rig.root), original);
+  EXPECT_EQ(FolderContents(rig.root), original);
   EXPECT_FALSE(fs::exists(first.path()));
   EXPECT_FALSE(fs::exists(second.path()));
   EXPECT_NE(rig.log().find("finished 2 records: removed 2 files and 1 folder, put back 2 files"), std::string::npos)
@@ -101,7 +101,7 @@ TEST_F(Stacked, ALaterRecordWhoseTermDiedIsFinishedOnceItsGameEnds) {
   EXPECT_TRUE(fs::exists(rig.root + "mod1/pak1.pak"));
   game.stop();
   EXPECT_EQ(term.get(), 0) << rig.log();
-  EXPECT_EQ(Tree(rig.root), original);
+  EXPECT_EQ(FolderContents(rig.root), original);
   EXPECT_EQ(RecordFolder(rig.records).List(), std::vector<std::string>{});
 }
 
@@ -118,7 +118,7 @@ TEST_F(Stacked, EarlierRecordsLeftBehindAreFinishedAfterOnesOwnUpToOneStillHeld)
   EXPECT_EQ(RunTerm(options, rig.program, out, err), 0) << err.str();
   auto expected = original;
   expected["zeroth.txt"] = "0";
-  EXPECT_EQ(Tree(rig.root), expected);
+  EXPECT_EQ(FolderContents(rig.root), expected);
   EXPECT_EQ(RecordFolder(rig.records).List(), std::vector<std::string>{zeroth.id()});
 }
 
@@ -138,7 +138,7 @@ TEST_F(Stacked, TermForAGameLeavesEverythingBelowARecordInUse) {
   options.game = '2';
   std::ostringstream out, err;
   EXPECT_EQ(RunTerm(options, rig.program, out, err), 0);
-  EXPECT_EQ(Tree(rig.root), original);
+  EXPECT_EQ(FolderContents(rig.root), original);
 }
 
 }  // namespace

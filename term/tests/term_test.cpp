@@ -34,7 +34,7 @@ std::optional<int> waitExit(ProcessLayer& processes, pid_t pid) {
 struct TermProgram : ::testing::Test {
   Rig rig;
   ProcessLayer processes;
-  std::map<std::string, std::string> original = Tree(rig.root);
+  std::map<std::string, std::string> original = FolderContents(rig.root);
 
   void SetUp() override { fs::copy_file(FRAGDOCK_TERM, rig.program + "term"); }
 
@@ -79,7 +79,7 @@ TEST_F(TermProgram, WaitsForAGameStartedThroughAScriptOrAWrapperThenPutsTheFolde
     expected["mod/save/s1.sav"] = "saved game\n";
     expected["run-game"] = game.script;
     expected["standin-launch.txt"] = "folder=" + rig.root.substr(0, rig.root.size() - 1) + "\n";
-    EXPECT_EQ(Tree(rig.root), expected) << game.what;
+    EXPECT_EQ(FolderContents(rig.root), expected) << game.what;
     EXPECT_FALSE(fs::exists(launch.path())) << game.what;
     EXPECT_NE(rig.log().find("term 2: finished 1 record: removed 1 file and 1 folder, put back 1 file, kept 1 changed "
                              "file, kept 1 folder that are not empty; the game ended"),

@@ -18,22 +18,6 @@ FileStamp StampAt(const std::string& path) {
   return FileStamp{static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
 }
 
-std::map<std::string, std::string> Tree(const std::string& root) {
-  std::map<std::string, std::string> entries;
-  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-    const std::string rel = fs::relative(it->path(), root).string();
-    if (it->is_symlink()) {
-      entries[rel] = "->" + fs::read_symlink(it->path()).string();
-    } else if (it->is_directory()) {
-      entries[rel] = "/";
-    } else {
-      std::ifstream in(it->path(), std::ios::binary);
-      entries[rel] = std::string(std::istreambuf_iterator<char>(in), {});
-    }
-  }
-  return entries;
-}
-
 void WriteFile(const std::string& path, const std::string& content) {
   fs::create_directories(fs::path(path).parent_path());
   std::ofstream(path, std::ios::binary | std::ios::trunc) << content;

@@ -8,24 +8,21 @@
 #include <string>
 
 #include "core/record/launchrecord.h"
-#include "testing/tempdir.h"
+#include "testing/gametree.h"
 
 namespace fdk::termtest {
 
 FileStamp StampAt(const std::string& path);
 
-// Every entry below a folder: relative path -> content ("/" for a folder, "->"
-// and the target for a link), so two states compare in one assertion.
-std::map<std::string, std::string> Tree(const std::string& root);
-
 // A game that has ended: no process has this session.
 inline constexpr ProcessIdentity kEndedGame{2147480000, 1, 2147480000};
 
+// A Quake 2 folder with two files of its own, and the program folder beside it.
 struct Rig {
-  TempDir dir;
-  std::string program = dir.folder() + "program/";
+  GameTree dir;
+  std::string program = dir.program();
   std::string records = program + "records/";
-  std::string root = dir.folder() + "quake2/";
+  std::string root = dir.quake2().game;
 
   Rig();
   std::string log() const;

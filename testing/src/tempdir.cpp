@@ -31,6 +31,10 @@ std::string TempDir::write(const std::string& name, const std::vector<std::uint8
   return write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+void TempDir::writeFiles(const std::vector<std::pair<std::string, std::string>>& files) const {
+  for (const auto& [name, bytes] : files) write(name, bytes);
+}
+
 std::string TempDir::writeSparse(const std::string& name, const std::vector<std::uint8_t>& head, std::uint64_t size,
                                  const std::vector<std::uint8_t>& tail) const {
   const std::string p = write(name, head);

@@ -13,8 +13,6 @@
 
 namespace fdk {
 
-inline constexpr const char* kMapsProgressTitle = "Processing Maps";
-
 // Extracts each chosen map's archive (map folder + name + ".zip") into the game
 // folder with its folders, never replacing a file. The progress counts archive
 // sizes. A missing or damaged archive is reported and the others still install.

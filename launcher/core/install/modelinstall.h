@@ -11,8 +11,6 @@
 
 namespace fdk {
 
-inline constexpr const char* kModelsProgressTitle = "Processing Models";
-
 // InstallChosenModels: extracts every chosen pack (model store + pack + ".zip")
 // into the Quake 2 folder with its folders, never replacing a file. A pack
 // chosen several times in a row is read once. The recorder, when there is one,

@@ -14,8 +14,6 @@
 namespace fdk {
 
 inline constexpr const char* kModConflictQuestion = "A file of the MOD already exists! Continue extraction?";
-inline constexpr const char* kModProgressTitle = "Processing MOD";
-
 struct ModInstall {
   bool ran = false;  // false when no MOD is chosen: nothing shown, nothing extracted
   Report leftOut;    // entries refused or not written, each with why

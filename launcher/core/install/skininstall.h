@@ -11,8 +11,6 @@
 
 namespace fdk {
 
-inline constexpr const char* kSkinsProgressTitle = "Processing Skins";
-
 // bq1scClick: extracts each selected skin archive (skin folder + name + ".zip")
 // into "qw/skins/" of the Quake folder without its folders, never replacing a
 // skin. What could not be installed is reported; the others still install.

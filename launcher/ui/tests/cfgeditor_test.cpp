@@ -6,6 +6,7 @@
 
 #include "dialogs/cfgeditor.h"
 #include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -14,25 +15,20 @@ using namespace fdk::test;
 namespace {
 
 struct Editors : Launcher {
+  GameTree tree;
   Editors(const std::string& q2Set, bool quakeWorld = false) {
-    games.write("cfgs2/player/autoexec.cfg", "bind TAB inven\r\n");
-    games.write("cfgs2/player/team/blue.cfg",
-                "set name \"Blue Scout\"\r\nset skin \"scout/blue\"\r\nset spectator 0\r\n");
-    games.write("cfgs2/player/bin.cfg", std::string("\x01\0\x02", 3));
-    games.write("cfgs1/qw/config.cfg", "name \"qwplayer\"\r\nteam red\r\n");
-    games.write("quake2/baseq2/players/scout/red.pcx", "s");
-    games.write("quake2/baseq2/players/scout/red_i.pcx", "i");
-    games.write("quake2/baseq2/players/scout/blue.pcx", "s");
-    games.write("quake2/baseq2/players/scout/blue_i.pcx", "i");
-    EXPECT_TRUE(WriteArchive(games.write("models/pack.zip", ""), {{"players/pack/green_i.pcx", "i"}}).ok());
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q2.Path = games.folder() + "quake2/";
-    v.q2.Skins = games.folder() + "models/";
-    v.q2.CFG = games.folder() + "cfgs2/";
+    tree.write("cfgs2/player/autoexec.cfg", "bind TAB inven\r\n");
+    tree.write("cfgs2/player/team/blue.cfg",
+               "set name \"Blue Scout\"\r\nset skin \"scout/blue\"\r\nset spectator 0\r\n");
+    tree.write("cfgs2/player/bin.cfg", std::string("\x01\0\x02", 3));
+    tree.write("cfgs1/qw/config.cfg", "name \"qwplayer\"\r\nteam red\r\n");
+    tree.write("quake2/baseq2/players/scout/red.pcx", "s");
+    tree.write("quake2/baseq2/players/scout/red_i.pcx", "i");
+    tree.write("quake2/baseq2/players/scout/blue.pcx", "s");
+    tree.write("quake2/baseq2/players/scout/blue_i.pcx", "i");
+    EXPECT_TRUE(tree.archive("models2/pack.zip", {{"players/pack/green_i.pcx", "i"}}).ok());
+    Uvars v = VarsIn(tree, prog.folder());
     v.q2.ACFG = q2Set;
-    v.q1.CFG = games.folder() + "cfgs1/";
     v.q1.ACFG = "qw";
     v.q1.QuakeWorld = quakeWorld;
     EXPECT_TRUE(SaveSettings(v).ok());
@@ -96,9 +92,9 @@ TEST(ConfigEditors, Quake2EditorSavesTheChosenFileWhereItLies) {
     ed.ename->setText("Navy");
     ed.cbskin->setEditText("red");
     ed.bsave->click();
-    EXPECT_EQ(e.games.read("cfgs2/player/team/blue.cfg"),
+    EXPECT_EQ(e.tree.read("cfgs2/player/team/blue.cfg"),
               "set spectator 0\r\nset name \"Navy\"\r\nset skin \"scout/red\"\r\n");
-    EXPECT_FALSE(e.games.exists("cfgs2/player/blue.cfg"));
+    EXPECT_FALSE(e.tree.exists("cfgs2/player/blue.cfg"));
     EXPECT_EQ(ed.m->toPlainText(), "set spectator 0") << "the saved lines go back into the fields";
     EXPECT_EQ(ed.ename->text(), "Navy");
   });
@@ -127,7 +123,7 @@ TEST(ConfigEditors, NoSetNoFileOrAnUnreadableFileGiveAMessageAndChangeNothing) {
     EXPECT_EQ(ed.ename->text(), "typed");
   });
   EXPECT_TRUE(ran);
-  EXPECT_EQ(e.games.read("cfgs2/player/autoexec.cfg"), "bind TAB inven\r\n");
+  EXPECT_EQ(e.tree.read("cfgs2/player/autoexec.cfg"), "bind TAB inven\r\n");
 }
 
 TEST(ConfigEditors, QuakeWorldNameIsSavedAgainInsteadOfPilingUp) {
@@ -140,5 +136,5 @@ TEST(ConfigEditors, QuakeWorldNameIsSavedAgainInsteadOfPilingUp) {
     EXPECT_EQ(ed.ename->text(), "qwplayer");
   });
   EXPECT_TRUE(ran);
-  EXPECT_EQ(e.games.read("cfgs1/qw/config.cfg"), "team red\r\nname \"qwplayer\"\r\n");
+  EXPECT_EQ(e.tree.read("cfgs1/qw/config.cfg"), "team red\r\nname \"qwplayer\"\r\n");
 }

@@ -7,7 +7,7 @@
 
 #include "core/content/maps.h"
 #include "core/store/ini.h"
-#include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -15,31 +15,22 @@ using namespace fdk::test;
 
 namespace {
 struct LaunchRun : Launcher {
-  std::string q1, q2;
+  GameTree tree{"quake/", "quake two/"};  // a blank in the folder must not matter
+  std::string q1 = tree.quake().game;
+  std::string q2 = tree.quake2().game;
   LaunchRun() {
-    q1 = games.folder() + "quake/";
-    q2 = games.folder() + "quake two/";  // a blank in the folder must not matter
-    for (const auto& [folder, exe] : {std::pair{q1, "quake"}, {q2, "quake2"}}) {
-      std::filesystem::create_directories(folder + (exe == std::string("quake") ? "id1" : "baseq2"));
-      std::filesystem::copy_file(FRAGDOCK_STANDIN, folder + exe);
-    }
-    games.write("cfgs1/lan/config.cfg", "name lanplayer\r\n");
-    games.write("cfgs1/lan/sub/skip.cfg", "no");
-    games.write("mods2/arena.zip", "");
-    EXPECT_TRUE(WriteArchive(games.file("mods2/arena.zip"),
-                             {{"arena/game.so", "arena game"}, {"baseq2/maps/arena1.bsp", "map"}}).ok());
-    games.write("cfgs2/duel/autoexec.cfg", "bind x");
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.Path = q1;
+    tree.withBaseFolders();
+    std::filesystem::copy_file(FRAGDOCK_STANDIN, q1 + "quake");
+    std::filesystem::copy_file(FRAGDOCK_STANDIN, q2 + "quake2");
+    tree.write("cfgs1/lan/config.cfg", "name lanplayer\r\n");
+    tree.write("cfgs1/lan/sub/skip.cfg", "no");
+    EXPECT_TRUE(
+        tree.archive("mods2/arena.zip", {{"arena/game.so", "arena game"}, {"baseq2/maps/arena1.bsp", "map"}}).ok());
+    tree.write("cfgs2/duel/autoexec.cfg", "bind x");
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.EXE = "quake";
-    v.q1.CFG = games.folder() + "cfgs1";
     v.q1.ACFG = "lan";
-    v.q2.Path = q2;
     v.q2.EXE = "quake2";
-    v.q2.Patch = games.folder() + "mods2/";
-    v.q2.CFG = games.folder() + "cfgs2/";
     v.q2.ACFG = "duel";
     v.q2.cddirb = "/mnt/cd";
     EXPECT_TRUE(SaveSettings(v).ok());
@@ -51,8 +42,8 @@ struct LaunchRun : Launcher {
   }
   std::string launched(const std::string& folder) {
     std::string log = folder + "standin-launch.txt";
-    WaitFor([&] { return std::filesystem::exists(log) && std::filesystem::file_size(log) > 0; }, 5000);
-    WaitFor([] { return false; }, 100);  // let the stand-in finish writing
+    // The stand-in has written all it writes once it has ended.
+    WaitFor([&] { return std::filesystem::exists(log) && ctx.processes.runningCount() == 0; }, 5000);
     std::ifstream in(log);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
@@ -71,10 +62,10 @@ TEST(Launch, QuakeStartsTheGameInItsFolderAndCloses) {
   std::string expected = "folder=" + r.q1.substr(0, r.q1.size() - 1) +
                          "\narg=-nojoy\narg=-winmem\narg=10\narg=+exec\narg=q.cfg\narg=+skill\narg=3\n";
   EXPECT_EQ(r.launched(r.q1), expected);
-  EXPECT_EQ(r.games.read("quake/id1/q.cfg"),
+  EXPECT_EQ(r.tree.read("quake/id1/q.cfg"),
             "deathmatch 1\r\nnoexit 2\r\npausable 0\r\nhostname fragdock\r\nfraglimit 15\r\n");
-  EXPECT_EQ(r.games.read("quake/id1/config.cfg"), "name lanplayer\r\n");
-  EXPECT_FALSE(r.games.exists("quake/id1/skip.cfg"));
+  EXPECT_EQ(r.tree.read("quake/id1/config.cfg"), "name lanplayer\r\n");
+  EXPECT_FALSE(r.tree.exists("quake/id1/skip.cfg"));
   EXPECT_FALSE(r.hub->isVisible());
   EXPECT_EQ(r.savedIni().read("Quake 1", "CmdLine"), "+skill 3");
   EXPECT_TRUE(r.warnings.isEmpty());
@@ -91,11 +82,11 @@ TEST(Launch, QuakeTwoWithModAndCdFolder) {
                          "\narg=+set\narg=dedicated\narg=8\narg=+set\narg=game\narg=arena\narg=+exec\narg=q.cfg"
                          "\narg=+set\narg=cddir\narg=/mnt/cd\n";
   EXPECT_EQ(r.launched(r.q2), expected);
-  EXPECT_EQ(r.games.read("quake two/baseq2/q.cfg"),
+  EXPECT_EQ(r.tree.read("quake two/baseq2/q.cfg"),
             "deathmatch 1\r\nhostname fragdock\r\nfraglimit 15\r\nmap guer\r\ndmflags 16400\r\n");
-  EXPECT_EQ(r.games.read("quake two/baseq2/autoexec.cfg"), "bind x");
-  EXPECT_EQ(r.games.read("quake two/arena/autoexec.cfg"), "bind x");
-  EXPECT_EQ(r.games.read("quake two/arena/game.so"), "arena game");
+  EXPECT_EQ(r.tree.read("quake two/baseq2/autoexec.cfg"), "bind x");
+  EXPECT_EQ(r.tree.read("quake two/arena/autoexec.cfg"), "bind x");
+  EXPECT_EQ(r.tree.read("quake two/arena/game.so"), "arena game");
   EXPECT_TRUE(r.questions.isEmpty());
   EXPECT_FALSE(r.hub->isVisible());
 }
@@ -124,54 +115,54 @@ TEST(Launch, QuakeTwoModWithoutArchiveIsRefusedWithAMessage) {
   ASSERT_EQ(r.warnings.size(), 1);
   EXPECT_TRUE(r.warnings[0].contains("ctf.zip"));
   EXPECT_TRUE(r.hub->isVisible());
-  EXPECT_FALSE(r.games.exists("quake two/standin-launch.txt"));
-  EXPECT_FALSE(r.games.exists("quake two/baseq2/q.cfg"));
+  EXPECT_FALSE(r.tree.exists("quake two/standin-launch.txt"));
+  EXPECT_FALSE(r.tree.exists("quake two/baseq2/q.cfg"));
 }
 
 TEST(Launch, AMistypedGameFolderIsReportedBeforeAnythingIsWritten) {
   LaunchRun r;
   ASSERT_TRUE(r.start());
-  r.ctx.vars.q1.Path = r.games.folder() + "qauke/";
+  r.ctx.vars.q1.Path = r.tree.folder() + "qauke/";
   r.press(Tfhub::Q1Stuff, "bq1go1");
   ASSERT_EQ(r.warnings.size(), 1);
   EXPECT_TRUE(r.warnings[0].contains("qauke/ does not exist")) << r.warnings[0].toStdString();
-  EXPECT_FALSE(r.games.exists("qauke"));
+  EXPECT_FALSE(r.tree.exists("qauke"));
   EXPECT_TRUE(r.hub->isVisible());
 
   std::filesystem::remove_all(r.q2 + "baseq2");
   r.press(Tfhub::Q2Stuff, "bq2go1");
   ASSERT_EQ(r.warnings.size(), 2);
   EXPECT_TRUE(r.warnings[1].contains("baseq2")) << r.warnings[1].toStdString();
-  EXPECT_FALSE(r.games.exists("quake two/baseq2"));
-  EXPECT_FALSE(r.games.exists("quake two/standin-launch.txt"));
+  EXPECT_FALSE(r.tree.exists("quake two/baseq2"));
+  EXPECT_FALSE(r.tree.exists("quake two/standin-launch.txt"));
   EXPECT_TRUE(r.hub->isVisible());
   r.hub->close();
-  EXPECT_EQ(r.savedIni().read("Quake 1", "Path"), r.games.folder() + "qauke/") << "every setting kept";
+  EXPECT_EQ(r.savedIni().read("Quake 1", "Path"), r.tree.folder() + "qauke/") << "every setting kept";
 }
 
 TEST(Launch, ConfigSetFilesLeftOutAreToldOnceAndTheGameStillStarts) {
   LaunchRun r;
-  r.games.write("private/passwd", "secret");
-  std::filesystem::create_symlink(r.games.file("private/passwd"), r.games.file("cfgs1/lan/a.cfg"));
-  std::filesystem::create_symlink(r.games.file("private/passwd"), r.games.file("cfgs1/lan/b.cfg"));
+  r.tree.write("private/passwd", "secret");
+  std::filesystem::create_symlink(r.tree.file("private/passwd"), r.tree.file("cfgs1/lan/a.cfg"));
+  std::filesystem::create_symlink(r.tree.file("private/passwd"), r.tree.file("cfgs1/lan/b.cfg"));
   ASSERT_TRUE(r.start());
   r.press(Tfhub::Q1Stuff, "bq1go1");
   ASSERT_EQ(r.warnings.size(), 1);
   EXPECT_TRUE(r.warnings[0].contains("a.cfg") && r.warnings[0].contains("b.cfg"));
-  EXPECT_FALSE(r.games.exists("quake/id1/a.cfg"));
-  EXPECT_EQ(r.games.read("quake/id1/config.cfg"), "name lanplayer\r\n");
+  EXPECT_FALSE(r.tree.exists("quake/id1/a.cfg"));
+  EXPECT_EQ(r.tree.read("quake/id1/config.cfg"), "name lanplayer\r\n");
   EXPECT_NE(r.launched(r.q1), "");
 }
 
 TEST(Launch, TheChosenModIsInstalledWithTheProgressWindowAndAsksOnceAboutExistingFiles) {
   LaunchRun r;
-  r.games.write("quake two/arena/game.so", "the player's own build");
+  r.tree.write("quake two/arena/game.so", "the player's own build");
   ASSERT_TRUE(r.start());
   r.ctx.vars.q2mod = "arena";
   r.press(Tfhub::Q2Mod, "bq2go1");
   EXPECT_EQ(r.questions, QStringList{"A file of the MOD already exists! Continue extraction?"});
-  EXPECT_EQ(r.games.read("quake two/arena/game.so"), "the player's own build") << "never replaced";
-  EXPECT_EQ(r.games.read("quake two/baseq2/maps/arena1.bsp"), "map") << "what is missing is still installed";
+  EXPECT_EQ(r.tree.read("quake two/arena/game.so"), "the player's own build") << "never replaced";
+  EXPECT_EQ(r.tree.read("quake two/baseq2/maps/arena1.bsp"), "map") << "what is missing is still installed";
   EXPECT_EQ(r.fbar->ltbar->text(), "Processing MOD");
   EXPECT_EQ(r.fbar->lbar->text(), "13 / 13");
   EXPECT_EQ(r.fbar->ibar->width(), 350);
@@ -190,11 +181,10 @@ TEST(Launch, NoModChosenShowsNoProgressWindow) {
 
 TEST(Launch, AChosenMapAndModAreInstalledAndMapsLstNamesTheStartMap) {
   LaunchRun r;
-  r.games.write("maps2/arena2.zip", "");
-  ASSERT_TRUE(WriteArchive(r.games.file("maps2/arena2.zip"), {{"baseq2/maps/arena2.bsp", "the map"}}).ok());
-  r.games.write("quake two/baseq2/maps/q2dm1.bsp", "installed before");
+  r.tree.write("maps2/arena2.zip", "");
+  ASSERT_TRUE(WriteArchive(r.tree.file("maps2/arena2.zip"), {{"baseq2/maps/arena2.bsp", "the map"}}).ok());
+  r.tree.write("quake two/baseq2/maps/q2dm1.bsp", "installed before");
   ASSERT_TRUE(r.start());
-  r.ctx.vars.q2.Maps = r.games.folder() + "maps2/";
   r.ctx.vars.q2maps.available = {"arena2"};
   r.ctx.vars.q2maps.installed = {"q2dm1"};
   MoveMaps(r.ctx.vars.q2maps.available, r.ctx.vars.q2maps.chosen, {0});
@@ -203,34 +193,31 @@ TEST(Launch, AChosenMapAndModAreInstalledAndMapsLstNamesTheStartMap) {
   r.ctx.vars.q2.mapb = "arena2";
   r.ctx.vars.q2.cmaplist = true;
   r.press(Tfhub::Q2Maps, "bq2go1");
-  EXPECT_EQ(r.games.read("quake two/baseq2/maps/arena2.bsp"), "the map");
-  EXPECT_EQ(r.games.read("quake two/arena/game.so"), "arena game");
-  EXPECT_EQ(r.games.read("quake two/arena/maps.lst"), "q2dm1 \"q2dm1\"\r\narena2 \"arena2\"\r\narena1 \"arena1\"\r\n")
+  EXPECT_EQ(r.tree.read("quake two/baseq2/maps/arena2.bsp"), "the map");
+  EXPECT_EQ(r.tree.read("quake two/arena/game.so"), "arena game");
+  EXPECT_EQ(r.tree.read("quake two/arena/maps.lst"), "q2dm1 \"q2dm1\"\r\narena2 \"arena2\"\r\narena1 \"arena1\"\r\n")
       << "installed, chosen, then the MOD's maps, into the folder the MOD runs from";
-  EXPECT_NE(r.games.read("quake two/baseq2/q.cfg").find("map arena2\r\n"), std::string::npos);
+  EXPECT_NE(r.tree.read("quake two/baseq2/q.cfg").find("map arena2\r\n"), std::string::npos);
   EXPECT_NE(r.launched(r.q2).find("arg=game\narg=arena\narg=+exec\narg=q.cfg"), std::string::npos);
 }
 
 TEST(Launch, QuakeListsTheGameFolderBeforeItInstallsAnything) {
   LaunchRun r;
-  r.games.write("quake/id1/pak0.pak", "PACK");
-  r.games.write("quake/id1/maps/e1m1.bsp", "map");
-  r.games.write("quake/id1/.hidden/skip.txt", "hidden");
-  r.games.write("maps1/dmx.zip", "");
-  ASSERT_TRUE(WriteArchive(r.games.file("maps1/dmx.zip"), {{"id1/maps/dmx.bsp", "chosen map"}}).ok());
-  ASSERT_TRUE(WriteArchive(r.games.write("skins1/red.zip", ""), {{"qw/", "", ArchiveEntry::Kind::Folder},
-                                                                 {"qw/skins/", "", ArchiveEntry::Kind::Folder},
-                                                                 {"qw/skins/red.pcx", "red skin"}})
-                  .ok());
+  r.tree.writeFiles(
+      {{"quake/id1/pak0.pak", "PACK"}, {"quake/id1/maps/e1m1.bsp", "map"}, {"quake/id1/.hidden/skip.txt", "hidden"}});
+  ASSERT_TRUE(r.tree.archive("maps1/dmx.zip", {{"id1/maps/dmx.bsp", "chosen map"}}).ok());
+  using Kind = ArchiveEntry::Kind;
+  const std::vector<ArchiveEntry> red = {{"qw/", "", Kind::Folder},
+                                         {"qw/skins/", "", Kind::Folder},
+                                         {"qw/skins/red.pcx", "red skin"}};
+  ASSERT_TRUE(r.tree.archive("skins1/red.zip", red).ok());
   ASSERT_TRUE(r.start());
-  r.ctx.vars.q1.Maps = r.games.folder() + "maps1/";
-  r.ctx.vars.q1.Skins = r.games.folder() + "skins1/";
   r.ctx.vars.q1maps.chosen = {"dmx"};
   r.ctx.vars.lbq1skinss = {"red"};  // installed whether QuakeWorld is on or not
   r.press(Tfhub::Q1Maps, "bq1go1");
   r.launched(r.q1);
-  EXPECT_EQ(r.games.read("quake/id1/maps/dmx.bsp"), "chosen map");
-  EXPECT_EQ(r.games.read("quake/qw/skins/red.pcx"), "red skin");
+  EXPECT_EQ(r.tree.read("quake/id1/maps/dmx.bsp"), "chosen map");
+  EXPECT_EQ(r.tree.read("quake/qw/skins/red.pcx"), "red skin");
   const std::string q = r.q1;
   EXPECT_EQ(r.prog.read("list.v"), q + "\r\n" + q + "id1/\r\n" + q + "id1/maps/\r\n");
   EXPECT_EQ(r.prog.read("list.f"), q + "quake\r\n" + q + "id1/pak0.pak\r\n" + q + "id1/maps/e1m1.bsp\r\n")

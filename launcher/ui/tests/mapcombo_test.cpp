@@ -5,6 +5,7 @@
 
 #include "core/content/pakcontent.h"
 #include "modelgen/writers.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -19,16 +20,13 @@ std::vector<std::uint8_t> pakOf(const std::vector<std::string>& names) {
 }
 
 struct StuffPages : Launcher {
+  GameTree tree;
   StuffPages() {
-    games.write("quake/id1/pak0.pak", pakOf({"maps/b_batt0.bsp", "maps/e1m1.bsp", "maps/start.bsp"}));
-    games.write("quake/id1/maps/mine.bsp", "bsp");
-    games.write("quake2/baseq2/pak0.pak", pakOf({"maps/q2dm1.bsp", "maps/base1.bsp"}));
-    games.write("quake2/baseq2/broken.pak", "no archive");
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.Path = games.folder() + "quake/";
-    v.q2.Path = games.folder() + "quake2/";
+    tree.write("quake/id1/pak0.pak", pakOf({"maps/b_batt0.bsp", "maps/e1m1.bsp", "maps/start.bsp"}));
+    tree.write("quake/id1/maps/mine.bsp", "bsp");
+    tree.write("quake2/baseq2/pak0.pak", pakOf({"maps/q2dm1.bsp", "maps/base1.bsp"}));
+    tree.write("quake2/baseq2/broken.pak", "no archive");
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.mapb = "dm4";
     EXPECT_TRUE(SaveSettings(v).ok());
     answerYes = true;
@@ -56,7 +54,7 @@ TEST(MapCombo, DroppingDownListsInstalledAndPakMapsAndKeepsTheStartMap) {
   EXPECT_EQ(combo->currentText(), "dm4");
   EXPECT_EQ(p.ctx.vars.q1.mapb, "dm4");
   EXPECT_EQ(p.questions, QStringList{QString::fromLatin1(kPakListingQuestion.data())});
-  EXPECT_TRUE(p.games.exists("quake/id1/pak0.fdk"));
+  EXPECT_TRUE(p.tree.exists("quake/id1/pak0.fdk"));
   EXPECT_FALSE(p.ctx.fscan->isVisible());
 
   StuffPages::dropDown(combo);

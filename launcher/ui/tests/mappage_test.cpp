@@ -6,6 +6,7 @@
 #include "hub/hub.h"
 #include "pages/mappage.h"
 #include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -13,20 +14,13 @@ using namespace fdk::test;
 
 namespace {
 struct MapPages : Launcher {
+  GameTree tree;
   MapPages() {
-    games.write("maps1/dm7.zip", "");
-    EXPECT_TRUE(WriteArchive(games.file("maps1/dm7.zip"), {{"id1/maps/dm7.bsp", "bsp"}, {"dm7.txt", "Seven.\r\n"}}).ok());
-    games.write("maps1/DM8.ZIP", "");
-    EXPECT_TRUE(WriteArchive(games.file("maps1/DM8.ZIP"), {{"id1/maps/dm8.bsp", "bsp"}}).ok());
-    games.write("quake/id1/maps/e1m1.bsp", "x");
-    games.write("quake/id1/maps/e1m2.bsp", "x");
-    games.write("quake2/baseq2/maps/q2dm1.bsp", "x");
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.Path = games.folder() + "quake/";
-    v.q1.Maps = games.folder() + "maps1/";
-    v.q2.Path = games.folder() + "quake2/";
+    EXPECT_TRUE(tree.archive("maps1/dm7.zip", {{"id1/maps/dm7.bsp", "bsp"}, {"dm7.txt", "Seven.\r\n"}}).ok());
+    EXPECT_TRUE(tree.archive("maps1/DM8.ZIP", {{"id1/maps/dm8.bsp", "bsp"}}).ok());
+    tree.writeFiles(
+        {{"quake/id1/maps/e1m1.bsp", "x"}, {"quake/id1/maps/e1m2.bsp", "x"}, {"quake2/baseq2/maps/q2dm1.bsp", "x"}});
+    Uvars v = VarsIn(tree, prog.folder());
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }
@@ -71,11 +65,11 @@ TEST(MapPages, DescriptionsAndDeletingIntoTheTrash) {
   p->mapsClick(p->available->item(1));
   EXPECT_EQ(p->description->toPlainText(), "no DM8.txt file in ZIP");
 
-  m.games.write("quake2/baseq2/maps/q2dm2.bsp", "added since the start");
+  m.tree.write("quake2/baseq2/maps/q2dm2.bsp", "added since the start");
   p->installed->selectAll();
   p->delimap->click();
-  EXPECT_FALSE(m.games.exists("quake/id1/maps/e1m1.bsp"));
-  EXPECT_FALSE(m.games.exists("quake/id1/maps/e1m2.bsp"));
+  EXPECT_FALSE(m.tree.exists("quake/id1/maps/e1m1.bsp"));
+  EXPECT_FALSE(m.tree.exists("quake/id1/maps/e1m2.bsp"));
   EXPECT_TRUE(MapPages::items(p->installed).isEmpty());
   EXPECT_TRUE(trash.exists("Trash/files/e1m1.bsp")) << "a slip of the mouse loses nothing";
   EXPECT_EQ(MapPages::items(m.page(Game::Quake2)->installed), (QStringList{"q2dm1", "q2dm2"}))

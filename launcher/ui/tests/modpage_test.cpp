@@ -6,6 +6,7 @@
 #include "hub/hub.h"
 #include "modelgen/writers.h"
 #include "pages/modpage.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 #include "work/picturewindow.h"
 
@@ -20,19 +21,16 @@ modelgen::ByteVector pcx(uint32_t w, uint32_t h) {
 }
 
 struct ModPages : Launcher {
+  GameTree tree;
   ModPages() {
-    games.write("mods1/ctf.txt", "Capture the flag.\r\n");
-    games.write("mods1/ctf.wat", "The wat of ctf.\r\n");
-    games.write("mods1/ZeusBots.txt", "Bots.\r\n");
-    games.write("mods1/zeusbot.pcx", pcx(40, 20));
-    games.write("mods1/broken.txt", "Its picture is damaged.\r\n");
-    games.write("mods1/broken.pcx", "not a pcx");
-    games.write("mods2/arena.txt", "Arena.\r\n");
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.Patch = games.folder() + "mods1/";
-    v.q2.Patch = games.folder() + "mods2/";
+    tree.writeFiles({{"mods1/ctf.txt", "Capture the flag.\r\n"},
+                     {"mods1/ctf.wat", "The wat of ctf.\r\n"},
+                     {"mods1/ZeusBots.txt", "Bots.\r\n"},
+                     {"mods1/broken.txt", "Its picture is damaged.\r\n"},
+                     {"mods1/broken.pcx", "not a pcx"},
+                     {"mods2/arena.txt", "Arena.\r\n"}});
+    tree.write("mods1/zeusbot.pcx", pcx(40, 20));
+    Uvars v = VarsIn(tree, prog.folder());
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }

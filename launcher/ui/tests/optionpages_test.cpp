@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "pages/optionswitch.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -15,15 +16,13 @@ using namespace fdk::test;
 
 namespace {
 struct Pages : Launcher {
+  GameTree tree;
   GameSettings& q1 = ctx.vars.q1;
   GameSettings& q2 = ctx.vars.q2;
   explicit Pages(const std::function<void(Uvars&)>& stored = {}) {
-    games.write("cfgs/lan/config.cfg", "x");
-    games.write("cfgs/.svn/entries", "x");
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.CFG = games.folder() + "cfgs/";
+    tree.write("cfgs1/lan/config.cfg", "x");
+    tree.write("cfgs1/.svn/entries", "x");
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.Connectb.clear();
     v.q1.Connect = true;
     v.q2.mapb.clear();

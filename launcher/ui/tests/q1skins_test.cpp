@@ -11,6 +11,7 @@
 #include "modelgen/writers.h"
 #include "pages/q1skinspage.h"
 #include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 #include "work/picturewindow.h"
 
@@ -33,20 +34,17 @@ std::string skin(QColor colour) {
 const QColor kRed(200, 10, 10), kBlue(10, 10, 200), kGreen(10, 200, 10);
 
 struct SkinsPage : Launcher {
+  GameTree tree;
   explicit SkinsPage(bool quakeWorld = true) {
-    EXPECT_TRUE(WriteArchive(games.write("skins/blue.zip", ""), {{"blue.pcx", skin(kBlue)}}).ok());
+    EXPECT_TRUE(tree.archive("skins1/blue.zip", {{"blue.pcx", skin(kBlue)}}).ok());
     EXPECT_TRUE(
-        WriteArchive(games.write("skins/red.zip", ""),
+        tree.archive("skins1/red.zip",
                      {{"qw/", "", Kind::Folder}, {"qw/skins/", "", Kind::Folder}, {"qw/skins/red.pcx", skin(kRed)}})
             .ok());
-    EXPECT_TRUE(WriteArchive(games.write("skins/GREEN.ZIP", ""), {{"GREEN.PCX", skin(kGreen)}}).ok());
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q1.Path = games.folder() + "quake/";
-    v.q1.Skins = games.folder() + "skins/";
+    EXPECT_TRUE(tree.archive("skins1/GREEN.ZIP", {{"GREEN.PCX", skin(kGreen)}}).ok());
+    Uvars v = VarsIn(tree, prog.folder());
     v.q1.QuakeWorld = quakeWorld;
-    games.write("quake/id1/pak0.pak", "");
+    tree.write("quake/id1/pak0.pak", "");
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }
@@ -154,15 +152,15 @@ TEST(Q1Skins, ASkinAddedTwiceIsListedTwiceAndRemovedOneAtATime) {
 
 TEST(Q1Skins, InstallingKeepsAnExistingSkinAndShowsThePlaceholderAgain) {
   SkinsPage m;
-  m.games.write("quake/qw/skins/RED.PCX", "the player's own");
+  m.tree.write("quake/qw/skins/RED.PCX", "the player's own");
   m.ctx.vars.lbq1skinss = {"red", "blue", "red"};
   m.click("blue");
   ASSERT_FALSE(m.showsPlaceholder());
   Report report = m.page()->bq1scClick();
   EXPECT_TRUE(report.empty()) << report.text();
-  EXPECT_EQ(m.games.read("quake/qw/skins/RED.PCX"), "the player's own");
-  EXPECT_EQ(m.games.read("quake/qw/skins/blue.pcx"), skin(kBlue));
-  EXPECT_FALSE(m.games.exists("quake/qw/skins/qw"));
+  EXPECT_EQ(m.tree.read("quake/qw/skins/RED.PCX"), "the player's own");
+  EXPECT_EQ(m.tree.read("quake/qw/skins/blue.pcx"), skin(kBlue));
+  EXPECT_FALSE(m.tree.exists("quake/qw/skins/qw"));
   EXPECT_TRUE(m.showsPlaceholder());
   EXPECT_FALSE(m.fbar->isVisible());
   EXPECT_EQ(m.fbar->counters.done(), m.fbar->counters.total());

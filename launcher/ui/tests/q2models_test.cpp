@@ -15,6 +15,7 @@
 #include "pages/mappage.h"
 #include "pages/q2modelspage.h"
 #include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -38,30 +39,26 @@ std::string pcx(uint8_t colour) {
 }
 
 struct ModelsRun : Launcher {
+  GameTree tree;
   std::string store, players;
   Q2ModelsPage* page = nullptr;
 
   ModelsRun() {
-    store = games.folder() + "models/";
-    players = games.folder() + "quake2/baseq2/players/";
+    store = tree.quake2().skins;
+    players = tree.quake2().base + "players/";
     pack("scout", {"red", "blue"});
     pack("brute", {"steel"});
-    games.write("quake2/baseq2/players/male/tris.md2", "installed mesh");
+    tree.write("quake2/baseq2/players/male/tris.md2", "installed mesh");
     for (const char* f : {"grunt.pcx", "grunt_i.pcx", "weapon.pcx"})
-      games.write("quake2/baseq2/players/male/" + std::string(f), pcx(9));
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q2.Path = games.folder() + "quake2/";
-    v.q2.Skins = store;
+      tree.write("quake2/baseq2/players/male/" + std::string(f), pcx(9));
+    Uvars v = VarsIn(tree, prog.folder());
     // A map archive, which the Q2 Maps page opens for its description.
-    EXPECT_TRUE(WriteArchive(games.write("maps2/arena.zip", ""), {{"arena.txt", "The arena.\r\n"}}).ok());
-    v.q2.Maps = games.folder() + "maps2/";
+    std::filesystem::create_directories(v.q2.Maps);
+    EXPECT_TRUE(WriteArchive(v.q2.Maps + "arena.zip", {{"arena.txt", "The arena.\r\n"}}).ok());
     // A game to start and a config set to edit.
     std::filesystem::copy_file(FRAGDOCK_STANDIN, v.q2.Path + "quake2");
     v.q2.EXE = "quake2";
-    games.write("cfgs2/duel/config.cfg", "set name \"old\"\r\nbind x \"+attack\"\r\n");
-    v.q2.CFG = games.folder() + "cfgs2/";
+    tree.write("cfgs2/duel/config.cfg", "set name \"old\"\r\nbind x \"+attack\"\r\n");
     v.q2.ACFG = "duel";
     EXPECT_TRUE(SaveSettings(v).ok());
   }
@@ -73,7 +70,7 @@ struct ModelsRun : Launcher {
       entries.push_back({folder + skin + ".pcx", pcx(static_cast<uint8_t>(skin.size() * 20))});
       entries.push_back({folder + skin + "_i.pcx", pcx(2)});
     }
-    ASSERT_TRUE(WriteArchive(games.write("models/" + name + ".zip", ""), entries).ok());
+    ASSERT_TRUE(tree.archive("models2/" + name + ".zip", entries).ok());
   }
   bool open() {
     if (!start()) return false;
@@ -206,8 +203,8 @@ TEST(Q2Models, ChosenPairsByButtonsAndDrops) {
 
 TEST(Q2Models, DeleteMovesWholeModelsAwayAndListsTheRest) {
   ModelsRun r;
-  r.games.write("quake2/baseq2/players/female/tris.md2", "f");
-  r.games.write("quake2/baseq2/players/female/sub/extra.pcx", "a sub-folder does not stop the deletion");
+  r.tree.write("quake2/baseq2/players/female/tris.md2", "f");
+  r.tree.write("quake2/baseq2/players/female/sub/extra.pcx", "a sub-folder does not stop the deletion");
   ASSERT_TRUE(r.open());
   Q2ModelsPage& p = *r.page;
   std::vector<Names> told;  // what the editors were told the page shows, each time
@@ -225,14 +222,14 @@ TEST(Q2Models, DeleteMovesWholeModelsAwayAndListsTheRest) {
 
 TEST(Q2Models, InstallingTheChosenPacksKeepsWhatIsThere) {
   ModelsRun r;
-  r.games.write("quake2/baseq2/players/scout/red.pcx", "the player's own");
+  r.tree.write("quake2/baseq2/players/scout/red.pcx", "the player's own");
   ASSERT_TRUE(r.open());
   Q2ModelsPage& p = *r.page;
   r.click(p.lbq2sm, "scout");
   p.bq2sr->click();
   p.bq2copymodelsClick();
-  EXPECT_EQ(r.games.read("quake2/baseq2/players/scout/red.pcx"), "the player's own");
-  EXPECT_EQ(r.games.read("quake2/baseq2/players/scout/tris.md2"), "mesh of scout");
+  EXPECT_EQ(r.tree.read("quake2/baseq2/players/scout/red.pcx"), "the player's own");
+  EXPECT_EQ(r.tree.read("quake2/baseq2/players/scout/tris.md2"), "mesh of scout");
   EXPECT_FALSE(r.fbar->isVisible());
   EXPECT_EQ(r.ctx.vars.lbq2smchm.size(), 2u) << "installing does not clear the chosen pairs";
 }
@@ -290,7 +287,7 @@ TEST(Q2Models, TheRealViewerShowsThePackAndIsClosed) {
   source.frames = {{"stand1", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}}};
   source.commands = {{false, {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}}}};
   const modelgen::ByteVector md2 = modelgen::encodeMd2(source);
-  ASSERT_TRUE(WriteArchive(r.games.file("models/scout.zip"),
+  ASSERT_TRUE(WriteArchive(r.tree.file("models2/scout.zip"),
                            {{"baseq2/players/scout/tris.md2", std::string(md2.begin(), md2.end())},
                             {"baseq2/players/scout/red.pcx", pcx(40)},
                             {"baseq2/players/scout/red_i.pcx", pcx(2)}})
@@ -346,11 +343,11 @@ TEST(Q2Models, AQuake2LaunchInstallsTheChosenModelsWithTheEditedConfigSet) {
   auto* start = r.hub->pages[Tfhub::Q2Models]->findChild<QPushButton*>(QStringLiteral("bq2go1"));
   ASSERT_NE(start, nullptr);
   start->click();
-  const std::string game = r.games.folder() + "quake2/";
+  const std::string game = r.tree.folder() + "quake2/";
   ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(game + "standin-launch.txt"); }));
-  EXPECT_EQ(r.games.read("quake2/baseq2/players/scout/tris.md2"), "mesh of scout");
-  EXPECT_TRUE(r.games.exists("quake2/baseq2/players/scout/red.pcx")) << "the whole pack is installed";
-  EXPECT_EQ(r.games.read("quake2/baseq2/config.cfg"), "bind x \"+attack\"\r\nset name \"Ranger\"\r\nset skin \"scout/blue\"\r\n");
+  EXPECT_EQ(r.tree.read("quake2/baseq2/players/scout/tris.md2"), "mesh of scout");
+  EXPECT_TRUE(r.tree.exists("quake2/baseq2/players/scout/red.pcx")) << "the whole pack is installed";
+  EXPECT_EQ(r.tree.read("quake2/baseq2/config.cfg"), "bind x \"+attack\"\r\nset name \"Ranger\"\r\nset skin \"scout/blue\"\r\n");
   EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join("\n").toStdString();
 }
 

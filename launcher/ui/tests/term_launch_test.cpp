@@ -14,7 +14,7 @@
 
 #include "core/content/maps.h"
 #include "pages/optionswitch.h"
-#include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "uitest.h"
 
 using namespace fdk;
@@ -22,21 +22,6 @@ using namespace fdk::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Every entry below a folder: relative path -> contents ("/" for a folder).
-std::map<std::string, std::string> tree(const std::string& root) {
-  std::map<std::string, std::string> entries;
-  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-    const std::string rel = fs::relative(it->path(), root).string();
-    if (it->is_directory()) {
-      entries[rel] = "/";
-    } else {
-      std::ifstream in(it->path(), std::ios::binary);
-      entries[rel] = std::string(std::istreambuf_iterator<char>(in), {});
-    }
-  }
-  return entries;
-}
 
 // The stand-in game reads how to play from its environment, which it inherits
 // from the launcher (this test process).
@@ -52,33 +37,30 @@ struct PlayerEnvironment {
 };
 
 struct TermLaunchRun : Launcher {
-  std::string q2 = games.folder() + "quake two/";
+  GameTree tree{"quake/", "quake two/"};
+  std::string q2 = tree.quake2().game;
   TermLaunchRun() {
     fs::create_directories(q2 + "baseq2/maps");
     fs::copy_file(FRAGDOCK_STANDIN, q2 + "quake2");
-    games.write("quake two/baseq2/pak0.pak", "pak0");
-    games.write("quake two/baseq2/maps/base1.bsp", "base1");
-    games.write("cfgs2/duel/autoexec.cfg", "bind x");
-    games.write("maps2/arena2.zip", "");
-    EXPECT_TRUE(WriteArchive(games.file("maps2/arena2.zip"), {{"baseq2/maps/arena2.bsp", "the map"}}).ok());
+    tree.write("quake two/baseq2/pak0.pak", "pak0");
+    tree.write("quake two/baseq2/maps/base1.bsp", "base1");
+    tree.write("cfgs2/duel/autoexec.cfg", "bind x");
+    EXPECT_TRUE(tree.archive("maps2/arena2.zip", {{"baseq2/maps/arena2.bsp", "the map"}}).ok());
     // The tool lives in the program folder, where the launch starts it.
     fs::copy_file(FRAGDOCK_TERM, prog.folder() + "term");
-    Uvars v;
-    v.programFolder = prog.folder();
-    AssignDefaults(v, {games.folder()});
-    v.q2.Path = q2;
+    Uvars v = VarsIn(tree, prog.folder());
     v.q2.EXE = "quake2";
-    v.q2.Maps = games.folder() + "maps2/";
-    v.q2.CFG = games.folder() + "cfgs2/";
     v.q2.ACFG = "duel";
     EXPECT_TRUE(SaveSettings(v).ok());
   }
 };
 
+}  // namespace
+
 TEST(TermLaunch, AfterTheGameTheFolderIsItsSnapshotPlusTheSave) {
   TermLaunchRun r;
   ASSERT_TRUE(r.start());
-  const auto before = tree(r.q2);
+  const auto before = FolderContents(r.q2);
   PlayerEnvironment player;
 
   auto* useterm = r.hub->pages[Tfhub::Q2Stuff]->findChild<OptionSwitch*>("bq2useterm");
@@ -92,7 +74,7 @@ TEST(TermLaunch, AfterTheGameTheFolderIsItsSnapshotPlusTheSave) {
   ASSERT_NE(go, nullptr);
   go->click();
   EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join("\n").toStdString();
-  EXPECT_EQ(r.games.read("quake two/baseq2/maps/arena2.bsp"), "the map") << "installed for the game";
+  EXPECT_EQ(r.tree.read("quake two/baseq2/maps/arena2.bsp"), "the map") << "installed for the game";
 
   // term logs one line when it is done; the launch's record is gone by then.
   const std::string log = r.prog.folder() + "term.log";
@@ -105,10 +87,8 @@ TEST(TermLaunch, AfterTheGameTheFolderIsItsSnapshotPlusTheSave) {
   auto expected = before;
   expected["baseq2/save"] = "/";
   expected["baseq2/save/slot1.sav"] = "saved game\n";
-  const std::string played = tree(r.q2)["standin-launch.txt"];
+  const std::string played = FolderContents(r.q2)["standin-launch.txt"];
   EXPECT_EQ(played.rfind("folder=" + r.q2.substr(0, r.q2.size() - 1) + "\n", 0), 0u) << played;
   expected["standin-launch.txt"] = played;  // what the game wrote while playing
-  EXPECT_EQ(tree(r.q2), expected);
+  EXPECT_EQ(FolderContents(r.q2), expected);
 }
-
-}  // namespace

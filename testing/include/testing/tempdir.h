@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace fdk {
@@ -24,6 +25,8 @@ class TempDir {
   // Writes a file (making its folders) and returns its path.
   std::string write(const std::string& name, std::string_view bytes) const;
   std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+  // Writes each file of a table: its name, then its bytes.
+  void writeFiles(const std::vector<std::pair<std::string, std::string>>& files) const;
   // `head` at the start, `tail` at the end and a hole between them up to `size`
   // bytes: a huge file that costs no disk space.
   std::string writeSparse(const std::string& name, const std::vector<std::uint8_t>& head, std::uint64_t size,

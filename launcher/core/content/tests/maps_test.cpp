@@ -2,23 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/archive.h"
-#include "testing/tempdir.h"
+#include "testing/gamesettings.h"
 
 using namespace fdk;
 
 namespace {
 struct MapFolders {
-  TempDir dir;
-  GameSettings g;
+  GameTree tree;
+  GameSettings g = SettingsIn(tree.quake());
   Tzipform zip;
-  MapFolders() {
-    g.Path = dir.folder() + "quake/";
-    g.Maps = dir.folder() + "maps/";
-  }
   void archive(const std::string& name, const std::vector<ArchiveEntry>& entries) {
-    dir.write("maps/" + name, "");
-    ASSERT_TRUE(WriteArchive(dir.file("maps/" + name), entries).ok());
+    ASSERT_TRUE(tree.archive("maps1/" + name, entries).ok());
   }
 };
 }  // namespace
@@ -28,11 +22,11 @@ TEST(MapLists, AvailableAndInstalledNamesSortedWithoutCase) {
   m.archive("dm7.zip", {{"id1/maps/dm7.bsp", "x"}});
   m.archive("DM8.ZIP", {{"id1/maps/dm8.bsp", "x"}});
   m.archive("Arena.zip", {{"id1/maps/arena.bsp", "x"}});
-  m.dir.write("maps/readme.txt", "not an archive");
+  m.tree.write("maps1/readme.txt", "not an archive");
   EXPECT_EQ(AvailableMaps(m.g), (std::vector<std::string>{"Arena", "dm7", "DM8"}));
-  m.dir.write("quake/ID1/Maps/e1m1.bsp", "x");
-  m.dir.write("quake/ID1/Maps/DM3.BSP", "x");
-  m.dir.write("quake/ID1/Maps/notes.txt", "x");
+  m.tree.write("quake/ID1/Maps/e1m1.bsp", "x");
+  m.tree.write("quake/ID1/Maps/DM3.BSP", "x");
+  m.tree.write("quake/ID1/Maps/notes.txt", "x");
   EXPECT_EQ(InstalledMaps(m.g, Game::Quake1), (std::vector<std::string>{"DM3", "e1m1"})) << "ID1/Maps is id1/maps";
   EXPECT_TRUE(InstalledMaps(m.g, Game::Quake2).empty());
   EXPECT_EQ(InstalledMapFiles(m.g, Game::Quake1, {"e1m1"}), (std::vector<std::string>{m.g.Path + "ID1/Maps/e1m1.bsp"}));
@@ -54,10 +48,10 @@ TEST(MapLists, DescriptionFromTheArchivesTextEntry) {
   MapFolders m;
   m.archive("dm7.zip", {{"id1/maps/dm7.bsp", "x"}, {"maps/DM7.TXT", "first"}, {"docs/dm7.txt", "The last one wins.\r\n"}});
   m.archive("dm8.zip", {{"id1/maps/dm8.bsp", "x"}, {"readme.txt", "not its description"}});
-  m.dir.write("work/keep", "");
-  EXPECT_EQ(MapDescription(m.g, "dm7", m.zip, m.dir.folder() + "work/"), "The last one wins.\r\n");
-  EXPECT_EQ(MapDescription(m.g, "dm8", m.zip, m.dir.folder() + "work/"), "no DM8.txt file in ZIP");
-  EXPECT_EQ(MapDescription(m.g, "gone", m.zip, m.dir.folder() + "work/"), "no GONE.txt file in ZIP");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m.dir.file("work")), {}), 1)
+  m.tree.write("work/keep", "");
+  EXPECT_EQ(MapDescription(m.g, "dm7", m.zip, m.tree.folder() + "work/"), "The last one wins.\r\n");
+  EXPECT_EQ(MapDescription(m.g, "dm8", m.zip, m.tree.folder() + "work/"), "no DM8.txt file in ZIP");
+  EXPECT_EQ(MapDescription(m.g, "gone", m.zip, m.tree.folder() + "work/"), "no GONE.txt file in ZIP");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m.tree.file("work")), {}), 1)
       << "nothing is left behind";
 }

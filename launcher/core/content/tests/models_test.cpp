@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "testing/archive.h"
+#include "testing/gamesettings.h"
 #include "testing/tempdir.h"
 
 using namespace fdk;
@@ -25,34 +25,30 @@ Names entriesOf(const std::filesystem::path& folder) {
 }
 
 struct ModelTree {
-  TempDir dir;
-  GameSettings q2;
-  ModelTree() {
-    q2.Path = dir.folder() + "quake2/";
-    q2.Skins = dir.folder() + "models/";
-    dir.write("quake2/baseq2/players/male/tris.md2", "mesh");
-  }
+  GameTree tree;
+  GameSettings q2 = SettingsIn(tree.quake2());
+  ModelTree() { tree.write("quake2/baseq2/players/male/tris.md2", "mesh"); }
   void pack(const std::string& name, const std::vector<ArchiveEntry>& entries) {
-    ASSERT_TRUE(WriteArchive(dir.write("models/" + name, ""), entries).ok());
+    ASSERT_TRUE(tree.archive("models2/" + name, entries).ok());
   }
 };
 
 TEST(ModelLists, ModelLevelListsPacksWithNoneAndInstalledFoldersWithoutDots) {
   ModelTree t;
-  t.dir.write("models/scout.zip", "");
-  t.dir.write("models/Brute.ZIP", "");
-  t.dir.write("models/.hidden.zip", "");
-  t.dir.write("models/readme.txt", "");
-  t.dir.write("quake2/baseq2/players/female/tris.md2", "");
-  t.dir.write("quake2/baseq2/players/male.old/tris.md2", "");
-  t.dir.write("quake2/baseq2/players/scout.bmp", "");
+  t.tree.writeFiles({{"models2/scout.zip", ""},
+                     {"models2/Brute.ZIP", ""},
+                     {"models2/.hidden.zip", ""},
+                     {"models2/readme.txt", ""},
+                     {"quake2/baseq2/players/female/tris.md2", ""},
+                     {"quake2/baseq2/players/male.old/tris.md2", ""},
+                     {"quake2/baseq2/players/scout.bmp", ""}});
   EXPECT_EQ(AvailablePacks(t.q2), (Names{"(none)", "Brute", "scout"}));
   EXPECT_EQ(InstalledModels(t.q2), (Names{"female", "male"}));
 
   // A missing store and players folder: Available keeps "(none)", Installed is empty.
   GameSettings missing{};
-  missing.Path = t.dir.folder() + "nowhere/";
-  missing.Skins = t.dir.folder() + "nowhere/";
+  missing.Path = t.tree.folder() + "nowhere/";
+  missing.Skins = t.tree.folder() + "nowhere/";
   EXPECT_EQ(AvailablePacks(missing), (Names{"(none)"}));
   EXPECT_TRUE(InstalledModels(missing).empty());
 }
@@ -70,7 +66,7 @@ TEST(ModelLists, SkinLevelListsOnlySkinsWithAnIcon) {
 
   // The same shape installed, plus an icon in capitals and a skin without one.
   const std::string male = PlayersFolder(t.q2) + "male/";
-  for (const char* name : {"grunt.pcx", "grunt_i.pcx", "weapon.pcx", "cipher.pcx", "cipher_I.PCX"}) t.dir.write("quake2/baseq2/players/male/" + std::string(name), "x");
+  for (const char* name : {"grunt.pcx", "grunt_i.pcx", "weapon.pcx", "cipher.pcx", "cipher_I.PCX"}) t.tree.write("quake2/baseq2/players/male/" + std::string(name), "x");
   EXPECT_EQ(InstalledSkins(male), (Names{"(back)", "cipher", "grunt"}));
 }
 
@@ -160,21 +156,21 @@ TEST(ModelPreviewRun, CopiesThePacksFilesAndStartsBesideThemWhenAPathHasABlank) 
   ModelTree t;
   t.pack("scout.zip", {{"baseq2/players/scout/tris.md2", "mesh"}, {"baseq2/players/scout/dred.pcx", "other"},
                        {"baseq2/players/scout/red.pcx", "red"}});
-  const std::string program = t.dir.folder() + "program/";
-  t.dir.write("program/red.pcx", "the program folder's own");
+  const std::string program = t.tree.program();
+  t.tree.write("program/red.pcx", "the program folder's own");
   Tzipform zip;
   ModelPreviewRun run = PrepareModelPreview(program, "scout", true, "red", AvailablePreviewArgs(program, "red"),
                                             "/somewhere", zip, t.q2);
   EXPECT_TRUE(run.leftOut.empty()) << run.leftOut.text();
   ASSERT_EQ(run.copies, (Names{run.copiesFolder + "tris.md2", run.copiesFolder + "red.pcx"}));
   EXPECT_EQ(run.copiesFolder.rfind(program, 0), 0u) << "the copies stay in the program folder";
-  EXPECT_EQ(t.dir.read(run.copies[1].substr(t.dir.folder().size())), "red")
+  EXPECT_EQ(t.tree.read(run.copies[1].substr(t.tree.folder().size())), "red")
       << "the skin of that name, not one that merely contains it";
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + run.copies[0] + " " + run.copies[1]);
   EXPECT_EQ(run.workFolder, "/somewhere");
   RemovePreviewCopies(run);
   EXPECT_FALSE(std::filesystem::exists(run.copiesFolder));
-  EXPECT_EQ(t.dir.read("program/red.pcx"), "the program folder's own") << "a file of the same name is never touched";
+  EXPECT_EQ(t.tree.read("program/red.pcx"), "the program folder's own") << "a file of the same name is never touched";
 
   // A blank in the path: the viewer reads blank-free words, so it starts beside the files.
   const std::string players = "/games/quake 2/baseq2/players/";
@@ -190,8 +186,8 @@ TEST(ModelPreviewRun, FindsTheFilesInAnyLetterCaseAndNamesWhatItExtracted) {
   ModelTree t;
   t.pack("loud.zip", {{"PLAYERS/LOUD/TRIS.MD2", "mesh"}, {"PLAYERS/LOUD/RED.PCX", "red"},
                       {"PLAYERS/LOUD/Red_i.pcx", "icon"}});
-  const std::string program = t.dir.folder() + "program/";
-  t.dir.write("program/keep.txt", "");
+  const std::string program = t.tree.program();
+  t.tree.write("program/keep.txt", "");
   Tzipform zip;
   ModelPreviewRun run = PrepareModelPreview(program, "loud", true, "Red", AvailablePreviewArgs(program, "Red"),
                                             "/somewhere", zip, t.q2);
@@ -200,12 +196,12 @@ TEST(ModelPreviewRun, FindsTheFilesInAnyLetterCaseAndNamesWhatItExtracted) {
   for (const std::string& copy : run.copies) EXPECT_TRUE(std::filesystem::is_regular_file(copy)) << copy;
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + run.copies[0] + " " + run.copies[1]);
   RemovePreviewCopies(run);
-  EXPECT_EQ(entriesOf(t.dir.path() / "program"), (Names{"keep.txt"})) << "exactly the copies and their folder are gone";
+  EXPECT_EQ(entriesOf(t.tree.path() / "program"), (Names{"keep.txt"})) << "exactly the copies and their folder are gone";
 
   // An installed model keeps the spelling it was installed with.
-  t.dir.write("quake2/baseq2/players/loud/TRIS.MD2", "mesh");
-  t.dir.write("quake2/baseq2/players/loud/RED.PCX", "red");
-  const std::string players = t.dir.folder() + "quake2/baseq2/players/";
+  t.tree.write("quake2/baseq2/players/loud/TRIS.MD2", "mesh");
+  t.tree.write("quake2/baseq2/players/loud/RED.PCX", "red");
+  const std::string players = t.tree.folder() + "quake2/baseq2/players/";
   const std::string args = InstalledPreviewArgs(players, "loud", "Red");
   EXPECT_EQ(args, players + "loud/TRIS.MD2 " + players + "loud/RED.PCX");
   run = PrepareModelPreview(program, "loud", false, "Red", args, "/somewhere", zip, t.q2);
@@ -215,9 +211,9 @@ TEST(ModelPreviewRun, FindsTheFilesInAnyLetterCaseAndNamesWhatItExtracted) {
 // A pack that cannot be read still starts the viewer on the expected names, which it reports missing.
 TEST(ModelPreviewRun, AnUnreadablePackIsReportedAndLeavesNothing) {
   ModelTree t;
-  t.dir.write("models/broken.zip", "not a zip");
-  const std::string program = t.dir.folder() + "program/";
-  t.dir.write("program/keep.txt", "");
+  t.tree.write("models2/broken.zip", "not a zip");
+  const std::string program = t.tree.program();
+  t.tree.write("program/keep.txt", "");
   Tzipform zip;
   ModelPreviewRun run = PrepareModelPreview(program, "broken", true, "red", AvailablePreviewArgs(program, "red"),
                                             "/somewhere", zip, t.q2);
@@ -225,7 +221,7 @@ TEST(ModelPreviewRun, AnUnreadablePackIsReportedAndLeavesNothing) {
   EXPECT_TRUE(run.copies.empty());
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + AvailablePreviewArgs(program, "red"));
   RemovePreviewCopies(run);
-  EXPECT_EQ(entriesOf(t.dir.path() / "program"), (Names{"keep.txt"}));
+  EXPECT_EQ(entriesOf(t.tree.path() / "program"), (Names{"keep.txt"}));
 }
 
 }  // namespace

@@ -2,69 +2,55 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/archive.h"
-#include "testing/tempdir.h"
+#include "core/install/tests/recordinghost.h"
+#include "testing/gamesettings.h"
 
 using namespace fdk;
 
 namespace {
 
-struct Recorder : InstallHost {
-  std::vector<std::string> titles;
-  std::uint64_t total = 0, doneBytes = 0;
-  int ends = 0;
-  void begin(const std::string& title) override { titles.push_back(title); }
-  void counted(std::uint64_t bytes) override { total += bytes; }
-  void secondPass() override {}
-  void done(std::uint64_t bytes) override { doneBytes += bytes; }
-  bool ask(const std::string&) override { return false; }
-  void end() override { ++ends; }
-};
+using testhost::RecordingHost;
 
 struct Store {
-  TempDir dir;
-  GameSettings q2;
-  Store() {
-    q2.Path = dir.folder() + "quake2/";
-    q2.Skins = dir.folder() + "models/";
-  }
+  GameTree tree;
+  GameSettings q2 = SettingsIn(tree.quake2());
 };
 
 TEST(InstallChosenModels, APackChosenTwiceInARowIsReadOnceAndNoFileIsReplaced) {
   Store s;
-  ASSERT_TRUE(WriteArchive(s.dir.write("models/scout.zip", ""),
-                           {{"baseq2/players/scout/tris.md2", "mesh!"},
-                            {"baseq2/players/scout/red.pcx", "new red"},
-                            {"baseq2/players/scout/red_i.pcx", "icon"}})
+  ASSERT_TRUE(s.tree
+                  .archive("models2/scout.zip", {{"baseq2/players/scout/tris.md2", "mesh!"},
+                                                 {"baseq2/players/scout/red.pcx", "new red"},
+                                                 {"baseq2/players/scout/red_i.pcx", "icon"}})
                   .ok());
-  s.dir.write("quake2/BaseQ2/Players/Scout/RED.PCX", "the player's own red");
-  Recorder host;
+  s.tree.write("quake2/BaseQ2/Players/Scout/RED.PCX", "the player's own red");
+  RecordingHost host;
   Tzipform zip;
   Report report = InstallChosenModels(s.q2, {"scout", "scout"}, zip, host);
   EXPECT_TRUE(report.empty()) << report.text();
-  EXPECT_EQ(host.titles, (std::vector<std::string>{"Processing Models"}));
   // Uncompressed bytes of one reading of the pack, counted and done alike.
-  EXPECT_EQ(host.total, 5u + 7u + 4u);
-  EXPECT_EQ(host.doneBytes, host.total);
-  EXPECT_EQ(s.dir.read("quake2/BaseQ2/Players/Scout/RED.PCX"), "the player's own red");
-  EXPECT_EQ(s.dir.read("quake2/BaseQ2/Players/Scout/tris.md2"), "mesh!");
-  EXPECT_FALSE(s.dir.exists("quake2/baseq2"));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"begin Processing Models", "counted 5", "counted 7", "counted 4",
+                                                  "second pass", "done 5", "done 7", "done 4", "end"}));
+  EXPECT_EQ(s.tree.read("quake2/BaseQ2/Players/Scout/RED.PCX"), "the player's own red");
+  EXPECT_EQ(s.tree.read("quake2/BaseQ2/Players/Scout/tris.md2"), "mesh!");
+  EXPECT_FALSE(s.tree.exists("quake2/baseq2"));
 }
 
 TEST(InstallChosenModels, NoPairsShowNoProgressAndAGonePackIsReported) {
   Store s;
-  Recorder host;
+  RecordingHost host;
   Tzipform zip;
   EXPECT_TRUE(InstallChosenModels(s.q2, {}, zip, host).empty());
-  EXPECT_TRUE(host.titles.empty());
+  EXPECT_TRUE(host.calls.empty());
 
-  ASSERT_TRUE(WriteArchive(s.dir.write("models/ok.zip", ""), {{"../../escape.txt", "x"}, {"baseq2/players/ok/tris.md2", "m"}}).ok());
+  ASSERT_TRUE(s.tree.archive("models2/ok.zip", {{"../../escape.txt", "x"}, {"baseq2/players/ok/tris.md2", "m"}}).ok());
   Report report = InstallChosenModels(s.q2, {"gone", "ok"}, zip, host);
   EXPECT_NE(report.text().find("gone"), std::string::npos);
   EXPECT_NE(report.text().find("escape"), std::string::npos);
-  EXPECT_TRUE(s.dir.exists("quake2/baseq2/players/ok/tris.md2"));
-  EXPECT_FALSE(s.dir.exists("escape.txt"));
-  EXPECT_EQ(host.ends, 1);
+  EXPECT_TRUE(s.tree.exists("quake2/baseq2/players/ok/tris.md2"));
+  EXPECT_FALSE(s.tree.exists("escape.txt"));
+  EXPECT_TRUE(host.oneRunOrNone());
+  EXPECT_EQ(host.only("end").size(), 1u);
 }
 
 }  // namespace

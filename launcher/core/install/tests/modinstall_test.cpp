@@ -7,45 +7,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/work/progress.h"
-#include "testing/archive.h"
-#include "testing/tempdir.h"
+#include "core/install/tests/recordinghost.h"
+#include "testing/gamesettings.h"
 
 using namespace fdk;
 
 namespace {
 
-// Records what an installation shows and asks; answers with a set answer.
-struct Recorder : InstallHost {
-  bool answer = false;
-  std::vector<std::string> titles, questions;
-  ProgressCounters counters;
-  bool secondPassStarted = false, ended = false;
-  void begin(const std::string& title) override { titles.push_back(title); }
-  void counted(std::uint64_t bytes) override { counters.add(false, bytes); }
-  void secondPass() override { secondPassStarted = true; }
-  void done(std::uint64_t bytes) override { counters.add(true, bytes); }
-  bool ask(const std::string& question) override {
-    questions.push_back(question);
-    return answer;
-  }
-  void end() override { ended = true; }
-};
+using testhost::RecordingHost;
 
 struct Mods {
-  TempDir dir;
-  Uvars vars;
+  GameTree tree;
+  Uvars vars = VarsIn(tree);
   Tzipform zip;
-  Mods() {
-    vars.q2.Path = dir.folder() + "quake2/";
-    vars.q2.Patch = dir.folder() + "mods/";
-    dir.write("quake2/baseq2/pak0.pak", "game data");
-  }
+  Mods() { tree.write("quake2/baseq2/pak0.pak", "game data"); }
   void archive(const std::string& mod, const std::vector<ArchiveEntry>& entries) {
-    dir.write("mods/" + mod + ".zip", "");
-    ASSERT_TRUE(WriteArchive(dir.file("mods/" + mod + ".zip"), entries).ok());
+    ASSERT_TRUE(tree.archive("mods2/" + mod + ".zip", entries).ok());
   }
-  ModInstall install(const std::string& mod, Recorder& host) {
+  ModInstall install(const std::string& mod, RecordingHost& host) {
     vars.q2mod = mod;
     Result<ModInstall> result = InstallMod(vars, Game::Quake2, zip, host);
     EXPECT_TRUE(result.ok()) << result.error().text;
@@ -58,14 +37,13 @@ struct Mods {
 TEST(ModInstall, FirstInstallAsksNothingAndFindsTheGameFolder) {
   Mods m;
   m.archive("mymod", {{"mymod/pak0.pak", "mod data"}, {"mymod/autoexec.cfg", "exec mod.cfg"}});
-  Recorder host;
+  RecordingHost host;
   ModInstall result = m.install("mymod", host);
   EXPECT_TRUE(result.ran);
   EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
-  EXPECT_TRUE(host.questions.empty());
-  EXPECT_EQ(host.titles, std::vector<std::string>{"Processing MOD"});
-  EXPECT_TRUE(host.secondPassStarted && host.ended);
-  EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "mod data");
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"begin Processing MOD", "counted 8", "counted 12", "second pass",
+                                                  "done 8", "done 12", "end"}));
+  EXPECT_EQ(m.tree.read("quake2/mymod/pak0.pak"), "mod data");
   EXPECT_EQ(result.modGameFolder, "mymod");
   EXPECT_EQ(host.counters.total(), 20u);
   EXPECT_EQ(host.counters.barWidth(), 350);
@@ -75,15 +53,17 @@ TEST(ModInstall, ASecondInstallAsksOnceAndNeverReplacesAFile) {
   for (bool yes : {false, true}) {
     Mods m;
     m.archive("mymod", {{"mymod/pak0.pak", "new data"}, {"mymod/new.cfg", "new"}, {"MYMOD/AUTOEXEC.CFG", "new"}});
-    m.dir.write("quake2/mymod/pak0.pak", "the player's");
-    m.dir.write("quake2/mymod/autoexec.cfg", "the player's");
-    Recorder host;
+    m.tree.write("quake2/mymod/pak0.pak", "the player's");
+    m.tree.write("quake2/mymod/autoexec.cfg", "the player's");
+    RecordingHost host;
     host.answer = yes;
     ModInstall result = m.install("mymod", host);
-    EXPECT_EQ(host.questions, std::vector<std::string>{kModConflictQuestion}) << "asked once, yes = " << yes;
-    EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "the player's");
-    EXPECT_EQ(m.dir.read("quake2/mymod/autoexec.cfg"), "the player's") << "letter case does not matter";
-    EXPECT_EQ(m.dir.read("quake2/mymod/new.cfg"), "new") << "missing files are still extracted";
+    EXPECT_EQ(host.only("ask"), std::vector<std::string>{std::string("ask ") + kModConflictQuestion})
+        << "asked once, yes = " << yes;
+    EXPECT_TRUE(host.oneRunOrNone());
+    EXPECT_EQ(m.tree.read("quake2/mymod/pak0.pak"), "the player's");
+    EXPECT_EQ(m.tree.read("quake2/mymod/autoexec.cfg"), "the player's") << "letter case does not matter";
+    EXPECT_EQ(m.tree.read("quake2/mymod/new.cfg"), "new") << "missing files are still extracted";
     EXPECT_EQ(host.counters.barWidth(), 350);
     EXPECT_EQ(host.counters.done(), host.counters.total());
     EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
@@ -107,47 +87,47 @@ TEST(ModInstall, GameFolderRules) {
     std::vector<ArchiveEntry> entries;
     for (const std::string& name : row.names) entries.push_back({name, "x"});
     m.archive("mod", entries);
-    ASSERT_TRUE(m.zip.ListArchive(m.dir.file("mods/mod.zip")).ok());
+    ASSERT_TRUE(m.zip.ListArchive(m.tree.file("mods2/mod.zip")).ok());
     EXPECT_EQ(ModGameFolderOf(m.zip), row.folder) << row.names[0];
   }
 }
 
 TEST(ModInstall, TheGameFolderTakesTheSpellingOnDiskAndUnsafeEntriesAreReported) {
   Mods m;
-  m.dir.write("quake2/mymod/old.cfg", "x");
+  m.tree.write("quake2/mymod/old.cfg", "x");
   m.archive("MyMod", {{"MyMod/pak0.pak", "data"}, {"../../evil", "outside"}});
-  Recorder host;
+  RecordingHost host;
   ModInstall result = m.install("MyMod", host);
   EXPECT_EQ(result.modGameFolder, "mymod") << "the game looks for the folder by its real name";
-  EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "data");
+  EXPECT_EQ(m.tree.read("quake2/mymod/pak0.pak"), "data");
   ASSERT_EQ(result.leftOut.size(), 1u);
   EXPECT_EQ(result.leftOut.entries()[0].what, "../../evil");
-  EXPECT_FALSE(m.dir.exists("evil"));
+  EXPECT_FALSE(m.tree.exists("evil"));
   EXPECT_EQ(host.counters.barWidth(), 350);
 }
 
 TEST(ModInstall, NoModInstallsNothingAndAnUnreadableArchiveIsAnError) {
   Mods m;
-  Recorder host;
+  RecordingHost host;
   EXPECT_FALSE(m.install("", host).ran);
-  EXPECT_TRUE(host.titles.empty()) << "no progress window for \"(none)\"";
-  m.dir.write("mods/broken.zip", "PK not really");
+  EXPECT_TRUE(host.calls.empty()) << "no progress window for \"(none)\"";
+  m.tree.write("mods2/broken.zip", "PK not really");
   for (const char* mod : {"gone", "broken"}) {
     m.vars.q2mod = mod;
     Result<ModInstall> failed = InstallMod(m.vars, Game::Quake2, m.zip, host);
     ASSERT_FALSE(failed.ok()) << mod;
     EXPECT_NE(failed.error().text.find(std::string(mod) + ".zip"), std::string::npos) << failed.error().text;
   }
-  EXPECT_TRUE(host.titles.empty());
-  EXPECT_FALSE(m.dir.exists("quake2/gone"));
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_FALSE(m.tree.exists("quake2/gone"));
 }
 
 TEST(ModInstall, TheArchiveIsFoundInAnyLetterCase) {
   Mods m;
   m.archive("ZeusBots", {{"zeusbots/progs.dat", "bots"}});
-  Recorder host;
+  RecordingHost host;
   ModInstall result = m.install("zeusbots", host);  // listed from "zeusbots.txt"
-  EXPECT_EQ(m.dir.read("quake2/zeusbots/progs.dat"), "bots");
+  EXPECT_EQ(m.tree.read("quake2/zeusbots/progs.dat"), "bots");
   EXPECT_EQ(result.modGameFolder, "zeusbots");
 }
 
@@ -160,30 +140,30 @@ TEST(ModInstall, FolderEntriesNeverAskOnlyAFileInTheWayDoes) {
                                              {"mymod/pak0.pak", "mod data"}};
   Mods m;
   m.archive("mymod", entries);
-  Recorder first;
+  RecordingHost first;
   ModInstall result = m.install("mymod", first);
-  EXPECT_TRUE(first.questions.empty()) << "baseq2/ is there already, and it is a folder";
+  EXPECT_TRUE(first.only("ask").empty()) << "baseq2/ is there already, and it is a folder";
   EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
-  EXPECT_EQ(m.dir.read("quake2/baseq2/maps/arena.bsp"), "arena");
+  EXPECT_EQ(m.tree.read("quake2/baseq2/maps/arena.bsp"), "arena");
   EXPECT_EQ(result.modGameFolder, "mymod");
 
-  Recorder second;
+  RecordingHost second;
   m.install("mymod", second);
-  EXPECT_EQ(second.questions, std::vector<std::string>{kModConflictQuestion});
+  EXPECT_EQ(second.only("ask"), std::vector<std::string>{std::string("ask ") + kModConflictQuestion});
 }
 
 TEST(ModInstall, TheModGoesIntoTheRealFolderAndNamesItNotItsLinkTwin) {
   namespace fs = std::filesystem;
   Mods m;
-  fs::create_directories(m.dir.file("quake2/mymod"));
-  fs::create_directories(m.dir.file("outside"));
-  fs::create_directory_symlink(m.dir.file("outside"), m.dir.file("quake2/MyMod"));
+  fs::create_directories(m.tree.file("quake2/mymod"));
+  fs::create_directories(m.tree.file("outside"));
+  fs::create_directory_symlink(m.tree.file("outside"), m.tree.file("quake2/MyMod"));
   m.archive("MyMod", {{"MyMod/pak0.pak", "data"}});
-  Recorder host;
+  RecordingHost host;
   ModInstall result = m.install("MyMod", host);
   EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
-  EXPECT_EQ(m.dir.read("quake2/mymod/pak0.pak"), "data");
-  EXPECT_TRUE(fs::is_empty(m.dir.file("outside")));
+  EXPECT_EQ(m.tree.read("quake2/mymod/pak0.pak"), "data");
+  EXPECT_TRUE(fs::is_empty(m.tree.file("outside")));
   EXPECT_EQ(result.modGameFolder, "mymod");
 }
 
@@ -193,15 +173,15 @@ TEST(ModInstall, LeftoversOfAKilledInstallGoAtTheNextInstallTheUsersFilesStay) {
   ::waitpid(child, nullptr, 0);  // its number now names no running process
   const std::string leftover = ".fragdock-part-" + std::to_string(child) + ".tmpQ3x9Zz";
   Mods m;
-  m.dir.write("quake2/mymod/" + leftover, "half of a big file");
-  m.dir.write("quake2/mymod/" + leftover + ".keep", "the player's");
-  m.dir.write("quake2/mymod/.big0.bin.tmpQ3x9Zz", "the player's");
+  m.tree.write("quake2/mymod/" + leftover, "half of a big file");
+  m.tree.write("quake2/mymod/" + leftover + ".keep", "the player's");
+  m.tree.write("quake2/mymod/.big0.bin.tmpQ3x9Zz", "the player's");
   m.archive("mymod", {{"mymod/pak0.pak", "mod data"}});
-  Recorder host;
+  RecordingHost host;
   m.install("mymod", host);
-  EXPECT_FALSE(m.dir.exists("quake2/mymod/" + leftover));
-  EXPECT_EQ(m.dir.read("quake2/mymod/" + leftover + ".keep"), "the player's");
-  EXPECT_EQ(m.dir.read("quake2/mymod/.big0.bin.tmpQ3x9Zz"), "the player's");
+  EXPECT_FALSE(m.tree.exists("quake2/mymod/" + leftover));
+  EXPECT_EQ(m.tree.read("quake2/mymod/" + leftover + ".keep"), "the player's");
+  EXPECT_EQ(m.tree.read("quake2/mymod/.big0.bin.tmpQ3x9Zz"), "the player's");
 }
 
 // Each entry alone would fit: the MOD is weighed as a whole before its first file.
@@ -210,16 +190,16 @@ TEST(ModInstall, AModThatDoesNotFitTheDiskIsRefusedBeforeAnythingIsWritten) {
   m.archive("big", {{"big/a.pak", std::string(600, 'a')}, {"big/b.pak", std::string(600, 'b')}});
   m.zip.SetFreeSpaceQuery([](const std::string&) -> Result<std::uint64_t> { return 1000; });
   m.vars.q2mod = "big";
-  Recorder host;
+  RecordingHost host;
   Result<ModInstall> result = InstallMod(m.vars, Game::Quake2, m.zip, host);
   ASSERT_FALSE(result.ok());
   EXPECT_NE(result.error().text.find("\"big\""), std::string::npos) << result.error().text;
-  EXPECT_FALSE(m.dir.exists("quake2/big"));
-  EXPECT_TRUE(host.titles.empty()) << "no progress window for an install that cannot start";
+  EXPECT_FALSE(m.tree.exists("quake2/big"));
+  EXPECT_TRUE(host.calls.empty()) << "no progress window for an install that cannot start";
 
   // What is already there is kept, not written again, so it needs no room.
-  m.dir.write("quake2/big/a.pak", "earlier");
+  m.tree.write("quake2/big/a.pak", "earlier");
   EXPECT_TRUE(m.install("big", host).leftOut.empty());
-  EXPECT_EQ(m.dir.read("quake2/big/b.pak"), std::string(600, 'b'));
-  EXPECT_EQ(m.dir.read("quake2/big/a.pak"), "earlier");
+  EXPECT_EQ(m.tree.read("quake2/big/b.pak"), std::string(600, 'b'));
+  EXPECT_EQ(m.tree.read("quake2/big/a.pak"), "earlier");
 }

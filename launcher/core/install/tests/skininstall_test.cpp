@@ -5,40 +5,25 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "testing/archive.h"
-#include "testing/tempdir.h"
+#include "core/install/tests/recordinghost.h"
+#include "testing/gamesettings.h"
 
 using namespace fdk;
 
 namespace {
 
-// Records what the progress window would be told, in order.
-struct Recorder : InstallHost {
-  std::vector<std::string> calls;
-  std::uint64_t counted_ = 0, done_ = 0;
-  void begin(const std::string& title) override { calls.push_back("begin " + title); }
-  void counted(std::uint64_t bytes) override { counted_ += bytes; }
-  void secondPass() override { calls.push_back("second"); }
-  void done(std::uint64_t bytes) override { done_ += bytes; }
-  bool ask(const std::string&) override { return false; }
-  void end() override { calls.push_back("end"); }
-};
-
+using testhost::RecordingHost;
 using Kind = ArchiveEntry::Kind;
 
 struct SkinTree {
-  TempDir dir;
-  GameSettings quake;
+  GameTree tree;
+  GameSettings quake = SettingsIn(tree.quake());
   Tzipform zip;
-  Recorder host;
+  RecordingHost host;
 
-  SkinTree() {
-    quake.Path = dir.folder() + "quake/";
-    quake.Skins = dir.folder() + "skins/";
-    dir.write("quake/id1/pak0.pak", "");
-  }
+  SkinTree() { tree.write("quake/id1/pak0.pak", ""); }
   void archive(const std::string& file, const std::vector<ArchiveEntry>& entries) {
-    ASSERT_TRUE(WriteArchive(dir.write("skins/" + file, ""), entries).ok());
+    ASSERT_TRUE(tree.archive("skins1/" + file, entries).ok());
   }
   Report install(const std::vector<std::string>& selected) { return InstallChosenSkins(quake, selected, zip, host); }
 };
@@ -64,13 +49,13 @@ TEST(SkinInstall, KeepsAnExistingSkinInAnyCaseAndPlacesMissingOnesWithoutFolders
     SCOPED_TRACE(c.existing);
     SkinTree t;
     t.archive("red.zip", kRedInFolders);
-    if (*c.existing != '\0') t.dir.write(std::string("quake/") + c.existing, "the player's");
+    if (*c.existing != '\0') t.tree.write(std::string("quake/") + c.existing, "the player's");
     Report report = t.install({"red"});
     EXPECT_TRUE(report.empty()) << report.text();
-    EXPECT_EQ(t.dir.read(c.expectedFile), c.expectedBytes);
-    EXPECT_FALSE(t.dir.exists("quake/qw/skins/qw")) << "the archive's folders are not kept";
-    EXPECT_FALSE(t.dir.exists("quake/qw/skins/skins"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.dir.path() / "quake"), {}), 2)
+    EXPECT_EQ(t.tree.read(c.expectedFile), c.expectedBytes);
+    EXPECT_FALSE(t.tree.exists("quake/qw/skins/qw")) << "the archive's folders are not kept";
+    EXPECT_FALSE(t.tree.exists("quake/qw/skins/skins"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.tree.path() / "quake"), {}), 2)
         << "id1/ and one qw/ folder only, in whatever case it was";
   }
 }
@@ -81,17 +66,18 @@ TEST(SkinInstall, CountsEveryEntryInBothPassesAndEndsTheWindow) {
   t.archive("BLUE.ZIP", {{"blue.pcx", "blue!"}});
   Report report = t.install({"red", "blue", "red"});
   EXPECT_TRUE(report.empty()) << "the second red finds its file in place: " << report.text();
-  EXPECT_EQ(t.host.calls, (std::vector<std::string>{"begin Processing Skins", "second", "end"}));
-  EXPECT_EQ(t.host.counted_, 7u + 5u + 7u);
-  EXPECT_EQ(t.host.done_, t.host.counted_);
-  EXPECT_EQ(t.dir.read("quake/qw/skins/blue.pcx"), "blue!") << "an upper-case archive name is found";
+  EXPECT_TRUE(t.host.oneRunOrNone());
+  EXPECT_EQ(t.host.only("begin"), std::vector<std::string>{"begin Processing Skins"});
+  EXPECT_EQ(t.host.counters.total(), 7u + 5u + 7u);
+  EXPECT_EQ(t.host.counters.done(), t.host.counters.total());
+  EXPECT_EQ(t.tree.read("quake/qw/skins/blue.pcx"), "blue!") << "an upper-case archive name is found";
 }
 
-TEST(SkinInstall, NothingSelectedOnlyStopsTheAnimation) {
+TEST(SkinInstall, NothingSelectedShowsNothing) {
   SkinTree t;
   EXPECT_TRUE(t.install({}).empty());
-  EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
-  EXPECT_FALSE(t.dir.exists("quake/qw"));
+  EXPECT_TRUE(t.host.calls.empty()) << "the window is hidden between runs: nothing to end";
+  EXPECT_FALSE(t.tree.exists("quake/qw"));
 }
 
 TEST(SkinInstall, HostileNamesAreRefusedAndReportedTheRestInstalls) {
@@ -103,36 +89,37 @@ TEST(SkinInstall, HostileNamesAreRefusedAndReportedTheRestInstalls) {
                          {"ok.pcx", "fine"}});
   Report report = t.install({"evil"});
   EXPECT_EQ(report.size(), 4u) << report.text();
-  EXPECT_EQ(t.dir.read("quake/qw/skins/ok.pcx"), "fine");
+  EXPECT_EQ(t.tree.read("quake/qw/skins/ok.pcx"), "fine");
   std::vector<std::string> written;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(t.dir.path()))
+  for (const auto& e : std::filesystem::recursive_directory_iterator(t.tree.path()))
     if (e.is_regular_file() || e.is_symlink())
-      written.push_back(std::filesystem::relative(e.path(), t.dir.path()).string());
+      written.push_back(std::filesystem::relative(e.path(), t.tree.path()).string());
   std::sort(written.begin(), written.end());
-  EXPECT_EQ(written, (std::vector<std::string>{"quake/id1/pak0.pak", "quake/qw/skins/ok.pcx", "skins/evil.zip"}));
+  EXPECT_EQ(written, (std::vector<std::string>{"quake/id1/pak0.pak", "quake/qw/skins/ok.pcx", "skins1/evil.zip"}));
   EXPECT_FALSE(std::filesystem::exists("/tmp/abs.pcx"));
 }
 
 TEST(SkinInstall, MissingAndDamagedArchivesAreReportedTheOthersInstall) {
   SkinTree t;
-  t.dir.write("skins/broken.zip", "PK\x03\x04 not really an archive");
+  t.tree.write("skins1/broken.zip", "PK\x03\x04 not really an archive");
   t.archive("blue.zip", {{"blue.pcx", "blue!"}});
   Report report = t.install({"gone", "broken", "blue"});
   ASSERT_EQ(report.size(), 2u) << report.text();
   EXPECT_EQ(report.entries()[0].what, "gone");
   EXPECT_EQ(report.entries()[1].what, "broken");
-  EXPECT_EQ(t.dir.read("quake/qw/skins/blue.pcx"), "blue!");
-  EXPECT_EQ(t.host.calls.back(), "end");
+  EXPECT_EQ(t.tree.read("quake/qw/skins/blue.pcx"), "blue!");
+  EXPECT_TRUE(t.host.oneRunOrNone());
+  EXPECT_EQ(t.host.only("counted"), std::vector<std::string>{"counted 5"}) << "only blue could be read";
 }
 
 TEST(SkinInstall, AFileWhereQwMustBeRefusesTheWholeInstall) {
   SkinTree t;
   t.archive("blue.zip", {{"blue.pcx", "blue!"}});
-  t.dir.write("quake/QW", "not a folder");
+  t.tree.write("quake/QW", "not a folder");
   Report report = t.install({"blue"});
   EXPECT_EQ(report.size(), 1u);
-  EXPECT_EQ(t.dir.read("quake/QW"), "not a folder");
-  EXPECT_EQ(t.host.calls, std::vector<std::string>{"end"});
+  EXPECT_EQ(t.tree.read("quake/QW"), "not a folder");
+  EXPECT_TRUE(t.host.calls.empty()) << "nothing shown for an install that cannot start";
 }
 
 TEST(SkinInstall, SkinsNeverGoThroughALinkTwinOfTheirFolder) {
@@ -145,15 +132,15 @@ TEST(SkinInstall, SkinsNeverGoThroughALinkTwinOfTheirFolder) {
     SCOPED_TRACE(c.link + std::string(c.realFolder ? " beside a real folder" : " alone"));
     SkinTree t;
     t.archive("red.zip", kRedInFolders);
-    fs::create_directories(t.dir.file("outside"));
-    fs::create_directories(t.dir.file("quake/qw"));
-    fs::create_directory_symlink(t.dir.file("outside"), t.dir.file(std::string("quake/qw/") + c.link));
-    if (c.realFolder) fs::create_directories(t.dir.file(std::string("quake/qw/") + c.realFolder));
+    fs::create_directories(t.tree.file("outside"));
+    fs::create_directories(t.tree.file("quake/qw"));
+    fs::create_directory_symlink(t.tree.file("outside"), t.tree.file(std::string("quake/qw/") + c.link));
+    if (c.realFolder) fs::create_directories(t.tree.file(std::string("quake/qw/") + c.realFolder));
     Report report = t.install({"red"});
-    EXPECT_TRUE(fs::is_empty(t.dir.file("outside")));
+    EXPECT_TRUE(fs::is_empty(t.tree.file("outside")));
     if (c.realFolder) {
       EXPECT_TRUE(report.empty()) << report.text();
-      EXPECT_EQ(t.dir.read(std::string("quake/qw/") + c.realFolder + "/red.pcx"), "new red");
+      EXPECT_EQ(t.tree.read(std::string("quake/qw/") + c.realFolder + "/red.pcx"), "new red");
     } else {
       ASSERT_EQ(report.size(), 1u);
       EXPECT_NE(report.text().find("symbolic link"), std::string::npos) << report.text();

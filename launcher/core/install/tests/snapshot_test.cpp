@@ -67,11 +67,11 @@ TEST(Snapshot, FilesBeforeFoldersEachWithoutLetterCaseDepthFirst) {
 
 TEST(Snapshot, HiddenEntriesSkippedAndLinksListedButNeverEntered) {
   TempDir dir;
-  dir.write("g/pak0.pak", "p");
-  dir.write("g/.hidden", "h");
-  dir.write("g/.git/config", "c");
-  dir.write("g/id1/.cache/x", "c");
-  dir.write("outside/secret.txt", "s");
+  dir.writeFiles({{"g/pak0.pak", "p"},
+                  {"g/.hidden", "h"},
+                  {"g/.git/config", "c"},
+                  {"g/id1/.cache/x", "c"},
+                  {"outside/secret.txt", "s"}});
   fs::create_directory_symlink(dir.path() / "outside", dir.path() / "g/elsewhere");
   fs::create_symlink(dir.path() / "g/pak0.pak", dir.path() / "g/id1/link.pak");
   fs::create_symlink(dir.path() / "missing", dir.path() / "g/dangling");

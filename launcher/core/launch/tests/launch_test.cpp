@@ -4,47 +4,38 @@
 
 #include "core/launch/launchoptions.h"
 #include "core/platform/processes.h"
-#include "testing/tempdir.h"
+#include "testing/gamesettings.h"
 
 #include <filesystem>
 
 using namespace fdk;
 
 namespace {
+// Both games installed, with the settings of a new settings file pointing at them.
 struct Games {
-  TempDir dir;
-  Uvars vars;
-  Games() {
-    AssignDefaults(vars, DefaultRoots{dir.folder()});
-    vars.programFolder = dir.folder() + "prog/";
-    vars.q1.Path = dir.folder() + "quake/";
-    vars.q2.Path = dir.folder() + "quake2/";
-    vars.q1.CFG = dir.folder() + "cfgs1/";
-    vars.q2.CFG = dir.folder() + "cfgs2/";
-    std::filesystem::create_directories(dir.file("quake/id1"));
-    std::filesystem::create_directories(dir.file("quake2/baseq2"));
-  }
+  GameTree tree;
+  Uvars vars = VarsIn(tree.withBaseFolders());
 };
 }  // namespace
 
 TEST(StartScript, QuakeDefaultsWriteFiveLinesIntoId1) {
   Games g;
   ASSERT_TRUE(WriteStartScript(g.vars, Game::Quake1).ok());
-  EXPECT_EQ(g.dir.read("quake/id1/q.cfg"),
+  EXPECT_EQ(g.tree.read("quake/id1/q.cfg"),
             "deathmatch 1\r\nnoexit 2\r\npausable 0\r\nhostname fragdock\r\nfraglimit 15\r\n");
 }
 
 TEST(StartScript, QuakeWithModWritesIntoTheModAndRemovesTheOldOne) {
   Games g;
-  g.dir.write("quake/id1/q.cfg", "old");
-  g.dir.write("quake/ctf/q.cfg", "old");
+  g.tree.write("quake/id1/q.cfg", "old");
+  g.tree.write("quake/ctf/q.cfg", "old");
   g.vars.q1mod = "ctf";
   g.vars.q1.Pausable = true;
   g.vars.q1.NoDemos = true;
   g.vars.q1.HostName = false;
   ASSERT_TRUE(WriteStartScript(g.vars, Game::Quake1).ok());
-  EXPECT_FALSE(g.dir.exists("quake/id1/q.cfg"));
-  EXPECT_EQ(g.dir.read("quake/ctf/q.cfg"), "deathmatch 1\r\nnoexit 2\r\nfraglimit 15\r\nmap \r\n");
+  EXPECT_FALSE(g.tree.exists("quake/id1/q.cfg"));
+  EXPECT_EQ(g.tree.read("quake/ctf/q.cfg"), "deathmatch 1\r\nnoexit 2\r\nfraglimit 15\r\nmap \r\n");
 }
 
 TEST(StartScript, EveryQuakeLineInOrder) {
@@ -61,9 +52,9 @@ TEST(StartScript, EveryQuakeLineInOrder) {
 
 TEST(StartScript, QuakeTwoDefaultsAndEmptyScript) {
   Games g;
-  g.dir.write("quake2/baseq2/q.cfg", "old");
+  g.tree.write("quake2/baseq2/q.cfg", "old");
   ASSERT_TRUE(WriteStartScript(g.vars, Game::Quake2).ok());
-  EXPECT_EQ(g.dir.read("quake2/baseq2/q.cfg"),
+  EXPECT_EQ(g.tree.read("quake2/baseq2/q.cfg"),
             "deathmatch 1\r\nhostname fragdock\r\nfraglimit 15\r\nmap guer\r\ndmflags 16400\r\n");
   GameSettings q1{};
   q1.Pausable = true;
@@ -72,12 +63,12 @@ TEST(StartScript, QuakeTwoDefaultsAndEmptyScript) {
 
 TEST(StartScript, UnwritableFolderAndHostileModAreReported) {
   Games g;
-  std::filesystem::remove_all(g.dir.file("quake2"));
-  g.dir.write("quake2", "a file where the game folder should be");
+  std::filesystem::remove_all(g.tree.file("quake2"));
+  g.tree.write("quake2", "a file where the game folder should be");
   EXPECT_NE(WriteStartScript(g.vars, Game::Quake2).error().text.find("q.cfg"), std::string::npos);
   g.vars.q1mod = "..";
   EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake1).ok());
-  EXPECT_FALSE(g.dir.exists("q.cfg"));
+  EXPECT_FALSE(g.tree.exists("q.cfg"));
 }
 
 TEST(DeathmatchFlags, Bits) {
@@ -131,31 +122,31 @@ TEST(CommandLine, QuakeTwo) {
 
 TEST(ConfigSets, OnlyPlainFilesAreCopiedAndReplace) {
   Games g;
-  g.dir.write("cfgs1/lan/config.cfg", "new config");
-  g.dir.write("cfgs1/lan/autoexec.cfg", "binds");
-  g.dir.write("cfgs1/lan/.hidden", "no");
-  g.dir.write("cfgs1/lan/notes/readme.txt", "no");
-  g.dir.write("cfgs1/.git/x", "no");
-  g.dir.write("quake/id1/config.cfg", "old config");
+  g.tree.writeFiles({{"cfgs1/lan/config.cfg", "new config"},
+                     {"cfgs1/lan/autoexec.cfg", "binds"},
+                     {"cfgs1/lan/.hidden", "no"},
+                     {"cfgs1/lan/notes/readme.txt", "no"},
+                     {"cfgs1/.git/x", "no"},
+                     {"quake/id1/config.cfg", "old config"}});
   EXPECT_EQ(ConfigSetChoices(g.vars.q1), (std::vector<std::string>{"(none)", "lan"}));
   EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake1).empty());  // no set chosen: nothing happens
-  EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "old config");
+  EXPECT_EQ(g.tree.read("quake/id1/config.cfg"), "old config");
 
   options::ChooseConfigSet(g.vars.q1, "lan");
   EXPECT_TRUE(g.vars.q1.UseCFG);
   g.vars.q1mod = "ctf";
   EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake1).empty());
-  EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "new config");
-  EXPECT_EQ(g.dir.read("quake/ctf/autoexec.cfg"), "binds");
-  EXPECT_FALSE(g.dir.exists("quake/id1/.hidden"));
-  EXPECT_FALSE(g.dir.exists("quake/id1/notes"));
+  EXPECT_EQ(g.tree.read("quake/id1/config.cfg"), "new config");
+  EXPECT_EQ(g.tree.read("quake/ctf/autoexec.cfg"), "binds");
+  EXPECT_FALSE(g.tree.exists("quake/id1/.hidden"));
+  EXPECT_FALSE(g.tree.exists("quake/id1/notes"));
 
-  g.dir.write("cfgs2/duel/config.cfg", "q2");
+  g.tree.write("cfgs2/duel/config.cfg", "q2");
   g.vars.q2.ACFG = "duel";
   g.vars.q2mod = "arena";
   EXPECT_TRUE(CopyConfigSet(g.vars, Game::Quake2).empty());
-  EXPECT_EQ(g.dir.read("quake2/baseq2/config.cfg"), "q2");
-  EXPECT_EQ(g.dir.read("quake2/arena/config.cfg"), "q2");
+  EXPECT_EQ(g.tree.read("quake2/baseq2/config.cfg"), "q2");
+  EXPECT_EQ(g.tree.read("quake2/arena/config.cfg"), "q2");
 
   options::ChooseConfigSet(g.vars.q1, "(none)");
   EXPECT_FALSE(g.vars.q1.UseCFG);
@@ -186,17 +177,17 @@ TEST(ValueFields, CountAndNumberRules) {
 
 TEST(Terminator, OnlyWhenTheToolIsThereAndHandedTheRecordAsOneWord) {
   Games g;
-  const std::string record = g.dir.folder() + "prog/records/2-00000000001700000000.000000001-7.record";
+  const std::string record = g.tree.program() + "records/2-00000000001700000000.000000001-7.record";
   EXPECT_EQ(TerminatorCommandLine(g.vars, record), "");
-  g.dir.write("prog/term", "");
+  g.tree.write("program/term", "");
   const std::string line = TerminatorCommandLine(g.vars, record);
-  EXPECT_EQ(SplitCommandLine(line), (std::vector<std::string>{g.dir.folder() + "prog/term", "--record", record}));
+  EXPECT_EQ(SplitCommandLine(line), (std::vector<std::string>{g.tree.program() + "term", "--record", record}));
 }
 
 TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
   Games g;
-  g.dir.write("outside/config.cfg", "from outside the CFG folder");
-  g.dir.write("cfgs1/lan/config.cfg", "lan");
+  g.tree.write("outside/config.cfg", "from outside the CFG folder");
+  g.tree.write("cfgs1/lan/config.cfg", "lan");
   for (const char* name : {"../outside", "../../../../../etc", "lan/../../outside", "..", ".", "/etc", "a\\b"}) {
     g.vars.q1.ACFG = name;
     g.vars.q2.ACFG = name;
@@ -206,30 +197,30 @@ TEST(ConfigSets, SetNamesThatLeaveTheCfgFolderCopyNothing) {
     ASSERT_EQ(q1.size(), 1u) << name;
     EXPECT_NE(q1.text().find("not a plain folder name"), std::string::npos) << q1.text();
     EXPECT_EQ(q2.size(), 1u) << name;
-    EXPECT_FALSE(g.dir.exists("quake/id1/config.cfg")) << name;
-    EXPECT_FALSE(g.dir.exists("quake2/baseq2/config.cfg")) << name;
+    EXPECT_FALSE(g.tree.exists("quake/id1/config.cfg")) << name;
+    EXPECT_FALSE(g.tree.exists("quake2/baseq2/config.cfg")) << name;
   }
 }
 
 TEST(ConfigSets, LinksAreNeitherFollowedInTheSetNorWrittenThroughInTheGame) {
   Games g;
-  g.dir.write("cfgs1/lan/autoexec.cfg", "binds");
-  g.dir.write("cfgs1/lan/config.cfg", "name player");
-  g.dir.write("private/passwd", "secret");
-  g.dir.write("elsewhere/autoexec.cfg", "a file outside the game");
-  std::filesystem::create_symlink(g.dir.file("private/passwd"), g.dir.file("cfgs1/lan/passwd.cfg"));
-  std::filesystem::create_symlink(g.dir.file("elsewhere/autoexec.cfg"), g.dir.file("quake/id1/autoexec.cfg"));
+  g.tree.writeFiles({{"cfgs1/lan/autoexec.cfg", "binds"},
+                     {"cfgs1/lan/config.cfg", "name player"},
+                     {"private/passwd", "secret"},
+                     {"elsewhere/autoexec.cfg", "a file outside the game"}});
+  std::filesystem::create_symlink(g.tree.file("private/passwd"), g.tree.file("cfgs1/lan/passwd.cfg"));
+  std::filesystem::create_symlink(g.tree.file("elsewhere/autoexec.cfg"), g.tree.file("quake/id1/autoexec.cfg"));
   g.vars.q1.ACFG = "lan";
 
   Report failed = CopyConfigSet(g.vars, Game::Quake1);
   ASSERT_EQ(failed.size(), 1u);
   EXPECT_EQ(failed.entries()[0].what, "passwd.cfg");
   EXPECT_NE(failed.text().find("symbolic link"), std::string::npos) << failed.text();
-  EXPECT_FALSE(g.dir.exists("quake/id1/passwd.cfg"));
-  EXPECT_EQ(g.dir.read("quake/id1/autoexec.cfg"), "binds");
-  EXPECT_FALSE(std::filesystem::is_symlink(g.dir.file("quake/id1/autoexec.cfg")));
-  EXPECT_EQ(g.dir.read("elsewhere/autoexec.cfg"), "a file outside the game");
-  EXPECT_EQ(g.dir.read("quake/id1/config.cfg"), "name player");
+  EXPECT_FALSE(g.tree.exists("quake/id1/passwd.cfg"));
+  EXPECT_EQ(g.tree.read("quake/id1/autoexec.cfg"), "binds");
+  EXPECT_FALSE(std::filesystem::is_symlink(g.tree.file("quake/id1/autoexec.cfg")));
+  EXPECT_EQ(g.tree.read("elsewhere/autoexec.cfg"), "a file outside the game");
+  EXPECT_EQ(g.tree.read("quake/id1/config.cfg"), "name player");
 }
 
 TEST(GameFolders, MissingFoldersAreReportedAndNeverMade) {
@@ -237,20 +228,20 @@ TEST(GameFolders, MissingFoldersAreReportedAndNeverMade) {
   EXPECT_TRUE(CheckGameFolders(g.vars, Game::Quake1).ok());
   EXPECT_TRUE(CheckGameFolders(g.vars, Game::Quake2).ok());
 
-  g.vars.q1.Path = g.dir.folder() + "qauke/";  // mistyped
+  g.vars.q1.Path = g.tree.folder() + "qauke/";  // mistyped
   std::string error = CheckGameFolders(g.vars, Game::Quake1).error().text;
   EXPECT_NE(error.find("qauke/ does not exist"), std::string::npos) << error;
   EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake1).ok());
-  EXPECT_FALSE(g.dir.exists("qauke")) << "the start script makes no game folder";
+  EXPECT_FALSE(g.tree.exists("qauke")) << "the start script makes no game folder";
 
-  std::filesystem::remove_all(g.dir.file("quake2/baseq2"));
+  std::filesystem::remove_all(g.tree.file("quake2/baseq2"));
   error = CheckGameFolders(g.vars, Game::Quake2).error().text;
   EXPECT_NE(error.find("\"baseq2/\""), std::string::npos) << error;
   EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake2).ok());
   g.vars.q2.ACFG = "duel";
-  g.dir.write("cfgs2/duel/config.cfg", "q2");
+  g.tree.write("cfgs2/duel/config.cfg", "q2");
   EXPECT_FALSE(CopyConfigSet(g.vars, Game::Quake2).empty());
-  EXPECT_FALSE(g.dir.exists("quake2/baseq2")) << "neither does the config-set copy";
+  EXPECT_FALSE(g.tree.exists("quake2/baseq2")) << "neither does the config-set copy";
 }
 
 TEST(CommandLine, EveryNameIsOneWordOrdinaryNamesAsBefore) {

@@ -4,73 +4,53 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <map>
 #include <set>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "base/files.h"
 #include "core/archive/tests/fixtures.h"
 #include "core/launch/launch.h"
+#include "core/launch/tests/recordingobserver.h"
 #include "core/record/recorder.h"
-#include "testing/archive.h"
-#include "testing/tempdir.h"
+#include "testing/endsignal.h"
+#include "testing/gamesettings.h"
 #include "testing/wait.h"
 
 using namespace fdk;
 
 namespace {
 
-struct Quiet : LaunchObserver {
-  std::vector<LaunchStep> steps;
-  void stepStarted(LaunchStep step) override { steps.push_back(step); }
-  void leftOut(const Report&) override {}
-  void begin(const std::string&) override {}
-  void counted(std::uint64_t) override {}
-  void secondPass() override {}
-  void done(std::uint64_t) override {}
-  bool ask(const std::string&) override { return true; }
-  void end() override {}
-  bool Ask(std::string_view) override { return true; }
-};
+using testhost::RecordingObserver;
 
 // A Quake 2 folder whose "game" writes its arguments, one a line, into args.txt.
 struct Q2Launch {
-  TempDir dir;
-  Uvars vars;
+  GameTree tree;
+  Uvars vars = VarsIn(tree.withBaseFolders());
   ProcessLayer processes;
   Tzipform zip;
   PakContentState pakContent;
-  Quiet observer;
+  RecordingObserver observer;
 
   Q2Launch() {
-    AssignDefaults(vars, DefaultRoots{dir.folder()});
-    vars.programFolder = dir.folder() + "prog/";
-    vars.q2.Path = dir.folder() + "quake2/";
-    vars.q2.Patch = dir.folder() + "mods/";
     vars.q2.EXE = "quake 2";
     vars.q2.cddir = false;
     vars.q2.cmaplist = false;
-    std::filesystem::create_directories(dir.file("quake2/baseq2"));
-    std::filesystem::create_directories(dir.file("mods"));
-    dir.write("quake2/quake 2", "#!/bin/sh\nprintf '%s\\n' \"$@\" > args.txt\n");
-    std::filesystem::permissions(dir.file("quake2/quake 2"), std::filesystem::perms::owner_all);
+    tree.script("quake2/quake 2", "printf '%s\\n' \"$@\" > args.txt\n");
   }
   void mod(const std::string& name, const std::string& folder) {
     vars.q2mod = name;
-    ASSERT_TRUE(WriteArchive(dir.file("mods/" + name + ".zip"), {{folder + "/game.so", "mod"}}).ok());
+    ASSERT_TRUE(tree.archive("mods2/" + name + ".zip", {{folder + "/game.so", "mod"}}).ok());
   }
   Status run() { return RunLaunch(vars, Game::Quake2, {processes, zip, pakContent}, observer); }
   // The game's arguments once it has ended.
   std::string arguments() {
     Eventually([&] { return processes.runningCount() == 0; }, std::chrono::seconds(10));
-    return dir.exists("quake2/args.txt") ? dir.read("quake2/args.txt") : "(not started)";
+    return tree.exists("quake2/args.txt") ? tree.read("quake2/args.txt") : "(not started)";
   }
 };
 
@@ -103,55 +83,31 @@ TEST(LaunchNames, AModWhoseNamesWouldAddConsoleCommandsIsRefusedBeforeAnythingIs
     ASSERT_FALSE(refused.ok()) << r.folder;
     EXPECT_NE(refused.error().text.find("MOD"), std::string::npos) << refused.error().text;
     EXPECT_EQ(l.observer.steps, std::vector<LaunchStep>{LaunchStep::CheckNames}) << r.folder;
-    EXPECT_FALSE(l.dir.exists("quake2/baseq2/q.cfg")) << r.folder;
+    EXPECT_FALSE(l.tree.exists("quake2/baseq2/q.cfg")) << r.folder;
     EXPECT_FALSE(std::filesystem::exists(l.vars.q2.Path + r.folder)) << r.folder;
     EXPECT_EQ(l.processes.runningCount(), 0u);
     EXPECT_EQ(l.arguments(), "(not started)");
   }
 }
 
-namespace {
-
-volatile std::sig_atomic_t gAskedToEnd = 0;
-void askedToEnd(int) { gAskedToEnd = 1; }
-
-// The launcher's way with SIGTERM: noted, and the program ends in its own time.
-struct EndsDuringTheInstall : Quiet {
-  void done(std::uint64_t) override {
-    if (gAskedToEnd == 0) ::raise(SIGTERM);
-  }
-};
-
-}  // namespace
-
-// In a child process: the stop a signal leaves behind lasts for the process.
 TEST(LaunchStop, ASignalDuringTheInstallsStartsNoGame) {
   Q2Launch l;
   l.mod("mymod", "mymod");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    struct sigaction own {};
-    own.sa_handler = askedToEnd;
-    sigemptyset(&own.sa_mask);
-    ::sigaction(SIGTERM, &own, nullptr);
-    EndsDuringTheInstall observer;
+  EXPECT_TRUE(InChildNotingSigterm([&] {
+    RecordingObserver observer;
+    observer.afterDone = SigtermOnce;
     Status started = RunLaunch(l.vars, Game::Quake2, {l.processes, l.zip, l.pakContent}, observer);
     const bool startStep = std::find(observer.steps.begin(), observer.steps.end(), LaunchStep::StartGame) !=
                            observer.steps.end();
-    ::_exit(gAskedToEnd == 1 && !started.ok() && !startStep ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the game was started, or the launch did not see the stop";
-  EXPECT_FALSE(l.dir.exists("quake2/args.txt"));
+    return SigtermCame() && !started.ok() && !startStep;
+  })) << "the game was started, or the launch did not see the stop";
+  EXPECT_FALSE(l.tree.exists("quake2/args.txt"));
 }
 
 namespace {
 
 using Kind = RecordedChange::Kind;
 using testfix::Names;
-using testfix::tree;
 
 // A Quake 2 launch with Use Terminator on: a MOD, a map, a config set whose
 // config.cfg replaces the game's, an old q.cfg, "maps.lst", and a clean-up
@@ -160,31 +116,26 @@ struct RecordedLaunch : Q2Launch {
   RecordedLaunch() {
     vars.q2.Terminatr = true;
     vars.q2.cmaplist = true;
-    vars.q2.Maps = dir.folder() + "maps/";
-    vars.q2.CFG = dir.folder() + "cfgs/";
     vars.q2.ACFG = "lan";
     vars.q2maps.chosen = {"q2dm9"};
-    std::filesystem::create_directories(dir.file("maps"));
-    mod("mymod", "mymod");
-    EXPECT_TRUE(
-        WriteArchive(dir.file("mods/mymod.zip"), {{"mymod/game.so", "mod"}, {"mymod/maps/mine.bsp", "bsp"}}).ok());
-    EXPECT_TRUE(WriteArchive(dir.file("maps/q2dm9.zip"), {{"baseq2/maps/q2dm9.bsp", "map"}}).ok());
-    dir.write("cfgs/lan/config.cfg", "bind space +moveup\r\n");
-    dir.write("quake2/baseq2/config.cfg", "the player's own config\r\n");
-    dir.write("quake2/baseq2/q.cfg", "map base1\r\n");
-    dir.write("quake2/quake 2", "#!/bin/sh\necho $$ > pid.txt\nprintf '%s\\n' \"$@\" > args.txt\n");
-    dir.write("prog/term", "#!/bin/sh\ncp \"$2\" term-saw.record\nprintf '%s\\n' \"$@\" > term-args.txt\n");
-    std::filesystem::permissions(dir.file("prog/term"), std::filesystem::perms::owner_all);
+    vars.q2mod = "mymod";
+    EXPECT_TRUE(tree.archive("mods2/mymod.zip", {{"mymod/game.so", "mod"}, {"mymod/maps/mine.bsp", "bsp"}}).ok());
+    EXPECT_TRUE(tree.archive("maps2/q2dm9.zip", {{"baseq2/maps/q2dm9.bsp", "map"}}).ok());
+    tree.write("cfgs2/lan/config.cfg", "bind space +moveup\r\n");
+    tree.write("quake2/baseq2/config.cfg", "the player's own config\r\n");
+    tree.write("quake2/baseq2/q.cfg", "map base1\r\n");
+    tree.script("quake2/quake 2", "echo $$ > pid.txt\nprintf '%s\\n' \"$@\" > args.txt\n");
+    tree.script("program/term", "cp \"$2\" term-saw.record\nprintf '%s\\n' \"$@\" > term-args.txt\n");
   }
   // What the game and the tool wrote, once both have ended.
   void waitForTheirEnd() {
-    Eventually([&] { return processes.runningCount() == 0 && dir.exists("prog/term-args.txt"); },
+    Eventually([&] { return processes.runningCount() == 0 && tree.exists("program/term-args.txt"); },
                std::chrono::seconds(10));
   }
   std::vector<std::string> records() const {
     std::vector<std::string> found;
-    if (!std::filesystem::exists(dir.file("prog/records"))) return found;
-    for (const auto& item : std::filesystem::directory_iterator(dir.file("prog/records")))
+    if (!std::filesystem::exists(tree.program() + "records")) return found;
+    for (const auto& item : std::filesystem::directory_iterator(tree.program() + "records"))
       if (item.path().extension() == ".record") found.push_back(item.path().string());
     return found;
   }
@@ -225,10 +176,10 @@ bool lockedByOthers(const std::string& path) {
 
 TEST(LaunchRecord, DescribesTheFolderDifferenceExactlyAndReachesTheToolAfterTheGame) {
   RecordedLaunch l;
-  const Names before = tree(l.dir.file("quake2"));
+  const Names before = testfix::tree(l.tree.file("quake2"));
   ASSERT_TRUE(l.run().ok());
   l.waitForTheirEnd();
-  Names after = tree(l.dir.file("quake2"));
+  Names after = testfix::tree(l.tree.file("quake2"));
   std::erase_if(after, [](const std::string& name) { return name == "args.txt" || name == "pid.txt"; });
 
   const std::vector<std::string> records = l.records();
@@ -249,10 +200,10 @@ TEST(LaunchRecord, DescribesTheFolderDifferenceExactlyAndReachesTheToolAfterTheG
 
   // The game is named; the tool was handed the record and found the game in it.
   ASSERT_TRUE(record.started.has_value());
-  EXPECT_EQ(std::to_string(record.started->pid) + "\n", l.dir.read("quake2/pid.txt"));
+  EXPECT_EQ(std::to_string(record.started->pid) + "\n", l.tree.read("quake2/pid.txt"));
   EXPECT_EQ(record.started->session, record.started->pid);
-  EXPECT_EQ(l.dir.read("prog/term-args.txt"), "--record\n" + records[0] + "\n");
-  EXPECT_EQ(l.record(l.dir.file("prog/term-saw.record")).started, record.started);
+  EXPECT_EQ(l.tree.read("program/term-args.txt"), "--record\n" + records[0] + "\n");
+  EXPECT_EQ(l.record(l.tree.file("program/term-saw.record")).started, record.started);
   EXPECT_FALSE(lockedByOthers(records[0])) << "the launch keeps its record locked after it returned";
 }
 
@@ -267,18 +218,177 @@ TEST(LaunchRecord, AGameThatDoesNotStartLeavesItsRecordWithoutAGameAndStartsNoTo
   EXPECT_FALSE(record.changes.empty());
   EXPECT_FALSE(lockedByOthers(records[0]));
   EXPECT_EQ(l.processes.runningCount(), 0u);
-  EXPECT_FALSE(l.dir.exists("prog/term-args.txt"));
+  EXPECT_FALSE(l.tree.exists("program/term-args.txt"));
 }
 
 TEST(LaunchRecord, NoRecordWithoutUseTerminatorOrWithoutTheTool) {
   for (const bool toolThere : {false, true}) {
     RecordedLaunch l;
     l.vars.q2.Terminatr = !toolThere;
-    if (!toolThere) std::filesystem::remove(l.dir.file("prog/term"));
+    if (!toolThere) std::filesystem::remove(l.tree.file("program/term"));
     ASSERT_TRUE(l.run().ok());
     l.arguments();
     EXPECT_TRUE(l.records().empty()) << toolThere;
-    EXPECT_FALSE(l.dir.exists("prog/term-args.txt")) << toolThere;
-    EXPECT_EQ(l.dir.read("quake2/baseq2/config.cfg"), "bind space +moveup\r\n") << "the launch itself is unchanged";
+    EXPECT_FALSE(l.tree.exists("program/term-args.txt")) << toolThere;
+    EXPECT_EQ(l.tree.read("quake2/baseq2/config.cfg"), "bind space +moveup\r\n") << "the launch itself is unchanged";
   }
+}
+
+namespace {
+
+// A launch of either game through every step: Use Terminator on with the tool
+// there, a MOD, a map, a config set, Quake's skins or a Quake 2 model pack and
+// maps.lst. The game and the tool are scripts that note their arguments; the
+// tool also keeps list.v and list.f as it found them.
+struct FullLaunch {
+  Game game;
+  GameTree tree;
+  Uvars vars = VarsIn(tree.withBaseFolders());
+  const GameFolders& folders = game == Game::Quake1 ? tree.quake() : tree.quake2();
+  const std::string n = game == Game::Quake1 ? "1" : "2";
+  ProcessLayer processes;
+  Tzipform zip;
+  PakContentState pakContent;
+  RecordingObserver observer;
+
+  explicit FullLaunch(Game g) : game(g) {
+    GameSettings& s = vars.game(game);
+    s.Terminatr = s.cmaplist = true;
+    s.cddir = false;
+    s.EXE = "game";
+    s.ACFG = "lan";
+    (game == Game::Quake1 ? vars.q1mod : vars.q2mod) = "mymod";
+    vars.maps(game).chosen = {"arena"};
+    const std::string base = folders.base.substr(folders.game.size());
+    tree.write(folders.base + "readme.txt", "the game's own");
+    EXPECT_TRUE(tree.archive("mods" + n + "/mymod.zip", {{"mymod/progs.dat", "mod"}}).ok());
+    EXPECT_TRUE(tree.archive("maps" + n + "/arena.zip", {{base + "maps/arena.bsp", "map"}}).ok());
+    tree.write("cfgs" + n + "/lan/config.cfg", "bind space +jump\r\n");
+    vars.lbq1skinss = {"red"};
+    EXPECT_TRUE(tree.archive("skins1/red.zip", {{"red.pcx", "red"}}).ok());
+    vars.lbq2smchm = {"scout"};
+    vars.lbq2smchs = {"red"};
+    EXPECT_TRUE(tree.archive("models2/scout.zip", {{"baseq2/players/scout/tris.md2", "mesh"}}).ok());
+    tree.script(folders.game.substr(tree.folder().size()) + "game", "printf '%s\\n' \"$@\" > args.txt\n");
+    tree.script("program/term", "cp list.v term-saw.v\ncp list.f term-saw.f\nprintf '%s\\n' \"$@\" > term-args.txt\n");
+  }
+  Status run() { return RunLaunch(vars, game, {processes, zip, pakContent}, observer); }
+  // Once every program the launch started has ended, what they left is there to read.
+  void waitForTheirEnd() {
+    ASSERT_TRUE(Eventually([&] { return processes.runningCount() == 0; }, std::chrono::seconds(10)));
+  }
+  std::vector<std::string> callsOf(std::initializer_list<const char*> words) const {
+    std::vector<std::string> found;
+    for (const std::string& call : observer.calls)
+      for (const char* word : words)
+        if (call.rfind(word, 0) == 0) found.push_back(call);
+    return found;
+  }
+};
+
+const char* nameOf(Game game) { return game == Game::Quake1 ? "Quake" : "Quake 2"; }
+
+}  // namespace
+
+TEST(LaunchSteps, EveryStepInItsOrderEachInstallOneRunOfTheWindow) {
+  const std::vector<std::string> shared = {"step Checking the names on the command line",
+                                           "step Listing the game folder",
+                                           "step Opening the launch record",
+                                           "step Installing the MOD",
+                                           "begin Processing MOD",
+                                           "end",
+                                           "step Installing the maps",
+                                           "begin Processing Maps",
+                                           "end",
+                                           "step Copying the config set"};
+  const std::vector<std::string> quake = {"step Installing the skins", "begin Processing Skins", "end",
+                                          "step Writing the start script", "step Writing list.v and list.f"};
+  const std::vector<std::string> quake2 = {"step Installing the player models",
+                                           "begin Processing Models",
+                                           "end",
+                                           "step Writing the start script",
+                                           "step Writing maps.lst",
+                                           "step Writing list.v and list.f"};
+  const std::vector<std::string> last = {"step Starting the game", "step Starting the clean-up tool"};
+  for (Game game : {Game::Quake1, Game::Quake2}) {
+    SCOPED_TRACE(nameOf(game));
+    FullLaunch l(game);
+    ASSERT_TRUE(l.run().ok());
+    l.waitForTheirEnd();
+    std::vector<std::string> expected = shared;
+    const std::vector<std::string>& own = game == Game::Quake1 ? quake : quake2;
+    expected.insert(expected.end(), own.begin(), own.end());
+    expected.insert(expected.end(), last.begin(), last.end());
+    EXPECT_EQ(l.callsOf({"step ", "begin ", "end", "left out"}), expected);
+    EXPECT_TRUE(l.observer.told.empty()) << l.observer.told.front();
+    EXPECT_TRUE(l.tree.exists("program/term-args.txt")) << "the tool ran";
+    EXPECT_NE(l.tree.read(l.folders.game.substr(l.tree.folder().size()) + "args.txt").find("mymod"), std::string::npos);
+  }
+}
+
+TEST(LaunchSteps, TheSnapshotListsTheFolderBeforeAnyInstallAndTheToolFindsItWritten) {
+  for (Game game : {Game::Quake1, Game::Quake2}) {
+    SCOPED_TRACE(nameOf(game));
+    FullLaunch l(game);
+    ASSERT_TRUE(l.run().ok());
+    l.waitForTheirEnd();
+    const std::vector<std::string>& calls = l.observer.calls;
+    const auto lastListed = std::find_if(calls.rbegin(), calls.rend(),
+                                         [](const std::string& call) { return call.rfind("listed ", 0) == 0; });
+    ASSERT_NE(lastListed, calls.rend()) << "the folder was not listed";
+    EXPECT_LT(static_cast<std::size_t>(calls.rend() - lastListed), l.observer.firstCall("begin "));
+    Result<InstallSnapshot> lists = ReadSnapshotFiles(l.vars.programFolder);
+    ASSERT_TRUE(lists.ok()) << lists.error().text;
+    EXPECT_EQ(lists->lbv, (std::vector<std::string>{l.folders.game, l.folders.base}));
+    EXPECT_EQ(lists->lbf, (std::vector<std::string>{l.folders.game + "game", l.folders.base + "readme.txt"}))
+        << "the MOD, the map, the config set, the skins or models and q.cfg all came after it";
+    EXPECT_EQ(l.tree.read("program/term-saw.v"), l.tree.read("program/list.v"));
+    EXPECT_EQ(l.tree.read("program/term-saw.f"), l.tree.read("program/list.f"));
+  }
+}
+
+// The tool works from the launch's record, not from the lists.
+TEST(LaunchSteps, WhatIsLeftOutIsToldOnceBeforeTheGameAndTheToolStillRuns) {
+  for (Game game : {Game::Quake1, Game::Quake2}) {
+    SCOPED_TRACE(nameOf(game));
+    FullLaunch l(game);
+    std::filesystem::create_directories(l.tree.file("program/list.v/in the way"));
+    l.vars.maps(game).chosen.push_back("gone");
+    l.vars.lbq1skinss.push_back("gone");
+    l.vars.lbq2smchm.push_back("gone");
+    ASSERT_TRUE(l.run().ok());
+    l.waitForTheirEnd();
+    ASSERT_EQ(l.observer.told.size(), 1u);
+    const std::string& told = l.observer.told[0];
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 2) << "three lines:\n" << told;
+    EXPECT_EQ(told.rfind("gone: ", 0), 0u) << told;
+    EXPECT_NE(told.find("\ngone: "), std::string::npos) << told;
+    EXPECT_NE(told.find("\nlist.v and list.f: "), std::string::npos) << told;
+    EXPECT_LT(l.observer.firstCall("left out "), l.observer.firstCall("step Starting the game"));
+    EXPECT_TRUE(l.tree.exists("program/term-args.txt")) << "the tool ran";
+  }
+}
+
+TEST(LaunchSteps, WithoutItsRecordTheToolIsNotStartedAndThatIsTold) {
+  FullLaunch l(Game::Quake2);
+  l.tree.write("program/records", "a file where the records folder should be");
+  ASSERT_TRUE(l.run().ok());
+  l.waitForTheirEnd();
+  EXPECT_EQ(std::find(l.observer.steps.begin(), l.observer.steps.end(), LaunchStep::StartTerminator),
+            l.observer.steps.end());
+  EXPECT_FALSE(l.tree.exists("program/term-args.txt"));
+  ASSERT_EQ(l.observer.told.size(), 1u);
+  EXPECT_NE(l.observer.told[0].find("the clean-up tool is not started"), std::string::npos) << l.observer.told[0];
+  EXPECT_EQ(l.tree.read("quake2/args.txt"), "+set\ngame\nmymod\n+exec\nq.cfg\n") << "the game itself started";
+}
+
+TEST(LaunchSteps, AToolThatCannotBeStartedIsToldAfterTheGame) {
+  FullLaunch l(Game::Quake1);
+  std::filesystem::permissions(l.tree.file("program/term"), std::filesystem::perms::owner_read);
+  ASSERT_TRUE(l.run().ok());
+  l.waitForTheirEnd();
+  ASSERT_EQ(l.observer.told.size(), 1u) << "nothing else was left out";
+  EXPECT_EQ(l.observer.told[0].rfind("the clean-up tool: ", 0), 0u) << l.observer.told[0];
+  EXPECT_GT(l.observer.firstCall("left out "), l.observer.firstCall("step Starting the clean-up tool"));
+  EXPECT_TRUE(l.tree.exists("quake/args.txt")) << "the game had started";
 }
