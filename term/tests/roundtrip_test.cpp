@@ -134,7 +134,7 @@ struct RoundTrip : ::testing::Test {
   }
   // Every term this test's launches started has ended.
   bool termsEnded() {
-    return Eventually([&] { return !processes.WindowTitleExists("--record"); });
+    return Eventually([&] { return !processes.StartedProgramRuns("--record"); });
   }
   std::string log() const {
     std::ifstream in(program + "term.log");

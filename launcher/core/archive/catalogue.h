@@ -1,7 +1,7 @@
 #pragma once
-// The archive catalogue: the listing of the ZIP archive opened last, and the
-// extraction of its entries. Every content page lists and extracts through
-// the one catalogue the launcher holds.
+// The archive catalogue: the listing of one ZIP archive, and the extraction
+// of its entries. Each use (a page's handler, a launch, an install) holds a
+// catalogue of its own, so no one depends on what another opened last.
 //
 // Archives come from the internet. Extraction never writes outside its
 // destination folder, never creates a symbolic link, never leaves a partial
@@ -98,12 +98,13 @@ class Tzipform {
   // Kept for its caller; the ZIP library needs no folder to be loaded from.
   void SetUnzipFolder(const std::string& folder) { (void)folder; }
 
-  // The catalogue's rows, index-aligned; an index at or past size() throws std::out_of_range.
+  // The catalogue's rows by index ("zipn", "zipcs", "ziprs"); an index at or
+  // past size() throws std::out_of_range.
   std::size_t size() const { return records_.size(); }
   bool empty() const { return records_.empty(); }
-  const std::string& zipn(std::size_t i) const { return records_.at(i).name; }
-  std::uint64_t zipcs(std::size_t i) const { return records_.at(i).compressedSize; }
-  std::uint64_t ziprs(std::size_t i) const { return records_.at(i).size; }
+  const std::string& entryName(std::size_t i) const { return records_.at(i).name; }
+  std::uint64_t compressedSizeOf(std::size_t i) const { return records_.at(i).compressedSize; }
+  std::uint64_t sizeOf(std::size_t i) const { return records_.at(i).size; }
   const ArchiveRecord& record(std::size_t i) const { return records_.at(i); }
   const std::vector<ArchiveRecord>& records() const { return records_; }
   // The archive listed last ("" after a listing that failed).

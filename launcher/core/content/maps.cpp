@@ -33,7 +33,7 @@ int descriptionEntry(const Tzipform& zip, const std::string& upperName) {
   const std::string wanted = upperName + ".TXT";
   int found = -1;
   for (std::size_t i = 0; i < zip.size(); ++i)
-    if (endsWithNoCase(UpperCaseUmlaut(zip.zipn(i)), wanted)) found = static_cast<int>(i);
+    if (endsWithNoCase(UpperCaseUmlaut(zip.entryName(i)), wanted)) found = static_cast<int>(i);
   return found;
 }
 
@@ -44,7 +44,7 @@ std::optional<std::string> readEntryText(Tzipform& zip, int index, const std::st
   std::optional<std::string> text;
   if (Result<Placement> into = Placement::Open(temp)) {
     if (zip.ExtractEntry(static_cast<std::size_t>(index), *into, false, false).empty()) {
-      Result<std::string> bytes = readWholeFile(temp + "/" + fileNamePartAnySeparator(zip.zipn(index)),
+      Result<std::string> bytes = readWholeFile(temp + "/" + fileNamePartAnySeparator(zip.entryName(index)),
                                                 kMaxDescriptionBytes);
       if (bytes) text = *bytes;
     }

@@ -109,9 +109,8 @@ std::vector<std::string> SkinsOfPack(const Tzipform& zip) {
   return skins;
 }
 
-void AppendPair(ChosenPairs pairs, const std::string& pack, const std::string& skin) {
-  pairs.packs.push_back(pack);
-  pairs.skins.push_back(skin);
+void AppendPair(std::vector<ModelSkin>& pairs, const std::string& pack, const std::string& skin) {
+  pairs.push_back({pack, skin});
 }
 
 std::string PackArchivePath(const std::string& modelStore, const std::string& pack) {
@@ -119,7 +118,7 @@ std::string PackArchivePath(const std::string& modelStore, const std::string& pa
 }
 
 Report AppendPackPairs(const GameSettings& q2, const std::vector<std::string>& packs, Tzipform& zip,
-                       ChosenPairs pairs) {
+                       std::vector<ModelSkin>& pairs) {
   Report report;
   for (const std::string& pack : packs) {
     if (pack == kNoneItem) continue;
@@ -132,23 +131,19 @@ Report AppendPackPairs(const GameSettings& q2, const std::vector<std::string>& p
   return report;
 }
 
-void RemovePairs(ChosenPairs pairs, const std::vector<std::string>& packs) {
-  for (std::size_t i = pairs.packs.size(); i-- > 0;) {
-    if (std::find(packs.begin(), packs.end(), pairs.packs[i]) == packs.end()) continue;
-    pairs.packs.erase(pairs.packs.begin() + static_cast<std::ptrdiff_t>(i));
-    pairs.skins.erase(pairs.skins.begin() + static_cast<std::ptrdiff_t>(i));
-  }
+void RemovePairs(std::vector<ModelSkin>& pairs, const std::vector<std::string>& packs) {
+  std::erase_if(pairs, [&](const ModelSkin& pair) { return std::find(packs.begin(), packs.end(), pair.model) != packs.end(); });
 }
 
-std::vector<std::string> PacksInChoosingOrder(const std::vector<std::string>& lbq2smchm) {
+std::vector<std::string> PacksInChoosingOrder(const std::vector<ModelSkin>& pairs) {
   std::vector<std::string> packs;
-  for (std::size_t i = 0; i < lbq2smchm.size(); ++i)
-    if (i == 0 || lbq2smchm[i] != lbq2smchm[i - 1]) packs.push_back(lbq2smchm[i]);
+  for (std::size_t i = 0; i < pairs.size(); ++i)
+    if (i == 0 || pairs[i].model != pairs[i - 1].model) packs.push_back(pairs[i].model);
   return packs;
 }
 
-std::vector<std::string> ChosenListItems(const std::vector<std::string>& lbq2smchm) {
-  std::vector<std::string> items = PacksInChoosingOrder(lbq2smchm);
+std::vector<std::string> ChosenListItems(const std::vector<ModelSkin>& pairs) {
+  std::vector<std::string> items = PacksInChoosingOrder(pairs);
   SortForList(items);
   return items;
 }
@@ -175,14 +170,14 @@ std::string InstalledPreviewArgs(const std::string& playersFolder, const std::st
 
 int FindPackEntry(const Tzipform& zip, const std::string& fileName) {
   for (std::size_t i = 0; i < zip.size(); ++i)
-    if (!zip.record(i).isFolder && equalsNoCase(fileNamePartAnySeparator(zip.zipn(i)), fileName)) return static_cast<int>(i);
+    if (!zip.record(i).isFolder && equalsNoCase(fileNamePartAnySeparator(zip.entryName(i)), fileName)) return static_cast<int>(i);
   return -1;
 }
 
 Result<std::string> ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder) {
   const int index = FindPackEntry(zip, fileName);
   if (index < 0) return Error{"the model pack has no " + fileName};
-  Result<EntryPath> place = SafeEntryPath(zip.zipn(static_cast<std::size_t>(index)));
+  Result<EntryPath> place = SafeEntryPath(zip.entryName(static_cast<std::size_t>(index)));
   if (!place) return place.error();
   Result<Placement> into = Placement::Open(folder);
   if (!into) return into.error();

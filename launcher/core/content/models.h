@@ -47,31 +47,25 @@ std::vector<std::string> InstalledSkins(const std::string& modelFolder);
 // entry whose name less its extension, followed by "_i.pcx", names an entry too.
 std::vector<std::string> SkinsOfPack(const Tzipform& zip);
 
-// The chosen pairs, index-aligned: lbq2smchm (pack) and lbq2smchs (skin).
-struct ChosenPairs {
-  std::vector<std::string>& packs;
-  std::vector<std::string>& skins;
-};
-
-void AppendPair(ChosenPairs pairs, const std::string& pack, const std::string& skin);
+void AppendPair(std::vector<ModelSkin>& pairs, const std::string& pack, const std::string& skin);
 
 // bq2srClick at model level: every icon-bearing skin of each selected pack, the
 // packs in the order given. A pack whose archive is missing or damaged adds
 // nothing and is reported.
 Report AppendPackPairs(const GameSettings& q2, const std::vector<std::string>& packs, Tzipform& zip,
-                       ChosenPairs pairs);
+                       std::vector<ModelSkin>& pairs);
 
 // bq2slClick: removes every pair whose pack is one of the given names exactly.
-void RemovePairs(ChosenPairs pairs, const std::vector<std::string>& packs);
+void RemovePairs(std::vector<ModelSkin>& pairs, const std::vector<std::string>& packs);
 
 // The pack of the first pair and of every later pair whose pack differs from
 // the one before it, in the order chosen: the packs an install reads.
-std::vector<std::string> PacksInChoosingOrder(const std::vector<std::string>& lbq2smchm);
+std::vector<std::string> PacksInChoosingOrder(const std::vector<ModelSkin>& pairs);
 
 // RefreshChosenList: the pack of the first pair and of every later pair whose
 // pack differs from the one before it, sorted as the list shows them (a pack
 // chosen again after another is listed twice).
-std::vector<std::string> ChosenListItems(const std::vector<std::string>& lbq2smchm);
+std::vector<std::string> ChosenListItems(const std::vector<ModelSkin>& pairs);
 
 // The archive of a pack in the model store, its name found without regard to
 // letter case; the plain path when there is none.

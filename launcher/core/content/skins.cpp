@@ -37,7 +37,7 @@ std::optional<std::string> SkinArchive(const GameSettings& quake, const std::str
 
 std::optional<std::size_t> SkinPreviewEntry(const Tzipform& zip) {
   if (zip.empty()) return std::nullopt;
-  const std::size_t index = zip.ziprs(0) == 0 ? 2 : 0;
+  const std::size_t index = zip.sizeOf(0) == 0 ? 2 : 0;
   if (index >= zip.size() || zip.record(index).isFolder) return std::nullopt;
   return index;
 }
@@ -47,7 +47,7 @@ Result<SkinPreviewCopy> SkinPreviewCopy::Extract(const std::string& archive, Tzi
   if (Status listed = zip.ListArchive(archive); !listed) return listed.error();
   const std::optional<std::size_t> entry = SkinPreviewEntry(zip);
   if (!entry) return Error{archive + " holds no skin picture where one is looked for"};
-  if (zip.ziprs(*entry) > kMaxPreviewBytes) return Error{zip.zipn(*entry) + " is too large to be a skin picture"};
+  if (zip.sizeOf(*entry) > kMaxPreviewBytes) return Error{zip.entryName(*entry) + " is too large to be a skin picture"};
   std::string folder = withTrailingSep(workFolder) + ".skinpreview.XXXXXX";
   if (::mkdtemp(folder.data()) == nullptr) return Error{"cannot make a work folder in " + workFolder};
   // From here on the folder is removed again, whatever happens.
@@ -56,7 +56,7 @@ Result<SkinPreviewCopy> SkinPreviewCopy::Extract(const std::string& archive, Tzi
   if (!into) return into.error();
   Report report = zip.ExtractEntry(*entry, *into, false, false);
   if (!report.empty()) return Error{report.text()};
-  Result<EntryPath> place = SafeEntryPath(zip.zipn(*entry));
+  Result<EntryPath> place = SafeEntryPath(zip.entryName(*entry));
   if (!place) return place.error();
   copy.path_ = withTrailingSep(folder) + place->name;
   return copy;

@@ -133,10 +133,7 @@ bool takeLine(const std::string& line, Game game, PlayerFields& fields) {
 }
 
 void addSkins(const std::string& model, const std::vector<std::string>& skins, ModelChoices& choices) {
-  for (const std::string& skin : skins) {
-    choices.lbmodels2.push_back(model);
-    choices.lbskins.push_back(skin);
-  }
+  for (const std::string& skin : skins) choices.skins.push_back({model, skin});
 }
 
 }  // namespace
@@ -231,11 +228,11 @@ ModelChoices CreateModelChoices(const std::vector<std::string>& installed, const
                                 const std::string& playersFolder, const std::string& modelStore, Tzipform& zip) {
   ModelChoices choices;
   for (const std::string& model : installed) {
-    choices.lbmodels.push_back(model);
+    choices.models.push_back(model);
     if (IsPlainFolderName(model)) addSkins(model, IconSkinsOfModel(playersFolder + model + "/"), choices);
   }
   for (const std::string& pack : chosen) {
-    choices.lbmodels.push_back(pack);
+    choices.models.push_back(pack);
     if (zip.ListArchive(PackArchivePath(modelStore, pack))) addSkins(pack, IconSkinsOfPack(zip), choices);
   }
   return choices;
@@ -243,9 +240,8 @@ ModelChoices CreateModelChoices(const std::vector<std::string>& installed, const
 
 std::vector<std::string> SkinsOfModel(const ModelChoices& choices, const std::string& model) {
   std::vector<std::string> skins;
-  const std::size_t count = std::min(choices.lbmodels2.size(), choices.lbskins.size());
-  for (std::size_t i = 0; i < count; ++i)
-    if (choices.lbmodels2[i] == model) skins.push_back(choices.lbskins[i]);
+  for (const ModelSkin& pair : choices.skins)
+    if (pair.model == model) skins.push_back(pair.skin);
   return skins;
 }
 

@@ -88,12 +88,11 @@ std::vector<std::string> LinesToSave(const std::vector<std::string>& kept, const
 // write leaves the old file as it was.
 Status SaveConfigFile(const std::string& path, const std::vector<std::string>& lines);
 
-// The Quake 2 editor's model and skin choices: models, then a model and a skin
-// for every skin that has an icon (index-aligned).
+// The Quake 2 editor's model and skin choices: the models, then every skin
+// that has an icon with its model.
 struct ModelChoices {
-  std::vector<std::string> lbmodels;   // every installed model and chosen pack
-  std::vector<std::string> lbmodels2;  // the model of each skin
-  std::vector<std::string> lbskins;    // the skin, without extension
+  std::vector<std::string> models;  // "lbmodels": every installed model and chosen pack
+  std::vector<ModelSkin> skins;     // "lbmodels2" and "lbskins": each skin, without extension
 };
 
 // What bcreatelistClick builds. Installed model M offers each "*.pcx" of

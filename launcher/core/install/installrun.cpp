@@ -144,9 +144,9 @@ void extractEntries(ExtractPass& pass) {
   HostProgress progress(pass.host);
   for (std::size_t i = 0; i < zip.size(); ++i) {
     if (InstallsStopped())
-      return pass.leftOut.skip(zip.zipn(i), std::string("not extracted, nor what follows it: ") + kStopped);
+      return pass.leftOut.skip(zip.entryName(i), std::string("not extracted, nor what follows it: ") + kStopped);
     if (fileInTheWay(pass, zip.record(i)) && !goOn(pass)) {
-      pass.host.done(zip.ziprs(i));
+      pass.host.done(zip.sizeOf(i));
       continue;
     }
     pass.leftOut.merge(zip.ExtractEntry(i, pass.into, pass.plan.keepFolders, pass.plan.overwrite, &progress));

@@ -8,18 +8,18 @@ namespace fdk {
 namespace {
 
 // A pack chosen several times in a row comes once.
-std::vector<PlannedArchive> packArchives(const GameSettings& quake2, const std::vector<std::string>& lbq2smchm) {
+std::vector<PlannedArchive> packArchives(const GameSettings& quake2, const std::vector<ModelSkin>& chosen) {
   std::vector<PlannedArchive> archives;
-  for (const std::string& pack : PacksInChoosingOrder(lbq2smchm))
+  for (const std::string& pack : PacksInChoosingOrder(chosen))
     archives.push_back(PlannedArchive{pack, PackArchivePath(quake2, pack), ""});
   return archives;
 }
 
 }  // namespace
 
-Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::string>& lbq2smchm, Tzipform& zip,
+Report InstallChosenModels(const GameSettings& quake2, const std::vector<ModelSkin>& chosen, Tzipform& zip,
                            InstallHost& host, ChangeRecorder* recorder) {
-  const InstallPlan plan = PlanFor(InstallKind::Models, quake2.Path, packArchives(quake2, lbq2smchm));
+  const InstallPlan plan = PlanFor(InstallKind::Models, quake2.Path, packArchives(quake2, chosen));
   return RunReportedInstall(plan, zip, host, recorder);
 }
 

@@ -15,7 +15,7 @@ namespace fdk {
 // into the Quake 2 folder with its folders, never replacing a file. A pack
 // chosen several times in a row is read once. The recorder, when there is one,
 // is told what is written.
-Report InstallChosenModels(const GameSettings& quake2, const std::vector<std::string>& lbq2smchm, Tzipform& zip,
+Report InstallChosenModels(const GameSettings& quake2, const std::vector<ModelSkin>& chosen, Tzipform& zip,
                            InstallHost& host, ChangeRecorder* recorder = nullptr);
 
 }  // namespace fdk

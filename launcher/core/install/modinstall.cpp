@@ -22,7 +22,7 @@ std::string spelledGameFolder(const Tzipform& zip, Placement& into) {
 std::string ModGameFolderOf(const Tzipform& zip) {
   std::string folder;
   for (std::size_t i = zip.size(); i-- > 0;) {
-    Result<EntryPath> path = SafeEntryPath(zip.zipn(i));
+    Result<EntryPath> path = SafeEntryPath(zip.entryName(i));
     if (!path) continue;
     const std::string first = path->folders.empty() ? std::string() : path->folders.front();
     if (UpperCaseUmlaut(first) != "BASEQ2") folder = first;

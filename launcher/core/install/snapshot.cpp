@@ -118,11 +118,11 @@ class Walk {
 
   // A folder is reported when the walk enters it, its files right after.
   void enter(int fd, std::string name, std::string path) {
-    if (host_ != nullptr) host_->folderEntered(path, snapshot_.lbf.size());
+    if (host_ != nullptr) host_->folderEntered(path, snapshot_.files.size());
     // fdopendir takes its descriptor; the frame keeps its own to open the sub-folders from.
     FolderEntries entries = readFolder(fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1);
-    for (const std::string& file : entries.files) snapshot_.lbf.push_back(path + file);
-    snapshot_.lbv.push_back(path);
+    for (const std::string& file : entries.files) snapshot_.files.push_back(path + file);
+    snapshot_.folders.push_back(path);
     if (entries.folders.empty()) {
       if (fd >= 0) ::close(fd);
       return;
@@ -210,13 +210,13 @@ Status writeList(const std::vector<std::string>& lines, const std::string& path)
 }  // namespace
 
 Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& programFolder) {
-  if (Status v = writeList(snapshot.lbv, joinPath(programFolder, "list.v")); !v) return v;
-  return writeList(snapshot.lbf, joinPath(programFolder, "list.f"));
+  if (Status v = writeList(snapshot.folders, joinPath(programFolder, "list.v")); !v) return v;
+  return writeList(snapshot.files, joinPath(programFolder, "list.f"));
 }
 
 Result<InstallSnapshot> ReadSnapshotFiles(const std::string& programFolder) {
   InstallSnapshot snapshot;
-  for (auto [name, lines] : {std::pair{"list.v", &snapshot.lbv}, std::pair{"list.f", &snapshot.lbf}}) {
+  for (auto [name, lines] : {std::pair{"list.v", &snapshot.folders}, std::pair{"list.f", &snapshot.files}}) {
     const std::string path = joinPath(programFolder, name);
     Result<std::string> text = readWholeFile(path);
     if (!text) return Error("Cannot read the install snapshot file " + path, text.error().text);

@@ -11,8 +11,8 @@
 namespace fdk {
 
 struct InstallSnapshot {
-  std::vector<std::string> lbv;  // folders, each with a trailing separator; the game folder first
-  std::vector<std::string> lbf;  // files, full paths
+  std::vector<std::string> folders;  // "list.v": each with a trailing separator; the game folder first
+  std::vector<std::string> files;    // "list.f": full paths
 };
 
 // Told while a snapshot lists a large folder, so the window can show progress

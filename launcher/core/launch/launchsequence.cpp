@@ -108,10 +108,10 @@ Status installChoices(Uvars& vars, Game game, const LaunchTools& tools, LaunchOb
   leftOut.merge(CopyConfigSet(vars, game, recorder));
   if (game == Game::Quake1) {
     observer.stepStarted(LaunchStep::InstallSkins);
-    leftOut.merge(InstallChosenSkins(vars.q1, vars.lbq1skinss, tools.zip, observer, recorder));
+    leftOut.merge(InstallChosenSkins(vars.q1, vars.selectedSkins, tools.zip, observer, recorder));
   } else {
     observer.stepStarted(LaunchStep::InstallModels);
-    leftOut.merge(InstallChosenModels(vars.q2, vars.lbq2smchm, tools.zip, observer, recorder));
+    leftOut.merge(InstallChosenModels(vars.q2, vars.chosenModels, tools.zip, observer, recorder));
   }
   // Told to end while it installed, the launcher ends: it starts no game on a half-done install.
   if (InstallsStopped()) return Error{"The game was not started: the launcher was asked to end while it installed."};
@@ -186,9 +186,9 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
 }  // namespace
 
 Status RunLaunch(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver& observer) {
-  vars.launchgame = TraitsOf(game).number;
+  vars.launching = game;
   Status started = runSteps(vars, game, tools, observer);
-  if (!started) vars.launchgame = '0';
+  if (!started) vars.launching.reset();
   return started;
 }
 

@@ -57,11 +57,12 @@ Status CheckLaunch(const Uvars& vars, Game game);
 // set, start script, Quake 2's "maps.lst" when its switch is on, the game, and
 // then the clean-up tool, handed the record with the game in it. The record is
 // released when RunLaunch returns; one whose game did not start stays for a
-// later run of the tool. Sets launchgame and, for Quake 2, the MOD game folder.
+// later run of the tool. Sets the game launching and, for Quake 2, the MOD game folder.
 // An error says why the game was not started (the whole message for the player);
 // the store is left as it was, so nothing the player set is lost.
 // What a launch works with besides the store: the process layer, the archive
-// catalogue and what the PAK listing remembers for the run.
+// catalogue the launch reads its archives through (its own, for this run) and
+// what the PAK listing remembers for the run.
 struct LaunchTools {
   ProcessLayer& processes;
   Tzipform& zip;

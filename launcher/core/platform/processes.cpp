@@ -103,7 +103,7 @@ void ProcessLayer::Reap() {
   }
 }
 
-bool ProcessLayer::WindowTitleExists(std::string_view name) {
+bool ProcessLayer::StartedProgramRuns(std::string_view name) {
   Reap();
   std::string wanted = UpperCaseUmlaut(name);
   bool found = false;

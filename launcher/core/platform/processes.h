@@ -22,8 +22,9 @@ struct StartOptions {
   std::string outputFile;
 };
 
-// Tracks the programs the launcher started. "A window whose title contains NAME"
-// becomes "a program we started whose command line contains NAME still runs".
+// Tracks the programs the launcher started. Where a window's title was asked
+// for ("WindowTitleExists"), the launcher asks whether a program it started,
+// whose command line contains the name, still runs.
 class ProcessLayer {
  public:
   // Starts the command line in workFolder. The program (first word) is resolved
@@ -34,7 +35,7 @@ class ProcessLayer {
 
   // True while any started program whose command line contains name (compared
   // without letter case) is still running.
-  bool WindowTitleExists(std::string_view name);
+  bool StartedProgramRuns(std::string_view name);
 
   // Collects programs that have ended; called by the queries.
   void Reap();

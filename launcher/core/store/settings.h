@@ -2,6 +2,7 @@
 // The settings store: every value the launcher remembers between runs, and the
 // run-time values kept beside them. Each key is declared once, in settings.cpp,
 // with its type, its defaults and its place in the write order.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,13 @@ struct MapLists {
   std::vector<std::string> installed;  // lbimaps, lbq2imaps: the game's maps folder
 };
 
+// A Quake 2 model pack and one of its skins, as chosen on the Q2 Models page.
+struct ModelSkin {
+  std::string model;  // the pack's name
+  std::string skin;
+  bool operator==(const ModelSkin&) const = default;
+};
+
 // The store plus the run-time values that are never written.
 struct Uvars {
   AppSettings app;
@@ -52,15 +60,16 @@ struct Uvars {
 
   std::string programFolder;  // with trailing separator
   std::string q1mod, q2mod;   // MOD chosen on the MOD pages; empty = none
-  char launchgame = '0';      // '1' or '2' while a launch runs
+  std::optional<Game> launching;  // "launchgame": the game a launch is under way for
   // The folder the chosen Quake 2 MOD runs from, found by its installation.
   std::string modGameFolder;
   MapLists q1maps, q2maps;
-  // Selected Skins of the Q1 Skins page, in the order added; duplicates allowed.
-  std::vector<std::string> lbq1skinss;
-  // The chosen model pairs of the Q2 Models page, index-aligned: the pack of
-  // each pair and its skin, in the order chosen, never sorted.
-  std::vector<std::string> lbq2smchm, lbq2smchs;
+  // Selected Skins of the Q1 Skins page ("lbq1skinss"), in the order added;
+  // duplicates allowed.
+  std::vector<std::string> selectedSkins;
+  // The chosen pairs of the Q2 Models page ("lbq2smchm" and "lbq2smchs"), in
+  // the order chosen, never sorted.
+  std::vector<ModelSkin> chosenModels;
 
   MapLists& maps(Game g) { return g == Game::Quake1 ? q1maps : q2maps; }
   const MapLists& maps(Game g) const { return g == Game::Quake1 ? q1maps : q2maps; }

@@ -233,14 +233,14 @@ void Tfq2cfgedit::bcreatelistClick() {
   Tzipform packs;
   lists = CreateModelChoices(ctx_.content.shownInstalledModels(), ctx_.content.shownChosenModels(), players,
                              withTrailingSep(g_.Skins), packs);
-  setChoices(cbmodel, SortedChoices(lists.lbmodels));
+  setChoices(cbmodel, SortedChoices(lists.models));
   refillSkins();
 }
 
 void Tfq2cfgedit::cbmodelClick() { refillSkins(); }
 
 void Tfq2cfgedit::refillSkins() {
-  if (lists.lbskins.empty()) return;
+  if (lists.skins.empty()) return;
   const std::string model = FromField(cbmodel->currentText(), modelBytes_);
   setChoices(cbskin, SortedChoices(SkinsOfModel(lists, model)));
 }

@@ -62,7 +62,7 @@ class HubObserver : public LaunchObserver {
 
 // A launch that cannot go on brings the window back; every setting stays as it was.
 void Tfhub::abortLaunch(const std::string& why) {
-  ctx_.vars.launchgame = '0';
+  ctx_.vars.launching.reset();
   show();
   ctx_.messages.warn(QString::fromStdString(why));
 }

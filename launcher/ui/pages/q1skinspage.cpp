@@ -48,16 +48,16 @@ void Q1SkinsPage::enableButtons(bool quakeWorld) {
 }
 
 void Q1SkinsPage::showSelected() {
-  ShowItems(lbq1skinss, ctx_.vars.lbq1skinss);
+  ShowItems(lbq1skinss, ctx_.vars.selectedSkins);
 }
 
 void Q1SkinsPage::bq1saddClick() {
-  for (const std::string& name : SelectedTexts(lbq1skins)) ctx_.vars.lbq1skinss.push_back(name);
+  for (const std::string& name : SelectedTexts(lbq1skins)) ctx_.vars.selectedSkins.push_back(name);
   showSelected();
 }
 
 void Q1SkinsPage::bq1sremoveClick() {
-  std::vector<std::string>& selected = ctx_.vars.lbq1skinss;
+  std::vector<std::string>& selected = ctx_.vars.selectedSkins;
   for (int i = lbq1skinss->count() - 1; i >= 0; --i)
     if (lbq1skinss->item(i)->isSelected() && static_cast<std::size_t>(i) < selected.size())
       selected.erase(selected.begin() + i);
@@ -85,7 +85,7 @@ void Q1SkinsPage::q1skinClick() {
 Report Q1SkinsPage::bq1scClick() {
   BarInstallHost host(ctx_);
   Tzipform catalogue;
-  Report report = InstallChosenSkins(ctx_.vars.q1, ctx_.vars.lbq1skinss, catalogue, host);
+  Report report = InstallChosenSkins(ctx_.vars.q1, ctx_.vars.selectedSkins, catalogue, host);
   preview_->setPixmap(ctx_.placeholder);
   return report;
 }

@@ -198,7 +198,7 @@ void Q2ModelsPage::bq2srClick() {
   std::vector<std::string> selected = SelectedTexts(lbq2sm);
   if (availableLevel_ == Level::Skins) {
     for (const std::string& text : selected)
-      if (text != kBackItem) AppendPair({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, curq2model_, text);
+      if (text != kBackItem) AppendPair(ctx_.vars.chosenModels, curq2model_, text);
   } else {
     appendWholePacks(selected);
   }
@@ -208,19 +208,18 @@ void Q2ModelsPage::bq2srClick() {
 // Every skin with an icon of each pack, read through a catalogue of its own.
 void Q2ModelsPage::appendWholePacks(const std::vector<std::string>& packs) {
   Tzipform catalogue;
-  const ChosenPairs pairs{ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs};
-  if (Report missing = AppendPackPairs(ctx_.vars.q2, packs, catalogue, pairs); !missing.empty())
+  if (Report missing = AppendPackPairs(ctx_.vars.q2, packs, catalogue, ctx_.vars.chosenModels); !missing.empty())
     ctx_.messages.warn(QStringLiteral("Some model packs cannot be read:\n") + QString::fromStdString(missing.text()));
 }
 
 void Q2ModelsPage::bq2slClick() {
   if (lbq2smc->count() == 0) return;
-  RemovePairs({ctx_.vars.lbq2smchm, ctx_.vars.lbq2smchs}, SelectedTexts(lbq2smc));
+  RemovePairs(ctx_.vars.chosenModels, SelectedTexts(lbq2smc));
   RefreshChosenList();
 }
 
 void Q2ModelsPage::RefreshChosenList() {
-  const std::vector<std::string> chosen = ChosenListItems(ctx_.vars.lbq2smchm);
+  const std::vector<std::string> chosen = ChosenListItems(ctx_.vars.chosenModels);
   ShowItems(lbq2smc, chosen);
   ctx_.content.showChosenModels(chosen);
 }
@@ -248,7 +247,7 @@ void Q2ModelsPage::iq2spClick() {
 void Q2ModelsPage::bq2copymodelsClick() {
   BarInstallHost host(ctx_);
   Tzipform packs;
-  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.lbq2smchm, packs, host);
+  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.chosenModels, packs, host);
   showPlaceholder();
   if (!leftOut.empty())
     ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +

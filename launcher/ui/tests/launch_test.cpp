@@ -213,7 +213,7 @@ TEST(Launch, QuakeListsTheGameFolderBeforeItInstallsAnything) {
   ASSERT_TRUE(r.tree.archive("skins1/red.zip", red).ok());
   ASSERT_TRUE(r.start());
   r.ctx.vars.q1maps.chosen = {"dmx"};
-  r.ctx.vars.lbq1skinss = {"red"};  // installed whether QuakeWorld is on or not
+  r.ctx.vars.selectedSkins = {"red"};  // installed whether QuakeWorld is on or not
   r.press(Tfhub::Q1Maps, "bq1go1");
   r.launched(r.q1);
   EXPECT_EQ(r.tree.read("quake/id1/maps/dmx.bsp"), "chosen map");

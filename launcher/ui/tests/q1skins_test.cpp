@@ -147,13 +147,13 @@ TEST(Q1Skins, ASkinAddedTwiceIsListedTwiceAndRemovedOneAtATime) {
   p->lbq1skinss->item(2)->setSelected(true);
   m.drop(p->lbq1skins);  // dropping onto Available removes
   EXPECT_EQ(SkinsPage::items(p->lbq1skinss), QStringList{"blue"});
-  EXPECT_EQ(m.ctx.vars.lbq1skinss, std::vector<std::string>{"blue"}) << "the launch installs these";
+  EXPECT_EQ(m.ctx.vars.selectedSkins, std::vector<std::string>{"blue"}) << "the launch installs these";
 }
 
 TEST(Q1Skins, InstallingKeepsAnExistingSkinAndShowsThePlaceholderAgain) {
   SkinsPage m;
   m.tree.write("quake/qw/skins/RED.PCX", "the player's own");
-  m.ctx.vars.lbq1skinss = {"red", "blue", "red"};
+  m.ctx.vars.selectedSkins = {"red", "blue", "red"};
   m.click("blue");
   ASSERT_FALSE(m.showsPlaceholder());
   Report report = m.page()->bq1scClick();

@@ -188,16 +188,15 @@ TEST(Q2Models, ChosenPairsByButtonsAndDrops) {
   r.click(p.lbq2sm, "brute");
   r.drop(p.lbq2smc);
   EXPECT_EQ(itemsOf(p.lbq2smc), (Names{"brute", "scout"}));
-  EXPECT_EQ(r.ctx.vars.lbq2smchm, (Names{"scout", "scout", "brute"}));
-  EXPECT_EQ(r.ctx.vars.lbq2smchs, (Names{"blue", "red", "steel"}));
+  EXPECT_EQ(r.ctx.vars.chosenModels, (std::vector<ModelSkin>{{"scout", "blue"}, {"scout", "red"}, {"brute", "steel"}}));
   EXPECT_EQ(r.ctx.content.shownChosenModels(), (Names{"brute", "scout"}));
 
   r.click(p.lbq2smc, "scout");
   p.bq2sl->click();  // both scout pairs go
-  EXPECT_EQ(r.ctx.vars.lbq2smchm, (Names{"brute"}));
+  EXPECT_EQ(r.ctx.vars.chosenModels, (std::vector<ModelSkin>{{"brute", "steel"}}));
   r.click(p.lbq2smc, "brute");
   r.drop(p.lbq2sm);  // a drop onto Available removes the chosen selection
-  EXPECT_TRUE(r.ctx.vars.lbq2smchm.empty());
+  EXPECT_TRUE(r.ctx.vars.chosenModels.empty());
   EXPECT_TRUE(itemsOf(p.lbq2smc).empty());
 }
 
@@ -231,7 +230,7 @@ TEST(Q2Models, InstallingTheChosenPacksKeepsWhatIsThere) {
   EXPECT_EQ(r.tree.read("quake2/baseq2/players/scout/red.pcx"), "the player's own");
   EXPECT_EQ(r.tree.read("quake2/baseq2/players/scout/tris.md2"), "mesh of scout");
   EXPECT_FALSE(r.fbar->isVisible());
-  EXPECT_EQ(r.ctx.vars.lbq2smchm.size(), 2u) << "installing does not clear the chosen pairs";
+  EXPECT_EQ(r.ctx.vars.chosenModels.size(), 2u) << "installing does not clear the chosen pairs";
 }
 
 TEST(Q2Models, ModelPreviewStartsTheViewerWaitsAndRemovesTheCopies) {

@@ -53,15 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!zip.ListArchive(dir.file("in.zip")).ok()) return 0;
   std::set<std::string> names;
   for (std::size_t i = 0; i < zip.size(); ++i) {
-    const int found = zip.FindArchiveEntry(zip.zipn(i));
+    const int found = zip.FindArchiveEntry(zip.entryName(i));
     if (found < 0 || static_cast<std::size_t>(found) > i) __builtin_trap();  // every name is found, at or before itself
-    names.insert(fdk::fileNamePartAnySeparator(zip.zipn(i)));
+    names.insert(fdk::fileNamePartAnySeparator(zip.entryName(i)));
   }
   if (!fitsTheBudget(zip)) return 0;
   // Two levels deep, so that an entry climbing out with "../../" lands where check() sees it.
   (void)zip.ExtractArchive("*.*", dir.file("a/b/kept"), true, false);
   (void)zip.ExtractArchive("*.*", dir.file("a/b/flat"), false, true);
-  if (zip.size() > 0) (void)zip.ExtractArchive(zip.zipn(0), dir.file("a/b/one"), true, true);
+  if (zip.size() > 0) (void)zip.ExtractArchive(zip.entryName(0), dir.file("a/b/one"), true, true);
   check(dir.path(), names);
   return 0;
 }

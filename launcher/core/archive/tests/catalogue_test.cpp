@@ -27,7 +27,7 @@ std::string archiveOf(const TempDir& dir, const std::vector<ArchiveEntry>& entri
 
 Names namesOf(const Tzipform& zip) {
   Names names;
-  for (std::size_t i = 0; i < zip.size(); ++i) names.push_back(zip.zipn(i));
+  for (std::size_t i = 0; i < zip.size(); ++i) names.push_back(zip.entryName(i));
   return names;
 }
 
@@ -42,12 +42,12 @@ TEST(ListArchive, ThreeEntriesGiveThreeAlignedRowsAndAMissingArchiveEmptiesThem)
   ASSERT_TRUE(zip.ListArchive(path).ok());
   ASSERT_EQ(zip.size(), 3u);
   EXPECT_EQ(namesOf(zip), (Names{"readme.txt", "mymod/pak0.pak", "mymod/noise.bin"}));
-  EXPECT_EQ(zip.ziprs(0), 10u);
-  EXPECT_EQ(zip.zipcs(0), 10u);  // stored
-  EXPECT_EQ(zip.ziprs(1), 100000u);
-  EXPECT_LT(zip.zipcs(1), 1000u);  // deflated
-  EXPECT_EQ(zip.ziprs(2), 3000u);
-  EXPECT_EQ(zip.zipcs(2), 3000u);
+  EXPECT_EQ(zip.sizeOf(0), 10u);
+  EXPECT_EQ(zip.compressedSizeOf(0), 10u);  // stored
+  EXPECT_EQ(zip.sizeOf(1), 100000u);
+  EXPECT_LT(zip.compressedSizeOf(1), 1000u);  // deflated
+  EXPECT_EQ(zip.sizeOf(2), 3000u);
+  EXPECT_EQ(zip.compressedSizeOf(2), 3000u);
   EXPECT_EQ(zip.archivePath(), path);
 
   Status missing = zip.ListArchive(dir.file("missing.zip"));
@@ -56,7 +56,7 @@ TEST(ListArchive, ThreeEntriesGiveThreeAlignedRowsAndAMissingArchiveEmptiesThem)
   EXPECT_EQ(zip.size(), 0u);
   EXPECT_TRUE(zip.records().empty());
   EXPECT_EQ(zip.archivePath(), "");
-  EXPECT_THROW(zip.zipn(0), std::out_of_range);
+  EXPECT_THROW(zip.entryName(0), std::out_of_range);
 }
 
 TEST(ListArchive, DamagedOrUnreadableArchivesEmptyTheCatalogueAndSayWhy) {
@@ -98,7 +98,7 @@ TEST(ListArchive, SizesPast4GiBOfSignedCountersStayExact) {
   declareSize(path, "huge.pak", 3000000000u);
   Tzipform zip;
   ASSERT_TRUE(zip.ListArchive(path).ok());
-  EXPECT_EQ(zip.ziprs(0), 3000000000u);
+  EXPECT_EQ(zip.sizeOf(0), 3000000000u);
 }
 
 TEST(ListArchive, LinksAndFoldersAreMarkedFromTheirAttributes) {
@@ -122,8 +122,8 @@ TEST(ListArchive, NamesInAnOldCodePageBecomeUtf8AndControlBytesStayAsStored) {
   const std::string path = archiveOf(dir, {{"k\x84se.txt", "x"}, {"bad\x01name", "x"}});
   Tzipform zip;
   ASSERT_TRUE(zip.ListArchive(path).ok());
-  EXPECT_EQ(zip.zipn(0), "k\xC3\xA4se.txt");
-  EXPECT_EQ(zip.zipn(1), "bad\x01name");
+  EXPECT_EQ(zip.entryName(0), "k\xC3\xA4se.txt");
+  EXPECT_EQ(zip.entryName(1), "bad\x01name");
 }
 
 TEST(FindArchiveEntry, ContainsWithoutCaseLowestIndexWins) {

@@ -174,10 +174,10 @@ TEST(ExtractArchive, AnInstallRunAsksEntryByEntryThroughOnePlacement) {
   Result<Placement> into = Placement::Open(dir.file("game"));
   ASSERT_TRUE(into.ok());
   for (std::size_t i = 0; i < zip.size(); ++i) {
-    Result<EntryPath> path = SafeEntryPath(zip.zipn(i));
+    Result<EntryPath> path = SafeEntryPath(zip.entryName(i));
     ASSERT_TRUE(path.ok());
     if (into->Exists(*path)) continue;  // the caller's "a file of the MOD already exists" branch
-    Report report = zip.ExtractArchive(zip.zipn(i), *into, true, false);
+    Report report = zip.ExtractArchive(zip.entryName(i), *into, true, false);
     EXPECT_TRUE(report.empty()) << report.text();
   }
   const Names got = tree(dir.file("game"));

@@ -80,35 +80,32 @@ TEST(ModelLists, PlayersFolderIsFoundInAnyLetterCase) {
 }
 
 TEST(ChosenPairs, TwoSkinsOfATheOneOfBListBothAndRemovingARemovesItsPairs) {
-  Names packs, skins;
-  ChosenPairs pairs{packs, skins};
+  std::vector<ModelSkin> pairs;
   AppendPair(pairs, "A", "red");
   AppendPair(pairs, "A", "blue");
   AppendPair(pairs, "B", "green");
-  EXPECT_EQ(ChosenListItems(packs), (Names{"A", "B"}));
+  EXPECT_EQ(ChosenListItems(pairs), (Names{"A", "B"}));
 
   RemovePairs(pairs, {"A"});
-  EXPECT_EQ(packs, (Names{"B"}));
-  EXPECT_EQ(skins, (Names{"green"}));
-  EXPECT_EQ(ChosenListItems(packs), (Names{"B"}));
+  EXPECT_EQ(pairs, (std::vector<ModelSkin>{{"B", "green"}}));
+  EXPECT_EQ(ChosenListItems(pairs), (Names{"B"}));
 
   RemovePairs(pairs, {"B"});
-  EXPECT_TRUE(ChosenListItems(packs).empty());
+  EXPECT_TRUE(ChosenListItems(pairs).empty());
 }
 
 TEST(ChosenPairs, APackChosenAgainAfterAnotherIsListedTwice) {
-  EXPECT_EQ(ChosenListItems({"b", "b", "A", "b"}), (Names{"A", "b", "b"}));
+  EXPECT_EQ(ChosenListItems({{"b", "1"}, {"b", "2"}, {"A", "1"}, {"b", "3"}}), (Names{"A", "b", "b"}));
 }
 
 TEST(ChosenPairs, AWholePackAddsEveryIconBearingSkinAndAMissingPackIsReported) {
   ModelTree t;
   t.pack("scout.zip", {file("players/scout/tris.md2"), file("players/scout/red.pcx"), file("players/scout/red_i.pcx"),
                        file("players/scout/blue.pcx"), file("players/scout/blue_i.pcx"), file("players/scout/w.pcx")});
-  Names packs, skins;
+  std::vector<ModelSkin> pairs;
   Tzipform zip;
-  Report report = AppendPackPairs(t.q2, {"(none)", "gone", "scout"}, zip, {packs, skins});
-  EXPECT_EQ(packs, (Names{"scout", "scout"}));
-  EXPECT_EQ(skins, (Names{"red", "blue"}));
+  Report report = AppendPackPairs(t.q2, {"(none)", "gone", "scout"}, zip, pairs);
+  EXPECT_EQ(pairs, (std::vector<ModelSkin>{{"scout", "red"}, {"scout", "blue"}}));
   EXPECT_NE(report.text().find("gone"), std::string::npos);
 }
 

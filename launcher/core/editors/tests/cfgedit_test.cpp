@@ -269,9 +269,8 @@ struct Store {
 TEST(ModelChoicesLists, InstalledFoldersAndChosenPacksOfferSkinsWithIcons) {
   Store s;
   ModelChoices c = CreateModelChoices({"male", "gone"}, {"scout", "missing"}, s.players, s.models, s.zip);
-  EXPECT_EQ(c.lbmodels, (Lines{"male", "gone", "scout", "missing"}));
-  EXPECT_EQ(c.lbmodels2, (Lines{"male", "male", "scout", "scout"}));
-  EXPECT_EQ(c.lbskins, (Lines{"Viper", "grunt", "red", "blue"}));
+  EXPECT_EQ(c.models, (Lines{"male", "gone", "scout", "missing"}));
+  EXPECT_EQ(c.skins, (std::vector<ModelSkin>{{"male", "Viper"}, {"male", "grunt"}, {"scout", "red"}, {"scout", "blue"}}));
   EXPECT_EQ(SkinsOfModel(c, "scout"), (Lines{"red", "blue"}));
   EXPECT_EQ(SkinsOfModel(c, "Scout"), Lines{}) << "a model is its list's name exactly";
   EXPECT_EQ(SkinsOfModel(c, "gone"), Lines{});
@@ -280,7 +279,7 @@ TEST(ModelChoicesLists, InstalledFoldersAndChosenPacksOfferSkinsWithIcons) {
 TEST(ModelChoicesLists, NothingInstalledOrChosenOffersNothing) {
   Store s;
   ModelChoices c = CreateModelChoices({}, {}, s.players, s.models, s.zip);
-  EXPECT_TRUE(c.lbmodels.empty() && c.lbskins.empty());
+  EXPECT_TRUE(c.models.empty() && c.skins.empty());
 }
 
 TEST(ModelChoicesLists, ChoosersSortWithoutCaseAndShowEachNameOnce) {

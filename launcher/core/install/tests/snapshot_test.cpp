@@ -60,8 +60,8 @@ TEST(Snapshot, FilesBeforeFoldersEachWithoutLetterCaseDepthFirst) {
   }
   const std::string g = dir.folder() + "g/";
   const InstallSnapshot snapshot = TakeSnapshot(g);
-  EXPECT_EQ(snapshot.lbv, prefixed(g, {"", "alpha/", "alpha/a/", "alpha/Beta/", "b/", "Zed/"}));
-  EXPECT_EQ(snapshot.lbf, prefixed(g, {"A.txt", "b.txt", "C.txt", "alpha/x", "alpha/Y", "alpha/a/2", "alpha/Beta/1",
+  EXPECT_EQ(snapshot.folders, prefixed(g, {"", "alpha/", "alpha/a/", "alpha/Beta/", "b/", "Zed/"}));
+  EXPECT_EQ(snapshot.files, prefixed(g, {"A.txt", "b.txt", "C.txt", "alpha/x", "alpha/Y", "alpha/a/2", "alpha/Beta/1",
                                        "b/3", "Zed/x"}));
 }
 
@@ -78,8 +78,8 @@ TEST(Snapshot, HiddenEntriesSkippedAndLinksListedButNeverEntered) {
 
   const std::string g = dir.folder() + "g/";
   const InstallSnapshot snapshot = TakeSnapshot(g);
-  EXPECT_EQ(snapshot.lbv, prefixed(g, {"", "id1/"}));
-  EXPECT_EQ(snapshot.lbf, prefixed(g, {"dangling", "elsewhere", "pak0.pak", "id1/link.pak"}));
+  EXPECT_EQ(snapshot.folders, prefixed(g, {"", "id1/"}));
+  EXPECT_EQ(snapshot.files, prefixed(g, {"dangling", "elsewhere", "pak0.pak", "id1/link.pak"}));
 }
 
 TEST(Snapshot, GameFolderThatIsALinkIsListed) {
@@ -89,8 +89,8 @@ TEST(Snapshot, GameFolderThatIsALinkIsListed) {
   fs::create_directory_symlink(dir.path() / "real", dir.path() / "quake");
   const std::string q = dir.folder() + "quake/";
   const InstallSnapshot snapshot = TakeSnapshot(q);
-  EXPECT_EQ(snapshot.lbv, prefixed(q, {"", "id1/"}));
-  EXPECT_EQ(snapshot.lbf, prefixed(q, {"id1/pak0.pak"}));
+  EXPECT_EQ(snapshot.folders, prefixed(q, {"", "id1/"}));
+  EXPECT_EQ(snapshot.files, prefixed(q, {"id1/pak0.pak"}));
 }
 
 TEST(Snapshot, NoGameFolderGivesEmptyFiles) {
@@ -98,8 +98,8 @@ TEST(Snapshot, NoGameFolderGivesEmptyFiles) {
   dir.write("not-a-folder", "x");
   for (const std::string& game : {dir.folder() + "missing/", dir.file("not-a-folder"), std::string()}) {
     const InstallSnapshot snapshot = TakeSnapshot(game);
-    EXPECT_TRUE(snapshot.lbv.empty()) << game;
-    EXPECT_TRUE(snapshot.lbf.empty()) << game;
+    EXPECT_TRUE(snapshot.folders.empty()) << game;
+    EXPECT_TRUE(snapshot.files.empty()) << game;
     dir.write("list.v", "old\r\n");
     ASSERT_TRUE(WriteSnapshotFiles(snapshot, dir.folder()).ok());
     EXPECT_EQ(dir.read("list.v"), "");
@@ -124,10 +124,10 @@ TEST(Snapshot, FilesReadBackAsWritten) {
   ASSERT_TRUE(WriteSnapshotFiles(written, dir.folder()).ok());
   Result<InstallSnapshot> read = ReadSnapshotFiles(dir.folder());
   ASSERT_TRUE(read.ok());
-  EXPECT_EQ(read->lbv, written.lbv);
-  EXPECT_EQ(read->lbf, written.lbf);
+  EXPECT_EQ(read->folders, written.folders);
+  EXPECT_EQ(read->files, written.files);
   dir.write("list.f", "/g/lf-only\n/g/crlf\r\n");
-  EXPECT_EQ(ReadSnapshotFiles(dir.folder())->lbf, (Lines{"/g/lf-only", "/g/crlf"}));
+  EXPECT_EQ(ReadSnapshotFiles(dir.folder())->files, (Lines{"/g/lf-only", "/g/crlf"}));
 }
 
 // Makes the folders below `base` one name at a time, as an install does, and a
@@ -158,8 +158,8 @@ std::size_t openDescriptors() {
 InstallSnapshot expectedNested(const std::string& root, const Lines& folders, const std::string& file) {
   InstallSnapshot expected{{root}, {}};
   std::string path = root;
-  for (const std::string& name : folders) expected.lbv.push_back(path += name + "/");
-  expected.lbf.push_back(path + file);
+  for (const std::string& name : folders) expected.folders.push_back(path += name + "/");
+  expected.files.push_back(path + file);
   return expected;
 }
 
@@ -179,9 +179,9 @@ TEST(Snapshot, ReachesTheDeepestInstallBelowALongGameFolder) {
   const std::string root = game.string() + "/";
   const InstallSnapshot snapshot = TakeSnapshot(root);
   const InstallSnapshot expected = expectedNested(root, folders, file);
-  EXPECT_GT(snapshot.lbf.empty() ? 0 : snapshot.lbf.back().size(), std::size_t{PATH_MAX});
-  EXPECT_EQ(snapshot.lbv, expected.lbv);
-  EXPECT_EQ(snapshot.lbf, expected.lbf);
+  EXPECT_GT(snapshot.files.empty() ? 0 : snapshot.files.back().size(), std::size_t{PATH_MAX});
+  EXPECT_EQ(snapshot.folders, expected.folders);
+  EXPECT_EQ(snapshot.files, expected.files);
 
   // Moved up, the tree has paths short enough for the temporary folder's removal.
   ASSERT_EQ(::rename((game / folders.front()).c_str(), dir.file("moved").c_str()), 0);
@@ -214,8 +214,8 @@ TEST(Snapshot, ATreeDeeperThanTheFoldersKeptOpenIsListedWhole) {
   folders.insert(folders.end(), siblings.begin(), siblings.end());
   Lines files{"top.txt", chain.back() + "bottom.txt"};
   for (const std::string& sibling : siblings) files.push_back(sibling + "sibling");
-  EXPECT_EQ(snapshot.lbv, prefixed(g, folders));
-  EXPECT_EQ(snapshot.lbf, prefixed(g, files));
+  EXPECT_EQ(snapshot.folders, prefixed(g, folders));
+  EXPECT_EQ(snapshot.files, prefixed(g, files));
 }
 
 }  // namespace

@@ -264,10 +264,9 @@ struct FullLaunch {
     EXPECT_TRUE(tree.archive("mods" + n + "/mymod.zip", {{"mymod/progs.dat", "mod"}}).ok());
     EXPECT_TRUE(tree.archive("maps" + n + "/arena.zip", {{base + "maps/arena.bsp", "map"}}).ok());
     tree.write("cfgs" + n + "/lan/config.cfg", "bind space +jump\r\n");
-    vars.lbq1skinss = {"red"};
+    vars.selectedSkins = {"red"};
     EXPECT_TRUE(tree.archive("skins1/red.zip", {{"red.pcx", "red"}}).ok());
-    vars.lbq2smchm = {"scout"};
-    vars.lbq2smchs = {"red"};
+    vars.chosenModels = {{"scout", "red"}};
     EXPECT_TRUE(tree.archive("models2/scout.zip", {{"baseq2/players/scout/tris.md2", "mesh"}}).ok());
     tree.script(folders.game.substr(tree.folder().size()) + "game", "printf '%s\\n' \"$@\" > args.txt\n");
     tree.script("program/term", "cp list.v term-saw.v\ncp list.f term-saw.f\nprintf '%s\\n' \"$@\" > term-args.txt\n");
@@ -339,8 +338,8 @@ TEST(LaunchSteps, TheSnapshotListsTheFolderBeforeAnyInstallAndTheToolFindsItWrit
     EXPECT_LT(static_cast<std::size_t>(calls.rend() - lastListed), l.observer.firstCall("begin "));
     Result<InstallSnapshot> lists = ReadSnapshotFiles(l.vars.programFolder);
     ASSERT_TRUE(lists.ok()) << lists.error().text;
-    EXPECT_EQ(lists->lbv, (std::vector<std::string>{l.folders.game, l.folders.base}));
-    EXPECT_EQ(lists->lbf, (std::vector<std::string>{l.folders.game + "game", l.folders.base + "readme.txt"}))
+    EXPECT_EQ(lists->folders, (std::vector<std::string>{l.folders.game, l.folders.base}));
+    EXPECT_EQ(lists->files, (std::vector<std::string>{l.folders.game + "game", l.folders.base + "readme.txt"}))
         << "the MOD, the map, the config set, the skins or models and q.cfg all came after it";
     EXPECT_EQ(l.tree.read("program/term-saw.v"), l.tree.read("program/list.v"));
     EXPECT_EQ(l.tree.read("program/term-saw.f"), l.tree.read("program/list.f"));
@@ -354,8 +353,8 @@ TEST(LaunchSteps, WhatIsLeftOutIsToldOnceBeforeTheGameAndTheToolStillRuns) {
     FullLaunch l(game);
     std::filesystem::create_directories(l.tree.file("program/list.v/in the way"));
     l.vars.maps(game).chosen.push_back("gone");
-    l.vars.lbq1skinss.push_back("gone");
-    l.vars.lbq2smchm.push_back("gone");
+    l.vars.selectedSkins.push_back("gone");
+    l.vars.chosenModels.push_back({"gone", "red"});
     ASSERT_TRUE(l.run().ok());
     l.waitForTheirEnd();
     ASSERT_EQ(l.observer.told.size(), 1u);

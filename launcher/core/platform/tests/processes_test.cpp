@@ -26,10 +26,10 @@ TEST(ProcessLayer, StartsInTheWorkFolderAndTracksUntilTheEnd) {
   ProcessLayer layer;
   Result<pid_t> r = layer.Start("tool.sh pcx2bmp \"a b\"", dir.folder());
   ASSERT_TRUE(r.ok()) << r.error().text;
-  EXPECT_TRUE(layer.WindowTitleExists("PCX2BMP"));
-  EXPECT_TRUE(layer.WindowTitleExists("2bm"));
-  EXPECT_FALSE(layer.WindowTitleExists("spak"));
-  EXPECT_TRUE(Eventually([&] { return !layer.WindowTitleExists("pcx2bmp"); }));
+  EXPECT_TRUE(layer.StartedProgramRuns("PCX2BMP"));
+  EXPECT_TRUE(layer.StartedProgramRuns("2bm"));
+  EXPECT_FALSE(layer.StartedProgramRuns("spak"));
+  EXPECT_TRUE(Eventually([&] { return !layer.StartedProgramRuns("pcx2bmp"); }));
   EXPECT_EQ(dir.read("args.txt"), "pcx2bmp a b\n");
   EXPECT_EQ(dir.read("where.txt"), std::filesystem::canonical(dir.folder()).string() + "\n");
 }
