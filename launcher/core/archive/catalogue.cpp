@@ -237,7 +237,7 @@ Result<ArchiveRecord> readRecord(zip_t* zip, zip_uint64_t index) {
 
 Result<std::vector<ArchiveRecord>> readRecords(zip_t* zip) {
   const zip_int64_t count = zip_get_num_entries(zip, 0);
-  // FindArchiveEntry answers with an int.
+  // Indices are handed out as int in places that talk to the windows.
   if (count < 0 || count > INT_MAX) return Error{"it claims too many entries"};
   std::vector<ArchiveRecord> records;
   records.reserve(static_cast<std::size_t>(count));
@@ -322,7 +322,7 @@ Status Tzipform::ListArchive(const std::string& path) {
   return {};
 }
 
-int Tzipform::FindArchiveEntry(std::string_view text) const {
+std::optional<std::size_t> Tzipform::FindArchiveEntry(std::string_view text) const {
   if (upperNames_.size() != records_.size()) {
     upperNames_.clear();
     upperNames_.reserve(records_.size());
@@ -330,8 +330,8 @@ int Tzipform::FindArchiveEntry(std::string_view text) const {
   }
   const std::string wanted = UpperCaseUmlaut(text);
   for (std::size_t i = 0; i < upperNames_.size(); ++i)
-    if (upperNames_[i].find(wanted) != std::string::npos) return static_cast<int>(i);
-  return -1;
+    if (upperNames_[i].find(wanted) != std::string::npos) return i;
+  return std::nullopt;
 }
 
 // A plain name is looked up (an install asks for its entries one by one, and

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -62,8 +63,8 @@ class Tzipform {
   Status ListArchive(const std::string& path);
 
   // Index of the first entry whose name contains text, both compared after
-  // UpperCaseUmlaut; -1 when none does.
-  int FindArchiveEntry(std::string_view text) const;
+  // UpperCaseUmlaut; nothing when none does.
+  std::optional<std::size_t> FindArchiveEntry(std::string_view text) const;
 
   // Extracts the entries of the archive listed last that `selection` names: one
   // stored name, or a wildcard ("*.*" selects every entry, names without a

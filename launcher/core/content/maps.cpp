@@ -29,21 +29,21 @@ std::vector<std::string> namesOf(const std::string& folder, const char* pattern)
 }
 
 // The last entry whose upper-cased name ends in NAME + ".TXT".
-int descriptionEntry(const Tzipform& zip, const std::string& upperName) {
+std::optional<std::size_t> descriptionEntry(const Tzipform& zip, const std::string& upperName) {
   const std::string wanted = upperName + ".TXT";
-  int found = -1;
+  std::optional<std::size_t> found;
   for (std::size_t i = 0; i < zip.size(); ++i)
-    if (endsWithNoCase(UpperCaseUmlaut(zip.entryName(i)), wanted)) found = static_cast<int>(i);
+    if (endsWithNoCase(UpperCaseUmlaut(zip.entryName(i)), wanted)) found = i;
   return found;
 }
 
 // Extracts one entry flat into a fresh private folder and reads it back.
-std::optional<std::string> readEntryText(Tzipform& zip, int index, const std::string& workFolder) {
+std::optional<std::string> readEntryText(Tzipform& zip, std::size_t index, const std::string& workFolder) {
   std::string temp = workFolder + ".mapdesc.XXXXXX";
   if (::mkdtemp(temp.data()) == nullptr) return std::nullopt;
   std::optional<std::string> text;
   if (Result<Placement> into = Placement::Open(temp)) {
-    if (zip.ExtractEntry(static_cast<std::size_t>(index), *into, false, false).empty()) {
+    if (zip.ExtractEntry(index, *into, false, false).empty()) {
       Result<std::string> bytes = readWholeFile(temp + "/" + fileNamePartAnySeparator(zip.entryName(index)),
                                                 kMaxDescriptionBytes);
       if (bytes) text = *bytes;
@@ -85,10 +85,10 @@ std::string MapDescription(const GameSettings& g, const std::string& name, Tzipf
   const std::string none = "no " + upper + ".txt file in ZIP";
   std::optional<std::string> archive = FindFileNoCase(g.Maps, name + ".zip");
   if (!archive || !zip.ListArchive(*archive)) return none;
-  const int entry = descriptionEntry(zip, upper);
-  if (entry < 0) return none;
+  const std::optional<std::size_t> entry = descriptionEntry(zip, upper);
+  if (!entry) return none;
   // A description that cannot be extracted or read leaves the box empty.
-  return readEntryText(zip, entry, workFolder).value_or(std::string());
+  return readEntryText(zip, *entry, workFolder).value_or(std::string());
 }
 
 std::vector<std::string> InstalledMapFiles(const GameSettings& g, Game game, const std::vector<std::string>& names) {

@@ -104,7 +104,7 @@ std::vector<std::string> SkinsOfPack(const Tzipform& zip) {
     const std::string file = fileNamePartAnySeparator(record.name);
     if (record.isFolder || file.size() < 4) continue;
     const std::string base = withoutLastFour(file);
-    if (zip.FindArchiveEntry(base + std::string(kIconSuffix)) != -1) skins.push_back(base);
+    if (zip.FindArchiveEntry(base + std::string(kIconSuffix))) skins.push_back(base);
   }
   return skins;
 }
@@ -168,20 +168,20 @@ std::string InstalledPreviewArgs(const std::string& playersFolder, const std::st
   return onDisk("tris.md2") + " " + onDisk(skin + ".pcx");
 }
 
-int FindPackEntry(const Tzipform& zip, const std::string& fileName) {
+std::optional<std::size_t> FindPackEntry(const Tzipform& zip, const std::string& fileName) {
   for (std::size_t i = 0; i < zip.size(); ++i)
-    if (!zip.record(i).isFolder && equalsNoCase(fileNamePartAnySeparator(zip.entryName(i)), fileName)) return static_cast<int>(i);
-  return -1;
+    if (!zip.record(i).isFolder && equalsNoCase(fileNamePartAnySeparator(zip.entryName(i)), fileName)) return i;
+  return std::nullopt;
 }
 
 Result<std::string> ExtractPackFile(Tzipform& zip, const std::string& fileName, const std::string& folder) {
-  const int index = FindPackEntry(zip, fileName);
-  if (index < 0) return Error{"the model pack has no " + fileName};
-  Result<EntryPath> place = SafeEntryPath(zip.entryName(static_cast<std::size_t>(index)));
+  const std::optional<std::size_t> index = FindPackEntry(zip, fileName);
+  if (!index) return Error{ErrorKind::Missing, "the model pack has no " + fileName};
+  Result<EntryPath> place = SafeEntryPath(zip.entryName(*index));
   if (!place) return place.error();
   Result<Placement> into = Placement::Open(folder);
   if (!into) return into.error();
-  Report report = zip.ExtractEntry(static_cast<std::size_t>(index), *into, false, true);
+  Report report = zip.ExtractEntry(*index, *into, false, true);
   if (!report.empty()) return Error{report.text()};
   // An older copy in another letter case is replaced under its own spelling.
   return FindFileNoCase(into->root(), place->name).value_or(into->root() + place->name);

@@ -96,7 +96,7 @@ std::string InstalledPreviewArgs(const std::string& playersFolder, const std::st
 // The index of the catalogue entry whose file name (after the last "/") is
 // fileName, letter case ignored; -1 when none. Exact, so "red.pcx" never picks
 // "dred.pcx".
-int FindPackEntry(const Tzipform& zip, const std::string& fileName);
+std::optional<std::size_t> FindPackEntry(const Tzipform& zip, const std::string& fileName);
 
 // Extracts that entry into folder under its stored file name (which may differ
 // from fileName in letter case), replacing an older copy; the path written.

@@ -131,7 +131,7 @@ void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
 // shown in its place or deleted.
 void Q2ModelsPage::showPackSkin() {
   const std::string picture = curq2skin_ + ".pcx";
-  if (FindPackEntry(openPackEntries_, picture) < 0) return;
+  if (!FindPackEntry(openPackEntries_, picture)) return;
   QTemporaryDir work(QString::fromStdString(ctx_.vars.programFolder + ".skin-XXXXXX"));
   if (!work.isValid()) return;
   const std::string folder = withTrailingSep(work.path().toStdString());

@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!zip.ListArchive(dir.file("in.zip")).ok()) return 0;
   std::set<std::string> names;
   for (std::size_t i = 0; i < zip.size(); ++i) {
-    const int found = zip.FindArchiveEntry(zip.entryName(i));
-    if (found < 0 || static_cast<std::size_t>(found) > i) __builtin_trap();  // every name is found, at or before itself
+    const std::optional<std::size_t> found = zip.FindArchiveEntry(zip.entryName(i));
+    if (!found || *found > i) __builtin_trap();  // every name is found, at or before itself
     names.insert(fdk::fileNamePartAnySeparator(zip.entryName(i)));
   }
   if (!fitsTheBudget(zip)) return 0;

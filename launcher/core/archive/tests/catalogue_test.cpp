@@ -131,18 +131,18 @@ TEST(FindArchiveEntry, ContainsWithoutCaseLowestIndexWins) {
   const std::string path =
       archiveOf(dir, {{"readme.txt", ""}, {"MYMOD/PAK0.PAK", ""}, {"other/pak0.pak", ""}, {"K\xC3\x84SE/x.txt", ""}});
   Tzipform zip;
-  EXPECT_EQ(zip.FindArchiveEntry("pak0"), -1);  // nothing listed yet
+  EXPECT_EQ(zip.FindArchiveEntry("pak0"), std::nullopt);  // nothing listed yet
   ASSERT_TRUE(zip.ListArchive(path).ok());
   struct Row {
     const char* text;
-    int index;
+    std::optional<std::size_t> index;
   };
   for (const Row& row : {Row{"pak0.pak", 1}, Row{"PAK0.PAK", 1}, Row{"other/PAK0", 2}, Row{"mod/pak", 1},
-                         Row{"README", 0}, Row{".txt", 0}, Row{"k\xC3\xA4se", 3}, Row{"/x.TXT", 3}, Row{"pak1.pak", -1},
-                         Row{"readme.txt ", -1}, Row{"", 0}})
+                         Row{"README", 0}, Row{".txt", 0}, Row{"k\xC3\xA4se", 3}, Row{"/x.TXT", 3}, Row{"pak1.pak", std::nullopt},
+                         Row{"readme.txt ", std::nullopt}, Row{"", 0}})
     EXPECT_EQ(zip.FindArchiveEntry(row.text), row.index) << row.text;
 
   ASSERT_TRUE(zip.ListArchive(archiveOf(dir, {{"only.txt", ""}}, "b.zip")).ok());
-  EXPECT_EQ(zip.FindArchiveEntry("pak0"), -1);  // nothing found of the archive listed before
-  EXPECT_EQ(zip.FindArchiveEntry("ONLY"), 0);
+  EXPECT_EQ(zip.FindArchiveEntry("pak0"), std::nullopt);  // nothing found of the archive listed before
+  EXPECT_EQ(zip.FindArchiveEntry("ONLY"), 0u);
 }
