@@ -12,7 +12,7 @@ Error readError(std::string_view file, std::string_view expected, std::string_vi
   text += expected;
   text += ", found ";
   text += found;
-  return Error{text};
+  return Error{fdk::ErrorKind::Damaged, text};
 }
 
 std::string_view tokenEndingWith(std::string_view text, std::string_view extension) {

@@ -89,6 +89,7 @@ TEST(Pcx, TruncatedOrLyingFilesAreRefused) {
     auto image = formats::decodePcx(row.bytes, "bad.pcx");
     ASSERT_FALSE(image.ok());
     EXPECT_NE(image.error().text.find(row.expected), std::string::npos) << image.error().text;
+    EXPECT_EQ(image.error().kind, fdk::ErrorKind::Damaged);
   }
 }
 

@@ -29,6 +29,12 @@ struct Error {
   std::string detail;  // more for a log (the file, what was expected and found); may be empty
 };
 
+// The same failure told with what it stopped ("The MOD ... cannot be installed: "
+// + the cause); its kind and detail stay.
+inline Error explained(const std::string& before, const Error& cause) {
+  return Error{cause.kind, before + cause.text, cause.detail};
+}
+
 template <class T>
 class [[nodiscard]] Result {
  public:

@@ -11,7 +11,7 @@ namespace formats {
 using fdk::Error;
 using fdk::Result;
 
-// "<file>: expected <what>, found <found>"
+// "<file>: expected <what>, found <found>": input that is damaged.
 Error readError(std::string_view file, std::string_view expected, std::string_view found);
 
 }  // namespace formats

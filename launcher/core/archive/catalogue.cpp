@@ -137,7 +137,7 @@ Result<OpenedZip> openZipOn(int fd, std::uint64_t size, const std::string& path)
     }
     std::string text = zip_error_strerror(&error);
     zip_error_fini(&error);
-    return Error{"the archive " + path + " is damaged or not a ZIP archive (" + text + ")"};
+    return Error{ErrorKind::Damaged, "the archive " + path + " is damaged or not a ZIP archive (" + text + ")"};
   }
   zip_error_fini(&error);
   return OpenedZip{zip, file};
@@ -148,7 +148,7 @@ Result<OpenedZip> openZipOn(int fd, std::uint64_t size, const std::string& path)
 Result<OpenedZip> openZip(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    if (errno == ENOENT) return Error{"there is no archive at " + path};
+    if (errno == ENOENT) return Error{ErrorKind::Missing, "there is no archive at " + path};
     return Error{"cannot read the archive " + path + ": " + std::strerror(errno)};
   }
   struct stat st {};
@@ -159,7 +159,7 @@ Result<OpenedZip> openZip(const std::string& path) {
   // The ZIP library takes an empty file for an empty archive; here it is a failed download.
   if (st.st_size == 0) {
     ::close(fd);
-    return Error{"the archive " + path + " is an empty file, not a ZIP archive"};
+    return Error{ErrorKind::Damaged, "the archive " + path + " is an empty file, not a ZIP archive"};
   }
   return openZipOn(fd, static_cast<std::uint64_t>(st.st_size), path);
 }
@@ -313,9 +313,9 @@ Status Tzipform::ListArchive(const std::string& path) {
   if (!opened) return opened.error();
   auto archive = std::make_unique<OpenArchive>(opened->zip);
   Result<std::vector<ArchiveRecord>> records = readRecords(archive->zip);
-  if (!records) return Error{"the archive " + path + " is damaged: " + records.error().text};
+  if (!records) return Error{ErrorKind::Damaged, "the archive " + path + " is damaged: " + records.error().text};
   if (Status apart = checkLayout(archive->zip, *opened->file, *records); !apart)
-    return Error{"the archive " + path + " is damaged: " + apart.error().text};
+    return Error{ErrorKind::Damaged, "the archive " + path + " is damaged: " + apart.error().text};
   records_ = std::move(*records);
   path_ = path;
   archive_ = std::move(archive);
@@ -396,7 +396,7 @@ Status Tzipform::CheckRoom(const std::vector<std::size_t>& selected, Placement& 
   Result<std::uint64_t> free = freeSpace_ ? freeSpace_(into.root()) : freeBytesOf(into.root());
   if (!free) return free.error();
   if (needed <= *free) return {};
-  return Error{"its files need " + bytesText(needed) + ", and the disk of " + into.root() + " has only " +
+  return Error{ErrorKind::NoRoom, "its files need " + bytesText(needed) + ", and the disk of " + into.root() + " has only " +
                bytesText(*free) + " free"};
 }
 

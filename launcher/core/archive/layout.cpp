@@ -138,10 +138,10 @@ Result<Extent> extentOf(const ReadArchiveBytes& read, std::uint64_t fileSize, st
   char local[kLocalBytes];
   if (header > fileSize || fileSize - header < kLocalBytes || !read(header, sizeof local, local) ||
       le32(local) != kLocalSignature)
-    return Error{"the entry " + quoted(entry.name) + " has no local header where the directory points"};
+    return Error{ErrorKind::Damaged, "the entry " + quoted(entry.name) + " has no local header where the directory points"};
   const std::uint64_t data = header + kLocalBytes + le16(local + 26) + le16(local + 28);
   if (data > fileSize || entry.compressedSize > fileSize - data)
-    return Error{"the data of the entry " + quoted(entry.name) + " runs past the end of the archive"};
+    return Error{ErrorKind::Damaged, "the data of the entry " + quoted(entry.name) + " runs past the end of the archive"};
   return Extent{header, data + entry.compressedSize, index};
 }
 
@@ -158,7 +158,7 @@ Status extentsApart(const ReadArchiveBytes& read, std::uint64_t fileSize, const 
   std::sort(extents.begin(), extents.end(), [](const Extent& a, const Extent& b) { return a.header < b.header; });
   for (std::size_t i = 1; i < extents.size(); ++i) {
     if (extents[i - 1].end <= extents[i].header) continue;
-    return Error{"the entries " + quoted(listed[extents[i - 1].index].name) + " and " +
+    return Error{ErrorKind::Damaged, "the entries " + quoted(listed[extents[i - 1].index].name) + " and " +
                  quoted(listed[extents[i].index].name) +
                  " overlap: they share bytes of the archive, the way a ZIP bomb is made"};
   }
@@ -174,10 +174,10 @@ Status CheckEntriesApart(const ReadArchiveBytes& read, std::uint64_t fileSize, c
   for (const Directory& dir : directoryCandidates(read, fileSize)) {
     std::optional<std::vector<std::uint64_t>> these = headerOffsets(read, dir, listed);
     if (!these) continue;
-    if (offsets && *offsets != *these) return Error{"it holds two central directories that disagree"};
+    if (offsets && *offsets != *these) return Error{ErrorKind::Damaged, "it holds two central directories that disagree"};
     offsets = std::move(these);
   }
-  if (!offsets) return Error{"its central directory cannot be read the way the ZIP library read it"};
+  if (!offsets) return Error{ErrorKind::Damaged, "its central directory cannot be read the way the ZIP library read it"};
   return extentsApart(read, fileSize, *offsets, listed);
 }
 

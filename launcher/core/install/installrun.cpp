@@ -49,7 +49,7 @@ class Listing {
     if (archive.path.empty()) return Error{archive.missing};
     if (archive.path == read_ && zip_.archivePath() == read_) return {};
     read_.clear();
-    if (Status listed = zip_.ListArchive(archive.path); !listed) return Error{plan.notRead + listed.error().text};
+    if (Status listed = zip_.ListArchive(archive.path); !listed) return explained(plan.notRead, listed.error());
     read_ = archive.path;
     return {};
   }

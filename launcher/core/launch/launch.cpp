@@ -89,7 +89,7 @@ namespace {
 Status ensureModFolder(const std::string& folder, ChangeRecorder* recorder) {
   if (recorder != nullptr && !entryExists(folder))
     if (Status told = recorder->BeforeFolder(folder); !told)
-      return Error{"cannot create the MOD folder " + folder + ": " + told.error().text};
+      return explained("cannot create the MOD folder " + folder + ": ", told.error());
   std::error_code ec;
   fs::create_directory(folder, ec);
   if (ec) return Error{"cannot create the MOD folder " + folder + ": " + ec.message()};
@@ -122,10 +122,10 @@ Status CheckGameFolders(const Uvars& vars, Game game) {
   const GameTraits& t = TraitsOf(game);
   const std::string& path = vars.game(game).Path;
   if (!folderExists(path))
-    return Error{"The " + std::string(t.name) + " game folder " + path +
+    return Error{ErrorKind::Missing, "The " + std::string(t.name) + " game folder " + path +
                  " does not exist. Choose the game's folder in Setup."};
   if (!folderExists(path + t.baseFolder))
-    return Error{"The " + std::string(t.name) + " game folder " + path + " has no \"" + t.baseFolder +
+    return Error{ErrorKind::Missing, "The " + std::string(t.name) + " game folder " + path + " has no \"" + t.baseFolder +
                  "\" folder. Is it the right folder?"};
   return {};
 }
@@ -135,7 +135,7 @@ Status WriteStartScript(const Uvars& vars, Game game, ChangeRecorder* recorder) 
   const std::string& path = vars.game(game).Path;
   const std::string& mod = ChosenMod(vars, game);
   if (!mod.empty() && !IsPlainFolderName(mod))
-    return Error{"the MOD name \"" + mod + "\" is not a plain folder name; nothing was written"};
+    return Error{ErrorKind::Unsafe, "the MOD name \"" + mod + "\" is not a plain folder name; nothing was written"};
   if (Status removed = removeScript(path + t.baseFolder + "q.cfg", recorder); !removed) return removed;
   if (!mod.empty())
     if (Status removed = removeScript(path + mod + "/q.cfg", recorder); !removed) return removed;
@@ -222,7 +222,7 @@ const char* flawOf(std::string_view name, bool fromArchive) {
 Status checkSetting(const std::string& value, const char* what, Game game) {
   const char* flaw = flawOf(value, false);
   if (flaw == nullptr) return {};
-  return Error{"The game was not started: the " + std::string(TraitsOf(game).name) + " " + what + " \"" + shown(value) +
+  return Error{ErrorKind::Unsafe, "The game was not started: the " + std::string(TraitsOf(game).name) + " " + what + " \"" + shown(value) +
                "\" " + flaw + ". Correct it and start again."};
 }
 
@@ -246,9 +246,9 @@ std::string CommandWord(std::string_view name) {
 Status CheckCommandLineNames(const Uvars& vars, Game game, std::string_view modGameFolder) {
   const std::string& mod = ChosenMod(vars, game);
   if (const char* flaw = flawOf(mod, true))
-    return Error{"The game was not started: the name of the MOD \"" + shown(mod) + "\" " + flaw + "."};
+    return Error{ErrorKind::Unsafe, "The game was not started: the name of the MOD \"" + shown(mod) + "\" " + flaw + "."};
   if (const char* flaw = flawOf(modGameFolder, true))
-    return Error{"The game was not started: the archive of the MOD \"" + shown(mod) + "\" names the game folder \"" +
+    return Error{ErrorKind::Unsafe, "The game was not started: the archive of the MOD \"" + shown(mod) + "\" names the game folder \"" +
                  shown(modGameFolder) + "\", which " + flaw + "."};
   const GameSettings& g = vars.game(game);
   if (Status exe = checkSetting(g.EXE, "program name", game); !exe) return exe;

@@ -45,7 +45,7 @@ Result<pid_t> startGame(const Uvars& vars, Game game, ProcessLayer& processes) {
 
 Status CheckLaunch(const Uvars& vars, Game game) {
   if (Status folders = CheckGameFolders(vars, game); !folders)
-    return Error{"The game was not started.\n\n" + folders.error().text};
+    return explained("The game was not started.\n\n", folders.error());
   // Starting without the MOD the player chose would be a different game: say why nothing happens.
   if (game == Game::Quake2 && !vars.q2mod.empty() && !fileExists(ModArchivePath(vars, game)))
     return Error{"The MOD \"" + vars.q2mod + "\" cannot be installed: its archive " + ModArchivePath(vars, game) +
@@ -171,7 +171,7 @@ Status runSteps(Uvars& vars, Game game, const LaunchTools& tools, LaunchObserver
 
   observer.stepStarted(LaunchStep::WriteStartScript);
   if (Status written = WriteStartScript(vars, game, recorder); !written)
-    return Error{"The start script could not be written:\n" + written.error().text};
+    return explained("The start script could not be written:\n", written.error());
   if (game == Game::Quake2 && vars.q2.cmaplist) writeMapsList(vars, tools, observer, leftOut, recorder);
   writeSnapshot(vars, snapshot, observer, leftOut);
 

@@ -46,11 +46,11 @@ std::string EntryPath::joined() const {
 }
 
 Result<EntryPath> SafeEntryPath(std::string_view stored) {
-  if (std::string why = refusal(stored); !why.empty()) return Error{why};
+  if (std::string why = refusal(stored); !why.empty()) return Error{ErrorKind::Unsafe, why};
   std::vector<std::string_view> parts = splitParts(stored);
   for (std::string_view part : parts)
-    if (part == "..") return Error{"the name climbs out of its folder with \"..\""};
-  if (parts.empty()) return Error{"the name names no file or folder"};
+    if (part == "..") return Error{ErrorKind::Unsafe, "the name climbs out of its folder with \"..\""};
+  if (parts.empty()) return Error{ErrorKind::Unsafe, "the name names no file or folder"};
 
   EntryPath path;
   // "maps/" and "maps/." both name the folder maps.
@@ -60,10 +60,10 @@ Result<EntryPath> SafeEntryPath(std::string_view stored) {
   for (std::size_t i = 0; i < folderCount; ++i) path.folders.emplace_back(parts[i]);
   if (!folderEntry) path.name = std::string(parts.back());
   if (path.folders.size() > kMaxEntryFolders)
-    return Error{"the name nests " + std::to_string(path.folders.size()) + " folders deep, more than the " +
+    return Error{ErrorKind::Unsafe, "the name nests " + std::to_string(path.folders.size()) + " folders deep, more than the " +
                  std::to_string(kMaxEntryFolders) + " allowed"};
   if (const std::size_t length = path.joined().size(); length > kMaxEntryPathBytes)
-    return Error{"the name is " + std::to_string(length) + " bytes long, longer than the " +
+    return Error{ErrorKind::Unsafe, "the name is " + std::to_string(length) + " bytes long, longer than the " +
                  std::to_string(kMaxEntryPathBytes) + " allowed"};
   return path;
 }

@@ -484,7 +484,7 @@ Status PendingFile::Commit() {
   ::close(std::exchange(folderFd_, -1));
   if (state_->recorder != nullptr)
     if (Status told = state_->recorder->AfterWrite(target_); !told)
-      return Error{target_ + " was written, but the clean-up tool may not know it: " + told.error().text};
+      return explained(target_ + " was written, but the clean-up tool may not know it: ", told.error());
   return {};
 }
 

@@ -53,6 +53,7 @@ TEST(ListArchive, ThreeEntriesGiveThreeAlignedRowsAndAMissingArchiveEmptiesThem)
   Status missing = zip.ListArchive(dir.file("missing.zip"));
   ASSERT_FALSE(missing.ok());
   EXPECT_NE(missing.error().text.find("missing.zip"), std::string::npos);
+  EXPECT_EQ(missing.error().kind, ErrorKind::Missing);
   EXPECT_EQ(zip.size(), 0u);
   EXPECT_TRUE(zip.records().empty());
   EXPECT_EQ(zip.archivePath(), "");
@@ -75,6 +76,8 @@ TEST(ListArchive, DamagedOrUnreadableArchivesEmptyTheCatalogueAndSayWhy) {
     Status listed = zip.ListArchive(dir.file(name));
     ASSERT_FALSE(listed.ok()) << name;
     EXPECT_NE(listed.error().text.find(name), std::string::npos) << listed.error().text;
+    const bool notAFile = std::string(name) == "folder.zip" || std::string(name) == "fifo.zip";
+    EXPECT_EQ(listed.error().kind, notAFile ? ErrorKind::Failed : ErrorKind::Damaged) << listed.error().text;
     EXPECT_EQ(zip.size(), 0u) << name;
     EXPECT_TRUE(zip.ExtractArchive("*.*", dir.file("out"), true, false).empty()) << name;
     EXPECT_FALSE(dir.exists("out")) << name;

@@ -102,5 +102,6 @@ TEST(EntryLayout, ReadsTheDirectoryAsListedAndRefusesWhatOverlaps) {
     }
     ASSERT_FALSE(status.ok());
     EXPECT_NE(status.error().text.find(row.errorHolds), std::string::npos) << status.error().text;
+    EXPECT_EQ(status.error().kind, ErrorKind::Damaged);
   }
 }

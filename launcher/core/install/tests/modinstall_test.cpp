@@ -194,6 +194,7 @@ TEST(ModInstall, AModThatDoesNotFitTheDiskIsRefusedBeforeAnythingIsWritten) {
   Result<ModInstall> result = InstallMod(m.vars, Game::Quake2, m.zip, host);
   ASSERT_FALSE(result.ok());
   EXPECT_NE(result.error().text.find("\"big\""), std::string::npos) << result.error().text;
+  EXPECT_EQ(result.error().kind, ErrorKind::NoRoom);
   EXPECT_FALSE(m.tree.exists("quake2/big"));
   EXPECT_TRUE(host.calls.empty()) << "no progress window for an install that cannot start";
 

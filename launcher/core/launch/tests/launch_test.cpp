@@ -231,6 +231,7 @@ TEST(GameFolders, MissingFoldersAreReportedAndNeverMade) {
   g.vars.q1.Path = g.tree.folder() + "qauke/";  // mistyped
   std::string error = CheckGameFolders(g.vars, Game::Quake1).error().text;
   EXPECT_NE(error.find("qauke/ does not exist"), std::string::npos) << error;
+  EXPECT_EQ(CheckGameFolders(g.vars, Game::Quake1).error().kind, ErrorKind::Missing);
   EXPECT_FALSE(WriteStartScript(g.vars, Game::Quake1).ok());
   EXPECT_FALSE(g.tree.exists("qauke")) << "the start script makes no game folder";
 
@@ -296,6 +297,9 @@ TEST(CommandLine, NamesThatCannotBeOneWordAreRefusedNamingTheModOrSetting) {
     g.vars.q2.EXE = r.exe;
     const Status checked = CheckCommandLineNames(g.vars, Game::Quake2, r.folder);
     EXPECT_EQ(checked.ok(), r.ok) << r.mod << " / " << r.folder << " / " << r.exe;
+    if (!checked.ok()) {
+      EXPECT_EQ(checked.error().kind, ErrorKind::Unsafe) << checked.error().text;
+    }
     if (!checked.ok() && std::string(r.exe) == "quake2") {
       EXPECT_NE(checked.error().text.find(std::string("MOD \"") + r.mod), std::string::npos) << checked.error().text;
     }

@@ -70,6 +70,7 @@ TEST(SafeEntryPath, RefusesEveryNameThatCouldLeaveTheDestination) {
     Result<EntryPath> path = SafeEntryPath(row.stored);
     ASSERT_FALSE(path.ok()) << row.stored << " was accepted as " << path->joined();
     EXPECT_NE(path.error().text.find(row.reasonHolds), std::string::npos) << row.stored << ": " << path.error().text;
+    EXPECT_EQ(path.error().kind, ErrorKind::Unsafe) << row.stored;
   }
 }
 

@@ -95,4 +95,5 @@ TEST(IniFile, FilesOverTheLimitAreRefusedNamingThem) {
   Result<IniFile> refused = IniFile::load(over);
   ASSERT_FALSE(refused.ok());
   EXPECT_NE(refused.error().text.find(over), std::string::npos) << refused.error().text;
+  EXPECT_EQ(refused.error().kind, ErrorKind::TooLarge);
 }
