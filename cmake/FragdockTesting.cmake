@@ -2,6 +2,12 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# A test program's own sources compile with -Og and line tables only: they are mostly
+# expanded assertion macros, which run no faster at -O2 and cost twice the time to
+# compile there with full debug information. The code under test keeps the build's
+# level; a debug build keeps the tests' full debug information too.
+set(FRAGDOCK_TEST_COMPILE_OPTIONS $<$<NOT:$<CONFIG:Debug>>:-Og> $<$<NOT:$<CONFIG:Debug>>:-g1>)
+
 # fragdock_test(NAME [OWN_MAIN] SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENV K=V ...])
 # One GoogleTest executable; every TEST becomes its own CTest case. OWN_MAIN for tests
 # that bring their own main() (widget tests create the application object there).
@@ -12,6 +18,7 @@ function(fragdock_test name)
   if(NOT T_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
+  target_compile_options(${name} PRIVATE ${FRAGDOCK_TEST_COMPILE_OPTIONS})
   set(props "")
   if(T_LABELS)
     list(APPEND props LABELS "${T_LABELS}")
