@@ -14,6 +14,9 @@ set(FRAGDOCK_TEST_COMPILE_OPTIONS $<$<NOT:$<CONFIG:Debug>>:-Og> $<$<NOT:$<CONFIG
 set(FRAGDOCK_TEST_PCH_HEADERS
   <gtest/gtest.h> <algorithm> <chrono> <filesystem> <fstream> <functional> <map>
   <memory> <optional> <set> <sstream> <string> <string_view> <thread> <vector>)
+# What widget tests add to it: the Qt headers most of them include.
+set(FRAGDOCK_TEST_QT_PCH_HEADERS
+  <QApplication> <QElapsedTimer> <QString> <QStringList> <QTimer> <QWidget>)
 file(WRITE ${CMAKE_BINARY_DIR}/fragdock_test_pch.cpp "// the shared precompiled header of the test programs\n")
 add_library(fragdock_test_pch OBJECT EXCLUDE_FROM_ALL ${CMAKE_BINARY_DIR}/fragdock_test_pch.cpp)
 target_link_libraries(fragdock_test_pch PRIVATE GTest::gtest)
@@ -57,10 +60,10 @@ function(fragdock_test name)
   endif()
   target_compile_options(${name} PRIVATE ${FRAGDOCK_TEST_COMPILE_OPTIONS})
   # Qt compiles everything that links it with -fPIC, which a precompiled header must
-  # match: such a test program makes its own of the same headers.
+  # match: such a test program makes its own, with the Qt headers added.
   fragdock_links_qt(links_qt ${T_LIBS})
   if(links_qt)
-    target_precompile_headers(${name} PRIVATE ${FRAGDOCK_TEST_PCH_HEADERS})
+    target_precompile_headers(${name} PRIVATE ${FRAGDOCK_TEST_PCH_HEADERS} ${FRAGDOCK_TEST_QT_PCH_HEADERS})
   else()
     target_precompile_headers(${name} REUSE_FROM fragdock_test_pch)
   endif()
