@@ -23,6 +23,10 @@ target_link_libraries(fragdock_test_pch PRIVATE GTest::gtest)
 target_compile_options(fragdock_test_pch PRIVATE ${FRAGDOCK_TEST_COMPILE_OPTIONS})
 target_precompile_headers(fragdock_test_pch PRIVATE ${FRAGDOCK_TEST_PCH_HEADERS})
 
+# Every test program, and through their dependencies everything the tests start: what
+# a build that only runs the tests needs, without the demo content and other programs.
+add_custom_target(fragdock_tests)
+
 # fragdock_links_qt(OUT target...): whether any of the targets links Qt, directly or
 # through the libraries it links.
 function(fragdock_links_qt out)
@@ -54,6 +58,7 @@ endfunction()
 function(fragdock_test name)
   cmake_parse_arguments(T "OWN_MAIN" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  add_dependencies(fragdock_tests ${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   if(NOT T_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
