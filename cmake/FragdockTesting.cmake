@@ -23,6 +23,11 @@ target_link_libraries(fragdock_test_pch PRIVATE GTest::gtest)
 target_compile_options(fragdock_test_pch PRIVATE ${FRAGDOCK_TEST_COMPILE_OPTIONS})
 target_precompile_headers(fragdock_test_pch PRIVATE ${FRAGDOCK_TEST_PCH_HEADERS})
 
+# gold links a test program in half the time of the default linker; where the
+# toolchain has no gold, the default links.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=gold FRAGDOCK_HAVE_GOLD)
+
 # Every test program, and through their dependencies everything the tests start: what
 # a build that only runs the tests needs, without the demo content and other programs.
 add_custom_target(fragdock_tests)
@@ -64,6 +69,9 @@ function(fragdock_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   target_compile_options(${name} PRIVATE ${FRAGDOCK_TEST_COMPILE_OPTIONS})
+  if(FRAGDOCK_HAVE_GOLD)
+    target_link_options(${name} PRIVATE -fuse-ld=gold)
+  endif()
   # Qt compiles everything that links it with -fPIC, which a precompiled header must
   # match: such a test program makes its own, with the Qt headers added.
   fragdock_links_qt(links_qt ${T_LIBS})
