@@ -59,7 +59,7 @@ void BM_TakeSnapshot(benchmark::State& state) {
   std::size_t files = 0;
   for (auto _ : state) {
     fdk::InstallSnapshot snapshot = fdk::TakeSnapshot(folder);
-    files = snapshot.lbf.size();
+    files = snapshot.files.size();
     benchmark::DoNotOptimize(snapshot);
   }
   state.counters["files"] = static_cast<double>(files);
