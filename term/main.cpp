@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/platform/paths.h"
+#include "core/platform/places.h"
 #include "term/core/termrun.h"
 
 int main(int argc, char** argv) {
@@ -15,5 +16,9 @@ int main(int argc, char** argv) {
     std::cerr << "term: " << options.error().text << "\n" << fdk::TermUsage();
     return 2;
   }
-  return fdk::RunTerm(*options, fdk::executableFolder(), std::cout, std::cerr);
+  // The same places the launcher that started it uses: both go by the program folder.
+  const fdk::ProgramPlaces places = fdk::FindProgramPlaces(fdk::executableFolder(), fdk::XdgEnvironment::FromProcess());
+  if (options->mode != fdk::TermOptions::Mode::Help)
+    if (fdk::Status made = fdk::MakeProgramPlaces(places); !made) std::cerr << "term: " << made.error().text << "\n";
+  return fdk::RunTerm(*options, places.state, std::cout, std::cerr);
 }

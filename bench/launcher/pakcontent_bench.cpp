@@ -54,7 +54,7 @@ struct GameFolder {
   GameFolder() {
     request.game = fdk::Game::Quake1;
     request.gameFolder = dir.folder() + "quake/";
-    request.programFolder = dir.folder();
+    request.scratchFolder = dir.folder();
     const std::uint64_t directoryBytes = kEntriesPerPak * 64;
     for (int p = 0; p < kPaks; ++p) {
       std::vector<std::uint8_t> header = {'P', 'A', 'C', 'K', 0, 0, 0, 0, 0, 0, 0, 0};
@@ -139,7 +139,7 @@ void BM_HugeDirectory(benchmark::State& state) {
   fdk::MapChoiceRequest request;
   request.game = fdk::Game::Quake2;
   request.gameFolder = dir.folder() + "quake2/";
-  request.programFolder = dir.folder();
+  request.scratchFolder = dir.folder();
   std::size_t listed = 0;
   for (auto _ : state) {
     state.PauseTiming();

@@ -45,7 +45,9 @@ std::string TermUsage() {
          "\n"
          "Puts a game folder back as it was before a launch, once the launch's game has ended.\n"
          "A launch records every change it makes to the game folder in records/ of the\n"
-         "program folder (the folder of this program). term removes the files and folders\n"
+         "state folder: the folder of this program when it is portable, or\n"
+         "$XDG_STATE_HOME/fragdock/ (~/.local/state/fragdock/) when it is installed.\n"
+         "term removes the files and folders\n"
          "the launch made and puts back the files it replaced or removed, as long as the\n"
          "game or the player has not changed them since; changed files stay, and the saved\n"
          "copy they would have replaced is kept in records/kept/. Launches of one game folder\n"
@@ -61,19 +63,19 @@ std::string TermUsage() {
          "  --dry-run 1|2   print what \"term 1|2\" would do now, one line a step; change nothing\n"
          "  --help          this text\n"
          "\n"
-         "Every run appends one line to term.log in the program folder. Exit codes: 0 done,\n"
+         "Every run appends one line to term.log in the state folder. Exit codes: 0 done,\n"
          "1 failed (named on stderr and in term.log), 2 bad arguments.\n";
 }
 
 namespace {
 
-void appendLog(const std::string& programFolder, char game, const std::string& text) {
+void appendLog(const std::string& stateFolder, char game, const std::string& text) {
   char when[32] = "";
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   if (::localtime_r(&now, &local) != nullptr) std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
   const std::string line = std::string(when) + " term " + game + ": " + text + "\n";
-  const int fd = ::open((programFolder + kLogName).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = ::open((stateFolder + kLogName).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return;
   // One write per line, so runs that overlap never mix their lines.
   [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
@@ -123,9 +125,9 @@ pid_t launcherOf(const std::string& id) {
 // finished only when no later record of that folder is left.
 class Run {
  public:
-  Run(const TermOptions& options, const std::string& programFolder, std::string recordsFolder, std::ostream& out,
+  Run(const TermOptions& options, const std::string& stateFolder, std::string recordsFolder, std::ostream& out,
       std::ostream& err)
-      : options_(options), programFolder_(programFolder), records_(std::move(recordsFolder)), err_(err) {
+      : options_(options), stateFolder_(stateFolder), records_(std::move(recordsFolder)), err_(err) {
     if (options.mode == TermOptions::Mode::DryRun) dry_.emplace(DryRun{out, {}});
   }
 
@@ -146,7 +148,7 @@ class Run {
   int done(char which, const std::string& note);
 
   const TermOptions& options_;
-  std::string programFolder_;
+  std::string stateFolder_;
   RecordFolder records_;
   std::ostream& err_;
   std::optional<DryRun> dry_;
@@ -292,7 +294,7 @@ int Run::done(char which, const std::string& note) {
     err_ << "term: " << problem << '\n';
     text += "; error: " + problem;
   }
-  appendLog(programFolder_, which, text);
+  appendLog(stateFolder_, which, text);
   return tally_.problems.empty() ? 0 : 1;
 }
 
@@ -346,12 +348,12 @@ std::string recordIdOf(const std::string& path) {
 
 }  // namespace
 
-int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err) {
-  const std::string program = withTrailingSep(programFolder);
+int RunTerm(const TermOptions& options, const std::string& stateFolder, std::ostream& out, std::ostream& err) {
+  const std::string state = withTrailingSep(stateFolder);
   switch (options.mode) {
     case TermOptions::Mode::Help: out << TermUsage(); return 0;
     case TermOptions::Mode::Game:
-    case TermOptions::Mode::DryRun: return Run(options, program, program + kRecordsFolder, out, err).game(options.game);
+    case TermOptions::Mode::DryRun: return Run(options, state, state + kRecordsFolder, out, err).game(options.game);
     case TermOptions::Mode::Record: break;
   }
   const std::string id = recordIdOf(options.record);
@@ -360,7 +362,7 @@ int RunTerm(const TermOptions& options, const std::string& programFolder, std::o
     return 2;
   }
   const std::string folder = options.record.substr(0, options.record.rfind('/') + 1);
-  return Run(options, program, folder.empty() ? "./" : folder, out, err).record(id);
+  return Run(options, state, folder.empty() ? "./" : folder, out, err).record(id);
 }
 
 }  // namespace fdk

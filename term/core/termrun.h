@@ -27,10 +27,11 @@ Result<TermOptions> ParseTermArguments(const std::vector<std::string>& args);
 
 std::string TermUsage();
 
-// Works on programFolder's "records/" (or the folder of a record given by
-// path) and appends one line to programFolder's "term.log". Prints a dry run's
+// Works on stateFolder's "records/" (or the folder of a record given by
+// path) and appends one line to stateFolder's "term.log" (both in the program
+// folder where it is portable, see ProgramPlaces). Prints a dry run's
 // steps on out, errors on err. Returns the exit code: 0 done, 1 failed.
-int RunTerm(const TermOptions& options, const std::string& programFolder, std::ostream& out, std::ostream& err);
+int RunTerm(const TermOptions& options, const std::string& stateFolder, std::ostream& out, std::ostream& err);
 
 inline constexpr const char* kLogName = "term.log";
 inline constexpr const char* kRecordsFolder = "records/";

@@ -158,8 +158,8 @@ PreviewPicture InstalledSkinPicture(const std::string& modelFolder, const std::s
   return firstPicture(modelFolder, skin, kOrder);
 }
 
-std::string AvailablePreviewArgs(const std::string& programFolder, const std::string& skin) {
-  return programFolder + "tris.md2 " + programFolder + skin + ".pcx";
+std::string AvailablePreviewArgs(const std::string& scratchFolder, const std::string& skin) {
+  return scratchFolder + "tris.md2 " + scratchFolder + skin + ".pcx";
 }
 
 std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin) {
@@ -200,7 +200,7 @@ std::pair<std::string, std::string> splitPreviewArgs(const std::string& args) {
 // The pack's mesh and skin into a fresh private folder; the paths the viewer
 // gets, each the extracted copy or, where none could be made, the path of
 // q2previewargs, which the viewer then reports as missing.
-std::pair<std::string, std::string> copyPackFiles(ModelPreviewRun& run, const std::string& programFolder,
+std::pair<std::string, std::string> copyPackFiles(ModelPreviewRun& run, const std::string& scratchFolder,
                                                   const std::string& pack, const std::string& skin,
                                                   std::pair<std::string, std::string> paths, Tzipform& zip,
                                                   const GameSettings& q2) {
@@ -208,9 +208,9 @@ std::pair<std::string, std::string> copyPackFiles(ModelPreviewRun& run, const st
     run.leftOut.skip(pack, listed.error().text);
     return paths;
   }
-  std::string folder = programFolder + ".modelpreview.XXXXXX";
+  std::string folder = scratchFolder + ".modelpreview.XXXXXX";
   if (::mkdtemp(folder.data()) == nullptr) {
-    run.leftOut.skip(pack, "cannot make a work folder in " + programFolder);
+    run.leftOut.skip(pack, "cannot make a work folder in " + scratchFolder);
     return paths;
   }
   run.copiesFolder = folder + "/";
@@ -230,12 +230,13 @@ std::pair<std::string, std::string> copyPackFiles(ModelPreviewRun& run, const st
 
 }  // namespace
 
-ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& pack, bool fromPack,
+ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& scratchFolder,
+                                    const std::string& pack, bool fromPack,
                                     const std::string& skin, const std::string& q2previewargs,
                                     const std::string& currentFolder, Tzipform& zip, const GameSettings& q2) {
   ModelPreviewRun run;
   auto [mesh, skinPath] = splitPreviewArgs(q2previewargs);
-  if (fromPack) std::tie(mesh, skinPath) = copyPackFiles(run, programFolder, pack, skin, {mesh, skinPath}, zip, q2);
+  if (fromPack) std::tie(mesh, skinPath) = copyPackFiles(run, scratchFolder, pack, skin, {mesh, skinPath}, zip, q2);
   const std::string viewer = "\"" + programFolder + "meshpeek/meshpeek\" ";
   if (mesh.find(' ') == std::string::npos && skinPath.find(' ') == std::string::npos) {
     run.commandLine = viewer + mesh + " " + skinPath;

@@ -90,11 +90,11 @@ PreviewPicture InstalledSkinPicture(const std::string& modelFolder, const std::s
 // q2previewargs: the mesh path, one blank and the skin path. An installed
 // model's files are named in their spelling on disk ("TRIS.MD2" where the
 // folder holds that), else by their plain names.
-std::string AvailablePreviewArgs(const std::string& programFolder, const std::string& skin);
+std::string AvailablePreviewArgs(const std::string& scratchFolder, const std::string& skin);
 std::string InstalledPreviewArgs(const std::string& playersFolder, const std::string& model, const std::string& skin);
 
 // The index of the catalogue entry whose file name (after the last "/") is
-// fileName, letter case ignored; -1 when none. Exact, so "red.pcx" never picks
+// fileName, letter case ignored; nothing when none. Exact, so "red.pcx" never picks
 // "dred.pcx".
 std::optional<std::size_t> FindPackEntry(const Tzipform& zip, const std::string& fileName);
 
@@ -112,14 +112,15 @@ struct ModelPreviewRun {
   Report leftOut;                   // what could not be extracted
 };
 
-// The pack's mesh and skin are copied into a private folder of the program
+// The pack's mesh and skin are copied into a private folder of the scratch
 // folder when the last skin-level click was in the Available list (pack = the
 // pack opened there), so a file of the same name there is never replaced or
 // deleted, and the viewer is given the names the pack stores ("TRIS.MD2"); an
 // installed model's files are shown where they lie. The viewer reads its paths
 // as blank-free words, so when a path holds a blank it is started in the files'
 // folder with their plain names.
-ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& pack, bool fromPack,
+ModelPreviewRun PrepareModelPreview(const std::string& programFolder, const std::string& scratchFolder,
+                                    const std::string& pack, bool fromPack,
                                     const std::string& skin, const std::string& q2previewargs,
                                     const std::string& currentFolder, Tzipform& zip, const GameSettings& q2);
 

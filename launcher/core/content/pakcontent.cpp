@@ -292,7 +292,7 @@ std::string archiveStamp(const std::string& archive) {
 // is already there; gives its path there, or "" when it did not arrive.
 std::string extractModPak(FillRun& run, Tzipform& zip, std::size_t index) {
   const ArchiveRecord& record = zip.record(index);
-  const std::string paktemp = run.request.programFolder + "paktemp" + kSep;
+  const std::string paktemp = run.request.scratchFolder + "paktemp" + kSep;
   const std::string source = archiveStamp(run.request.modArchive) + '\n' + record.name + '\n' +
                              std::to_string(record.size);
   std::optional<std::string> there = FindFileNoCase(paktemp, fileNamePartAnySeparator(record.name));
@@ -340,7 +340,7 @@ MapChoiceRequest MapChoiceRequestFor(const Uvars& vars, Game game) {
   MapChoiceRequest request;
   request.game = game;
   request.gameFolder = vars.game(game).Path;
-  request.programFolder = vars.programFolder;
+  request.scratchFolder = vars.scratchFolder();
   const std::string& mod = ChosenMod(vars, game);
   if (!mod.empty()) request.modArchive = ModArchivePath(vars, game);
   request.installed = vars.maps(game).installed;

@@ -144,7 +144,7 @@ class PakLister {
 struct MapChoiceRequest {
   Game game = Game::Quake1;
   std::string gameFolder;              // the game's folder setting, with its trailing separator
-  std::string programFolder;           // where paktemp lies
+  std::string scratchFolder;           // where paktemp lies
   std::string modArchive;              // the chosen MOD's archive; "" for none
   std::vector<std::string> installed;  // the installed maps' names
   std::vector<std::string> chosen;     // the maps chosen to be installed

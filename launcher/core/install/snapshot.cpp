@@ -209,15 +209,15 @@ Status writeList(const std::vector<std::string>& lines, const std::string& path)
 
 }  // namespace
 
-Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& programFolder) {
-  if (Status v = writeList(snapshot.folders, joinPath(programFolder, "list.v")); !v) return v;
-  return writeList(snapshot.files, joinPath(programFolder, "list.f"));
+Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& stateFolder) {
+  if (Status v = writeList(snapshot.folders, joinPath(stateFolder, "list.v")); !v) return v;
+  return writeList(snapshot.files, joinPath(stateFolder, "list.f"));
 }
 
-Result<InstallSnapshot> ReadSnapshotFiles(const std::string& programFolder) {
+Result<InstallSnapshot> ReadSnapshotFiles(const std::string& stateFolder) {
   InstallSnapshot snapshot;
   for (auto [name, lines] : {std::pair{"list.v", &snapshot.folders}, std::pair{"list.f", &snapshot.files}}) {
-    const std::string path = joinPath(programFolder, name);
+    const std::string path = joinPath(stateFolder, name);
     Result<std::string> text = readWholeFile(path);
     if (!text) return Error("Cannot read the install snapshot file " + path, text.error().text);
     *lines = splitLines(*text);

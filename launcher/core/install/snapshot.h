@@ -27,14 +27,15 @@ class SnapshotHost {
 // empty lists.
 InstallSnapshot TakeSnapshot(const std::string& gameFolder, SnapshotHost* host = nullptr);
 
-// bcomparestatusClick: writes "list.v" and "list.f" (CR LF) into the program
-// folder, each replaced whole or not at all.
-Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& programFolder);
+// bcomparestatusClick: writes "list.v" and "list.f" (CR LF) into the launch
+// state's folder (the program folder where it is portable), each replaced whole
+// or not at all.
+Status WriteSnapshotFiles(const InstallSnapshot& snapshot, const std::string& stateFolder);
 
-// Reads "list.v" and "list.f" back from the program folder (the clean-up tool
+// Reads "list.v" and "list.f" back from the state folder (the clean-up tool
 // does; the launcher never does). A missing or unreadable file is an error
 // naming it; empty files give empty lists.
-Result<InstallSnapshot> ReadSnapshotFiles(const std::string& programFolder);
+Result<InstallSnapshot> ReadSnapshotFiles(const std::string& stateFolder);
 
 // The game folder the way a snapshot names it: exactly one trailing separator
 // (the first line of "list.v").

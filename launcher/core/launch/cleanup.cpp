@@ -10,13 +10,13 @@
 
 namespace fdk {
 
-void CleanUpLeftovers(const std::string& programFolder) {
-  const std::string work = programFolder + "paktemp/";
+void CleanUpLeftovers(const std::string& scratchFolder) {
+  const std::string work = scratchFolder + "paktemp/";
   for (const std::string& name : ListFolder(work, "*", {EntryKind::Files, false})) removeFile(work + name);
   std::error_code ec;
   // Fails, as intended, when the folder is missing or still holds a sub-folder.
-  std::filesystem::remove(programFolder + "paktemp", ec);
-  for (const char* name : {"!-!.bmp", "!-!.pcx", "!-!.jpg"}) removeFile(programFolder + name);
+  std::filesystem::remove(scratchFolder + "paktemp", ec);
+  for (const char* name : {"!-!.bmp", "!-!.pcx", "!-!.jpg"}) removeFile(scratchFolder + name);
 }
 
 void DeleteLeftoverStartScripts(const Uvars& vars) {

@@ -81,7 +81,7 @@ bool takesSnapshot(const Uvars& vars, Game game, const LaunchTools& tools) {
 // launch's record instead.
 void writeSnapshot(const Uvars& vars, const InstallSnapshot& snapshot, LaunchObserver& observer, Report& leftOut) {
   observer.stepStarted(LaunchStep::WriteSnapshot);
-  if (Status written = WriteSnapshotFiles(snapshot, vars.programFolder); !written)
+  if (Status written = WriteSnapshotFiles(snapshot, vars.stateFolder()); !written)
     leftOut.skip("list.v and list.f", written.error().text);
 }
 
@@ -135,7 +135,7 @@ Status checkNames(const Uvars& vars, Game game, const LaunchTools& tools, Launch
 std::optional<LaunchRecorder> openRecord(const Uvars& vars, Game game, LaunchObserver& observer, Report& leftOut) {
   if (!vars.game(game).Terminatr || !fileExists(TerminatorPath(vars))) return std::nullopt;
   observer.stepStarted(LaunchStep::OpenRecord);
-  Result<LaunchRecorder> made = LaunchRecorder::Create(vars.programFolder, TraitsOf(game).number, vars.game(game).Path);
+  Result<LaunchRecorder> made = LaunchRecorder::Create(vars.stateFolder(), TraitsOf(game).number, vars.game(game).Path);
   if (made) return std::move(*made);
   leftOut.skip("the launch record", made.error().text + " (so the clean-up tool is not started)");
   return std::nullopt;

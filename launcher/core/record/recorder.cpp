@@ -233,8 +233,8 @@ Status LaunchRecorder::State::savedChange(RecordedChange::Kind kind, const std::
   return {};
 }
 
-std::string RecordsFolder(const std::string& programFolder) {
-  return programFolder + (programFolder.empty() || programFolder.back() == '/' ? "" : "/") + "records/";
+std::string RecordsFolder(const std::string& stateFolder) {
+  return stateFolder + (stateFolder.empty() || stateFolder.back() == '/' ? "" : "/") + "records/";
 }
 
 std::string RecordId(char game, std::int64_t seconds, std::int64_t nanoseconds, pid_t pid) {
@@ -281,7 +281,7 @@ Result<Fd> writeLockedRecord(int recordsFd, const std::string& id, const std::st
 
 }  // namespace
 
-Result<LaunchRecorder> LaunchRecorder::Create(const std::string& programFolder, char game,
+Result<LaunchRecorder> LaunchRecorder::Create(const std::string& stateFolder, char game,
                                               const std::string& gameFolder) {
   auto state = std::make_unique<State>();
   state->root = gameFolder.ends_with('/') ? gameFolder : gameFolder + "/";
@@ -289,7 +289,7 @@ Result<LaunchRecorder> LaunchRecorder::Create(const std::string& programFolder, 
   struct stat rootStat {};
   if (state->rootFd.get() < 0 || ::fstat(state->rootFd.get(), &rootStat) != 0)
     return systemError("cannot open the game folder " + state->root);
-  const std::string folder = RecordsFolder(programFolder);
+  const std::string folder = RecordsFolder(stateFolder);
   state->recordsFolder = folder;
   Result<Fd> records = openRecordsFolder(folder);
   if (!records) return records.error();

@@ -24,8 +24,9 @@
 
 namespace fdk {
 
-// The records folder of a program folder, with its trailing separator.
-std::string RecordsFolder(const std::string& programFolder);
+// The records folder in the launch state's folder (the program folder where it
+// is portable), with its trailing separator.
+std::string RecordsFolder(const std::string& stateFolder);
 
 // A record's id; see above.
 std::string RecordId(char game, std::int64_t seconds, std::int64_t nanoseconds, pid_t pid);
@@ -34,7 +35,7 @@ class LaunchRecorder final : public ChangeRecorder {
  public:
   // Creates the record of a launch of `game` ('1' or '2') into gameFolder,
   // which must exist: its identity on disk goes into the header.
-  static Result<LaunchRecorder> Create(const std::string& programFolder, char game, const std::string& gameFolder);
+  static Result<LaunchRecorder> Create(const std::string& stateFolder, char game, const std::string& gameFolder);
 
   // Placements keep a pointer to the recorder they were given: it must not be
   // moved while they live.

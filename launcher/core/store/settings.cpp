@@ -185,7 +185,12 @@ void writeAll(IniFile& ini, const Uvars& vars) {
 
 }  // namespace
 
-std::string Uvars::iniPath() const { return programFolder + kIniName; }
+std::string Uvars::iniPath() const { return settingsFolder() + kIniName; }
+
+void Uvars::usePlaces(const ProgramPlaces& places) {
+  programFolder = places.program;
+  userFolders = {places.settings, places.state, places.scratch};
+}
 
 void AssignDefaults(Uvars& vars, const DefaultRoots& roots) {
   vars.app = AppSettings{false, kBackDefault, 0, 0};

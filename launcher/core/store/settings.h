@@ -8,6 +8,7 @@
 
 #include "base/result.h"
 #include "core/games/games.h"
+#include "core/platform/places.h"
 
 namespace fdk {
 
@@ -58,7 +59,12 @@ struct Uvars {
   GameSettings q1;
   GameSettings q2;
 
-  std::string programFolder;  // with trailing separator
+  std::string programFolder;  // with trailing separator: the programs and pictures
+  // Where an installed program keeps this user's files (ProgramPlaces); each
+  // empty where the program folder is portable and holds them itself.
+  struct {
+    std::string settings, state, scratch;
+  } userFolders;
   std::string q1mod, q2mod;   // MOD chosen on the MOD pages; empty = none
   std::optional<Game> launching;  // "launchgame": the game a launch is under way for
   // The folder the chosen Quake 2 MOD runs from, found by its installation.
@@ -78,6 +84,14 @@ struct Uvars {
   const GameSettings& game(Game g) const { return g == Game::Quake1 ? q1 : q2; }
 
   std::string iniPath() const;
+  // Each with a trailing separator.
+  const std::string& settingsFolder() const { return orProgram(userFolders.settings); }
+  const std::string& stateFolder() const { return orProgram(userFolders.state); }
+  const std::string& scratchFolder() const { return orProgram(userFolders.scratch); }
+  void usePlaces(const ProgramPlaces& places);
+
+ private:
+  const std::string& orProgram(const std::string& folder) const { return folder.empty() ? programFolder : folder; }
 };
 
 // The MOD chosen for the game on its MOD page (empty = none).
@@ -98,7 +112,7 @@ void AssignDefaults(Uvars& vars, const DefaultRoots& roots);
 // Writes the defaults into a new file: assigns them, then saves.
 Status SetDefaults(Uvars& vars, const DefaultRoots& roots);
 
-// Loads the settings file of vars.programFolder, creating it with the defaults
+// Loads the settings file (iniPath: the settings folder's Fragdock.ini), creating it with the defaults
 // first when it is missing. Unreadable values keep what the store holds. The
 // error tells of a file that could not be created or read; the store is usable either way.
 Status LoadSettings(Uvars& vars, const DefaultRoots& roots);

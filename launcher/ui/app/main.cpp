@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/platform/paths.h"
+#include "core/platform/places.h"
 #include "hub/hub.h"
 #include "app/quitsignals.h"
 #include "dialogs/setup.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
   fdk::ApplyTheme(app);
 
   fdk::LauncherContext ctx;
-  ctx.vars.programFolder = fdk::executableFolder();
+  const fdk::ProgramPlaces places = fdk::FindProgramPlaces(fdk::executableFolder(), fdk::XdgEnvironment::FromProcess());
+  ctx.vars.usePlaces(places);
   ctx.roots.home = fdk::homeFolder();
   ctx.messages.showBox = [](fdk::UserMessages::Kind kind, const QString& text) {
     if (kind == fdk::UserMessages::Kind::Fatal) QMessageBox::critical(nullptr, QStringLiteral("Fragdock"), text);
@@ -34,6 +36,10 @@ int main(int argc, char** argv) {
     return QMessageBox::information(nullptr, QStringLiteral("Fragdock"), question, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
   };
+
+  // Without its folders the launcher still runs; the player learns why nothing sticks.
+  if (fdk::Status made = fdk::MakeProgramPlaces(places); !made)
+    ctx.messages.warn(QString::fromStdString(made.error().text + "\n\nWhat Fragdock keeps there (settings, launch records or work files) cannot be written."));
 
   fdk::Tffatpic ffatpic;
   fdk::Tfbar fbar(ctx);

@@ -9,8 +9,8 @@
 
 namespace fdk {
 
-Result<std::string> ConvertPreview(const std::string& source, const std::string& programFolder) {
-  const std::string target = programFolder + kConvertedPreview;
+Result<std::string> ConvertPreview(const std::string& source, const std::string& scratchFolder) {
+  const std::string target = scratchFolder + kConvertedPreview;
   if (!removeFile(target)) return Error{"cannot remove the old " + target};
   Result<QImage> picture = ReadPictureFile(source);
   if (!picture) return picture.error();

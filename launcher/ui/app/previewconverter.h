@@ -9,9 +9,9 @@ namespace fdk {
 
 inline constexpr const char* kConvertedPreview = "!-!.bmp";
 
-// Converts source into programFolder + "!-!.bmp" and returns that path. The old
+// Converts source into scratchFolder + "!-!.bmp" and returns that path. The old
 // "!-!.bmp" is removed first, so a failed conversion never leaves the picture of
 // an earlier one to be shown in its place.
-Result<std::string> ConvertPreview(const std::string& source, const std::string& programFolder);
+Result<std::string> ConvertPreview(const std::string& source, const std::string& scratchFolder);
 
 }  // namespace fdk

@@ -91,13 +91,14 @@ bool Tfstartup::requireAt(const std::string& base, QPixmap& out) {
 }
 
 bool Tfstartup::loadPictures() {
-  const std::string& folder = ctx_.vars.programFolder;
   if (!require("fdk", ctx_.logo)) return false;
   if (!require("litleback", ctx_.littleBack)) return false;
   setup_.setBackground(ctx_.littleBack);
   if (!requireAt(BackgroundBase(ctx_.vars), ctx_.background)) return false;
-  // Later code reads the logo as a plain bitmap.
-  if (!fileExists(folder + "fdk.bmp")) ctx_.logo.save(QString::fromStdString(folder + "fdk.bmp"), "BMP");
+  // Later code reads the logo as a plain bitmap; an installed program folder is
+  // only read, so the copy is a scratch file there.
+  const std::string copy = ctx_.vars.scratchFolder() + "fdk.bmp";
+  if (!fileExists(copy)) ctx_.logo.save(QString::fromStdString(copy), "BMP");
   return require("!none!", ctx_.placeholder);
 }
 

@@ -177,7 +177,7 @@ void Tfhub::FormActivate() {
   for (PageIndex page : kAfterSetupFields) hosted_[page]->firstActivation();
 
   firstActivation_ = false;
-  CleanUpLeftovers(ctx_.vars.programFolder);
+  CleanUpLeftovers(ctx_.vars.scratchFolder());
   hosted_[Info]->firstActivation();  // the logo and the title come last
 }
 
@@ -204,7 +204,7 @@ void Tfhub::FormClose() {
     if (closingFromSignal_) ctx_.messages.log(text);
     else ctx_.messages.warn(text);
   }
-  CleanUpLeftovers(ctx_.vars.programFolder);
+  CleanUpLeftovers(ctx_.vars.scratchFolder());
   for (HubPage* page : hosted_) page->closed();
 }
 

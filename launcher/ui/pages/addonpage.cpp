@@ -13,7 +13,7 @@ AddOnPage::AddOnPage(LauncherContext& ctx, PageFrame* frame, const QString& prev
 void AddOnPage::showPreviewFile(const std::string& path, bool convert) {
   std::string shown = path;
   if (convert) {
-    Result<std::string> converted = ConvertPreview(path, ctx_.vars.programFolder);
+    Result<std::string> converted = ConvertPreview(path, ctx_.vars.scratchFolder());
     if (!converted) ctx_.messages.log(QString::fromStdString(converted.error().text));
     shown = converted ? *converted : std::string();
   }

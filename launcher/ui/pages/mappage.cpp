@@ -74,7 +74,7 @@ void MapPage::mapsClick(QListWidgetItem* item) {
   const std::string name = StoredText(item);
   Tzipform archive;
   description->setPlainText(
-      ShowStored(MapDescription(ctx_.vars.game(game_), name, archive, ctx_.vars.programFolder)));
+      ShowStored(MapDescription(ctx_.vars.game(game_), name, archive, ctx_.vars.scratchFolder())));
 }
 
 // A slip of the mouse loses nothing: the maps go to the desktop's trash where

@@ -72,7 +72,7 @@ void Q1SkinsPage::lbq1skinsClick(QListWidgetItem* item) {
 // Only an archive that lists nothing leaves the preview as it was.
 void Q1SkinsPage::showPicture(const std::string& archive) {
   Tzipform skin;
-  Result<SkinPreviewCopy> copy = SkinPreviewCopy::Extract(archive, skin, ctx_.vars.programFolder);
+  Result<SkinPreviewCopy> copy = SkinPreviewCopy::Extract(archive, skin, ctx_.vars.scratchFolder());
   if (copy) return showPreviewFile(copy->path(), true);
   ctx_.messages.log(QString::fromStdString(copy.error().text));
   if (!skin.empty()) preview_->setPixmap(ctx_.placeholder);

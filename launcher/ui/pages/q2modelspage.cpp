@@ -122,17 +122,17 @@ void Q2ModelsPage::lbq2smClick(QListWidgetItem* item) {
   if (availableLevel_ == Level::Models) return modelClick(text, ctx_.vars.q2.Skins);
   curq2skin_ = text;
   lastSkinList_ = SkinList::Available;
-  q2previewargs_ = AvailablePreviewArgs(ctx_.vars.programFolder, curq2skin_);
+  q2previewargs_ = AvailablePreviewArgs(ctx_.vars.scratchFolder(), curq2skin_);
   showPackSkin();
 }
 
 // The skin's picture comes out of the pack opened at skin level, through a
-// private folder, so a file of the same name in the program folder is never
+// private folder, so a file of the same name in the scratch folder is never
 // shown in its place or deleted.
 void Q2ModelsPage::showPackSkin() {
   const std::string picture = curq2skin_ + ".pcx";
   if (!FindPackEntry(openPackEntries_, picture)) return;
-  QTemporaryDir work(QString::fromStdString(ctx_.vars.programFolder + ".skin-XXXXXX"));
+  QTemporaryDir work(QString::fromStdString(ctx_.vars.scratchFolder() + ".skin-XXXXXX"));
   if (!work.isValid()) return;
   const std::string folder = withTrailingSep(work.path().toStdString());
   Result<std::string> copied = ExtractPackFile(openPackEntries_, picture, folder);
@@ -260,7 +260,7 @@ void Q2ModelsPage::bq2skinprevClick() {
   const std::string here = std::filesystem::current_path(ec).string();
   const bool fromPack = lastSkinList_ == SkinList::Available;
   Tzipform pack;
-  ModelPreviewRun run = PrepareModelPreview(ctx_.vars.programFolder, openPack_, fromPack, curq2skin_,
+  ModelPreviewRun run = PrepareModelPreview(ctx_.vars.programFolder, ctx_.vars.scratchFolder(), openPack_, fromPack, curq2skin_,
                                             q2previewargs_, here, pack, ctx_.vars.q2);
   if (!run.leftOut.empty()) ctx_.messages.log(QString::fromStdString(run.leftOut.text()));
   QTemporaryDir outputFolder;

@@ -149,29 +149,31 @@ TEST(RemoveModelFolder, RemovesTheWholeFolderButNeverThroughALinkOrOutside) {
 
 namespace {
 
+// An installed program folder is only read: the copies go to the scratch folder.
 TEST(ModelPreviewRun, CopiesThePacksFilesAndStartsBesideThemWhenAPathHasABlank) {
   ModelTree t;
   t.pack("scout.zip", {{"baseq2/players/scout/tris.md2", "mesh"}, {"baseq2/players/scout/dred.pcx", "other"},
                        {"baseq2/players/scout/red.pcx", "red"}});
   const std::string program = t.tree.program();
-  t.tree.write("program/red.pcx", "the program folder's own");
+  t.tree.write("scratch/red.pcx", "the scratch folder's own");
+  const std::string scratch = t.tree.folder() + "scratch/";
   Tzipform zip;
-  ModelPreviewRun run = PrepareModelPreview(program, "scout", true, "red", AvailablePreviewArgs(program, "red"),
+  ModelPreviewRun run = PrepareModelPreview(program, scratch, "scout", true, "red", AvailablePreviewArgs(scratch, "red"),
                                             "/somewhere", zip, t.q2);
   EXPECT_TRUE(run.leftOut.empty()) << run.leftOut.text();
   ASSERT_EQ(run.copies, (Names{run.copiesFolder + "tris.md2", run.copiesFolder + "red.pcx"}));
-  EXPECT_EQ(run.copiesFolder.rfind(program, 0), 0u) << "the copies stay in the program folder";
+  EXPECT_EQ(run.copiesFolder.rfind(scratch, 0), 0u) << "the copies stay in the scratch folder";
   EXPECT_EQ(t.tree.read(run.copies[1].substr(t.tree.folder().size())), "red")
       << "the skin of that name, not one that merely contains it";
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + run.copies[0] + " " + run.copies[1]);
   EXPECT_EQ(run.workFolder, "/somewhere");
   RemovePreviewCopies(run);
   EXPECT_FALSE(std::filesystem::exists(run.copiesFolder));
-  EXPECT_EQ(t.tree.read("program/red.pcx"), "the program folder's own") << "a file of the same name is never touched";
+  EXPECT_EQ(t.tree.read("scratch/red.pcx"), "the scratch folder's own") << "a file of the same name is never touched";
 
   // A blank in the path: the viewer reads blank-free words, so it starts beside the files.
   const std::string players = "/games/quake 2/baseq2/players/";
-  run = PrepareModelPreview(program, "scout", false, "grunt", InstalledPreviewArgs(players, "male", "grunt"),
+  run = PrepareModelPreview(program, program, "scout", false, "grunt", InstalledPreviewArgs(players, "male", "grunt"),
                             "/somewhere", zip, t.q2);
   EXPECT_TRUE(run.copies.empty());
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" \"tris.md2\" \"grunt.pcx\"");
@@ -186,7 +188,7 @@ TEST(ModelPreviewRun, FindsTheFilesInAnyLetterCaseAndNamesWhatItExtracted) {
   const std::string program = t.tree.program();
   t.tree.write("program/keep.txt", "");
   Tzipform zip;
-  ModelPreviewRun run = PrepareModelPreview(program, "loud", true, "Red", AvailablePreviewArgs(program, "Red"),
+  ModelPreviewRun run = PrepareModelPreview(program, program, "loud", true, "Red", AvailablePreviewArgs(program, "Red"),
                                             "/somewhere", zip, t.q2);
   EXPECT_TRUE(run.leftOut.empty()) << run.leftOut.text();
   ASSERT_EQ(run.copies, (Names{run.copiesFolder + "TRIS.MD2", run.copiesFolder + "RED.PCX"}));
@@ -201,7 +203,7 @@ TEST(ModelPreviewRun, FindsTheFilesInAnyLetterCaseAndNamesWhatItExtracted) {
   const std::string players = t.tree.folder() + "quake2/baseq2/players/";
   const std::string args = InstalledPreviewArgs(players, "loud", "Red");
   EXPECT_EQ(args, players + "loud/TRIS.MD2 " + players + "loud/RED.PCX");
-  run = PrepareModelPreview(program, "loud", false, "Red", args, "/somewhere", zip, t.q2);
+  run = PrepareModelPreview(program, program, "loud", false, "Red", args, "/somewhere", zip, t.q2);
   EXPECT_EQ(run.commandLine, "\"" + program + "meshpeek/meshpeek\" " + args);
 }
 
@@ -212,7 +214,7 @@ TEST(ModelPreviewRun, AnUnreadablePackIsReportedAndLeavesNothing) {
   const std::string program = t.tree.program();
   t.tree.write("program/keep.txt", "");
   Tzipform zip;
-  ModelPreviewRun run = PrepareModelPreview(program, "broken", true, "red", AvailablePreviewArgs(program, "red"),
+  ModelPreviewRun run = PrepareModelPreview(program, program, "broken", true, "red", AvailablePreviewArgs(program, "red"),
                                             "/somewhere", zip, t.q2);
   EXPECT_FALSE(run.leftOut.empty());
   EXPECT_TRUE(run.copies.empty());

@@ -50,8 +50,8 @@ struct GameTree {
   explicit GameTree(Game game = Game::Quake1) {
     request.game = game;
     request.gameFolder = dir.folder() + "game/";
-    request.programFolder = dir.folder() + "program/";
-    std::filesystem::create_directories(request.programFolder);
+    request.scratchFolder = dir.folder() + "program/";
+    std::filesystem::create_directories(request.scratchFolder);
   }
   std::string base() const { return request.game == Game::Quake1 ? "game/id1/" : "game/baseq2/"; }
   std::string pak(const std::string& name, const std::vector<std::string>& entries) {
