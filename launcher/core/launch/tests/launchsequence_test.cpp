@@ -391,3 +391,25 @@ TEST(LaunchSteps, AToolThatCannotBeStartedIsToldAfterTheGame) {
   EXPECT_GT(l.observer.firstCall("left out "), l.observer.firstCall("step Starting the clean-up tool"));
   EXPECT_TRUE(l.tree.exists("quake/args.txt")) << "the game had started";
 }
+
+// An installed program folder is shared by every user and only read: the launch
+// keeps its lists and its record in the user's state folder and hands the tool
+// that record.
+TEST(LaunchSteps, AnInstalledProgramFolderIsOnlyReadTheListsAndRecordGoToTheStateFolder) {
+  FullLaunch l(Game::Quake2);
+  l.tree.script("program/term", "printf '%s\\n' \"$@\" > '" + l.tree.folder() + "home/term-args.txt'\n");
+  const std::string state = l.tree.folder() + "home/state/fragdock/";
+  std::filesystem::create_directories(state);
+  l.vars.userFolders = {l.tree.folder() + "home/config/fragdock/", state, l.tree.folder() + "home/cache/fragdock/"};
+  const auto before = FolderContents(l.tree.file("program"));
+  ASSERT_TRUE(l.run().ok());
+  l.waitForTheirEnd();
+  EXPECT_EQ(FolderContents(l.tree.file("program")), before) << "nothing was written into the program folder";
+  Result<InstallSnapshot> lists = ReadSnapshotFiles(state);
+  ASSERT_TRUE(lists.ok()) << lists.error().text;
+  EXPECT_EQ(lists->folders.front(), l.folders.game);
+  const auto records = FolderContents(state + "records");
+  ASSERT_FALSE(records.empty());
+  const std::string args = l.tree.read("home/term-args.txt");
+  EXPECT_EQ(args.rfind("--record\n" + RecordsFolder(state), 0), 0u) << args;
+}

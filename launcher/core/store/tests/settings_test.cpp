@@ -217,3 +217,23 @@ TEST(Settings, ASettingsFileThatIsNotAFileIsNeitherReadNorReplaced) {
   ASSERT_EQ(::lstat(s.prog.file("Fragdock.ini").c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
+
+// An installed program reads its pictures from the program folder but keeps
+// each user's settings in their settings folder, where a restart finds them.
+TEST(Settings, AnInstalledProgramKeepsItsSettingsInTheUsersFolder) {
+  Store s;
+  const std::string settings = s.prog.folder() + "config/fragdock/";
+  std::filesystem::create_directories(settings);
+  s.vars.usePlaces({s.prog.folder() + "lib/", settings, s.prog.folder() + "state/", s.prog.folder() + "cache/", true});
+  ASSERT_EQ(s.load(), "");
+  EXPECT_TRUE(s.prog.exists("config/fragdock/Fragdock.ini"));
+  s.vars.q2.EXE = "yquake2";
+  ASSERT_TRUE(SaveSettings(s.vars).ok());
+  Uvars fresh;
+  fresh.usePlaces({s.prog.folder() + "lib/", settings, "", "", true});
+  ASSERT_TRUE(LoadSettings(fresh, s.roots).ok());
+  EXPECT_EQ(fresh.q2.EXE, "yquake2");
+  EXPECT_EQ(BackgroundBase(fresh), s.prog.folder() + "lib/themes/Fragdock") << "pictures come from the program folder";
+  EXPECT_FALSE(s.prog.exists("Fragdock.ini"));
+  EXPECT_FALSE(s.prog.exists("lib"));
+}
