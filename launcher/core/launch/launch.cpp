@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/files.h"
+#include "core/launch/engines.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
 #include "core/platform/util.h"
@@ -226,6 +227,20 @@ Status checkSetting(const std::string& value, const char* what, Game game) {
                "\" " + flaw + ". Correct it and start again."};
 }
 
+bool isBaseArgument(std::string_view value) {
+  const auto choices = BaseArgumentChoices();
+  return std::find(choices.begin(), choices.end(), value) != choices.end();
+}
+
+// The engine is told the game folder right after its name; without the setting
+// the line is the classic one, the game started in its folder.
+std::string baseArgumentWords(const GameSettings& g) {
+  if (g.BaseArg.empty() || !isBaseArgument(g.BaseArg)) return {};
+  std::string_view folder = g.Path;
+  while (folder.size() > 1 && folder.back() == kSep) folder.remove_suffix(1);
+  return " " + g.BaseArg + " " + CommandWord(folder);
+}
+
 }  // namespace
 
 std::string QuoteWord(std::string_view name) {
@@ -252,13 +267,20 @@ Status CheckCommandLineNames(const Uvars& vars, Game game, std::string_view modG
                  shown(modGameFolder) + "\", which " + flaw + "."};
   const GameSettings& g = vars.game(game);
   if (Status exe = checkSetting(g.EXE, "program name", game); !exe) return exe;
+  if (!g.BaseArg.empty()) {
+    if (!isBaseArgument(g.BaseArg))
+      return Error{ErrorKind::Unsafe, "The game was not started: the " + std::string(TraitsOf(game).name) +
+                                          " base argument \"" + shown(g.BaseArg) +
+                                          "\" is none of -basedir and -datadir. Choose it in Setup and start again."};
+    if (Status folder = checkSetting(g.Path, "game folder", game); !folder) return folder;
+  }
   if (game == Game::Quake2 && g.cddir) return checkSetting(g.cddirb, "CD folder", game);
   return {};
 }
 
 std::string Q1CommandLine(const Uvars& vars) {
   const GameSettings& g = vars.q1;
-  std::string line = CommandWord(g.EXE);
+  std::string line = CommandWord(g.EXE) + baseArgumentWords(g);
   if (!vars.q1mod.empty()) line += " -game " + CommandWord(vars.q1mod);
   if (g.NoJoy) line += " -nojoy";
   if (g.Listen) line += " -listen " + IntToText(g.Listenb);
@@ -272,7 +294,7 @@ std::string Q1CommandLine(const Uvars& vars) {
 
 std::string Q2CommandLine(const Uvars& vars) {
   const GameSettings& g = vars.q2;
-  std::string line = CommandWord(g.EXE);
+  std::string line = CommandWord(g.EXE) + baseArgumentWords(g);
   if (g.Dedicated) line += " +set dedicated " + IntToText(g.Dedicatedb);
   // A MOD whose files all went below "baseq2/" runs from there: no game folder is
   // named, since an empty one would take the next word of the line as its name.

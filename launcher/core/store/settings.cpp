@@ -96,6 +96,7 @@ const KeyDef kGameKeys[] = {
     {"cddir", Kind::Bool, &G::cddir, nullptr, "1"},
     {"cmaplist", Kind::Bool, &G::cmaplist, nullptr, "1"},
     {"cddirb", Kind::Text, &G::cddirb, nullptr, "~quake2"},
+    {"BaseArg", Kind::Text, &G::BaseArg, "", ""},
 };
 
 constexpr const char* kDontSave = "dont Save INI";

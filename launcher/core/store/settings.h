@@ -16,6 +16,9 @@ namespace fdk {
 struct GameSettings {
   std::string Path, Patch, Maps, Skins, CFG, EXE, ACFG, CmdLine;
   std::string Connectb, HostNameb, mapb, cddirb;
+  // How the engine is told the game folder: "" (it is started there), "-basedir"
+  // or "-datadir" with the folder right after the program name.
+  std::string BaseArg;
   bool UseCFG = false, Terminatr = false, Dedicated = false, Listen = false;
   bool NoJoy = false, NoSound = false, Nocdaudio = false;
   bool Deathmatch = false, Coop = false, TeamPlay = false, NoExit = false, Pausable = false;

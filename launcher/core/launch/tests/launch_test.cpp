@@ -311,3 +311,34 @@ TEST(CommandLine, NamesThatCannotBeOneWordAreRefusedNamingTheModOrSetting) {
   ASSERT_FALSE(cd.ok());
   EXPECT_NE(cd.error().text.find("CD folder \"/mnt/cd\\x0D\\x0A\""), std::string::npos) << cd.error().text;
 }
+
+// With a base argument the engine is told the game folder (without its
+// separator) right after its name; without one the line is the classic one.
+TEST(CommandLine, TheBaseArgumentNamesTheGameFolderRightAfterTheProgram) {
+  Games g;
+  g.vars.q1.NoJoy = g.vars.q1.WinMem = false;
+  g.vars.q1.EXE = "/usr/games/quakespasm";
+  g.vars.q1.Path = "/home/player/games/quake/";
+  g.vars.q1mod = "ctf";
+  EXPECT_EQ(Q1CommandLine(g.vars), "/usr/games/quakespasm -game ctf +exec q.cfg ");
+  g.vars.q1.BaseArg = "-basedir";
+  EXPECT_EQ(Q1CommandLine(g.vars), "/usr/games/quakespasm -basedir /home/player/games/quake -game ctf +exec q.cfg ");
+
+  g.vars.q2.EXE = "yquake2";
+  g.vars.q2.cddir = false;
+  g.vars.q2.BaseArg = "-datadir";
+  g.vars.q2.Path = "/home/player/My Games/quake 2/";
+  EXPECT_EQ(SplitCommandLine(Q2CommandLine(g.vars)),
+            (std::vector<std::string>{"yquake2", "-datadir", "/home/player/My Games/quake 2", "+exec", "q.cfg"}));
+  EXPECT_TRUE(CheckCommandLineNames(g.vars, Game::Quake2).ok());
+
+  g.vars.q2.Path = "/games/it's \"here\"/";
+  EXPECT_EQ(CheckCommandLineNames(g.vars, Game::Quake2).error().kind, ErrorKind::Unsafe)
+      << "a folder with quotes cannot be one word";
+  g.vars.q2.Path = "/games/quake2/";
+  g.vars.q2.BaseArg = "-basedir; rm";
+  const Status refused = CheckCommandLineNames(g.vars, Game::Quake2);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_NE(refused.error().text.find("base argument"), std::string::npos) << refused.error().text;
+  EXPECT_EQ(Q2CommandLine(g.vars), "yquake2 +exec q.cfg ") << "nothing unknown reaches the line";
+}

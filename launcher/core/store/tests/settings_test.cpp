@@ -57,7 +57,7 @@ TEST(Settings, FirstStartWritesTheDefaultsInWriteOrder) {
                                       "TeamPlayb", "NoExit", "NoExitb", "Pausable", "Pausableb", "NoDemos", "WinMem",
                                       "WinMemb", "Connect", "Connectb", "HostName", "HostNameb", "fraglimit",
                                       "fraglimitb", "timelimit", "timelimitb", "SameLevel", "SameLevelb", "map",
-                                      "mapb", "QuakeWorld"}));
+                                      "mapb", "QuakeWorld", "BaseArg"}));
   EXPECT_EQ(keysOf(file, "Quake 2"),
             (std::vector<std::string>{
                 "Path", "Patch", "Maps", "Skins", "UseCFG", "CFG", "EXE", "ACFG", "Terminatr", "Dedicated",
@@ -66,7 +66,7 @@ TEST(Settings, FirstStartWritesTheDefaultsInWriteOrder) {
                 "Connectb", "HostName", "HostNameb", "fraglimit", "fraglimitb", "timelimit", "timelimitb", "SameLevel",
                 "SameLevelb", "map", "mapb", "maxclients", "maxclientsb", "quaddrop", "nofriendlifire", "weaponstay",
                 "spawnfarthest", "nohelth", "nopowerups", "nofallingdamage", "forcerespawn", "noarmor", "inammo",
-                "inpower", "fixfov", "teamsbyskin", "teamsbymodel", "cddir", "cmaplist", "cddirb"}));
+                "inpower", "fixfov", "teamsbyskin", "teamsbymodel", "cddir", "cmaplist", "cddirb", "BaseArg"}));
   IniFile ini = IniFile::parse(file);
   EXPECT_EQ(ini.read("Quake 1", "Path"), "/home/player/games/quake/");
   EXPECT_EQ(ini.read("Quake 1", "Patch"), "/home/player/patches/");

@@ -1,0 +1,74 @@
+#include "core/launch/engines.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "testing/tempdir.h"
+
+using namespace fdk;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Machine {
+  TempDir dir;
+  std::string at(const std::string& name) const { return dir.folder() + name; }
+  void program(const std::string& name) const {
+    dir.write(name, "#!/bin/sh\n");
+    fs::permissions(at(name), fs::perms::owner_all);
+  }
+};
+
+// Known names in PATH's folders, earlier folders first, then whatever the game
+// folder holds that runs; everything else is passed over.
+TEST(Engines, TheKnownOnesOnThePathAndEveryProgramOfTheGameFolderAreOffered) {
+  Machine m;
+  m.program("bin/quakespasm");
+  m.program("bin/yquake2");
+  m.program("bin/notquake");
+  m.dir.write("bin/vkquake", "not executable");
+  m.program("local/ironwail");
+  m.program("local/quakespasm");  // the same name later on the path is another program: offered too
+  m.program("quake/glquake");
+  m.program("quake/start.sh");
+  m.dir.write("quake/id1/pak0.pak", "data");
+  fs::create_directories(m.at("links"));
+  fs::create_symlink(m.at("bin/quakespasm"), m.at("links/darkplaces"));
+  fs::create_symlink("/nowhere/fteqw", m.at("links/fteqw"));
+  const std::string path = m.at("bin") + ":" + m.at("missing") + "::relative:" + m.at("local/") + ":" + m.at("links");
+
+  EXPECT_EQ(DetectEngines(Game::Quake1, path, m.at("quake/")),
+            (std::vector<std::string>{m.at("bin/quakespasm"), m.at("local/quakespasm"), m.at("local/ironwail"),
+                                      m.at("links/darkplaces"), m.at("quake/glquake"), m.at("quake/start.sh")}));
+  EXPECT_EQ(DetectEngines(Game::Quake2, path, m.at("nothing-here/")), (std::vector<std::string>{m.at("bin/yquake2")}));
+  EXPECT_EQ(DetectEngines(Game::Quake2, path + ":" + m.at("bin"), ""), (std::vector<std::string>{m.at("bin/yquake2")}))
+      << "a path is offered once";
+}
+
+TEST(Engines, EachFamilyAsksForItsOwnBaseArgument) {
+  struct Row {
+    const char* program;
+    Game game;
+    const char* baseArg;  // nullptr: not a known engine of the game
+  };
+  const Row rows[] = {
+      {"/usr/games/quakespasm", Game::Quake1, "-basedir"}, {"vkquake", Game::Quake1, "-basedir"},
+      {"ironwail", Game::Quake1, "-basedir"},              {"/opt/darkplaces-sdl", Game::Quake1, "-basedir"},
+      {"ezquake", Game::Quake1, ""},                       {"/usr/games/yquake2", Game::Quake2, "-datadir"},
+      {"quake2", Game::Quake2, "-datadir"},                {"q2pro", Game::Quake2, ""},
+      {"yquake2", Game::Quake1, nullptr},                  {"quakespasm.exe", Game::Quake1, nullptr},
+      {"QUAKESPASM", Game::Quake1, nullptr},
+  };
+  for (const Row& r : rows) {
+    const std::optional<EngineFamily> family = FamilyOf(r.program, r.game);
+    ASSERT_EQ(family.has_value(), r.baseArg != nullptr) << r.program;
+    if (family) {
+      EXPECT_STREQ(BaseArgumentFor(*family), r.baseArg) << r.program;
+    }
+  }
+  for (const KnownEngine& engine : KnownEngines())
+    EXPECT_EQ(FamilyOf(engine.name, engine.game), engine.family) << engine.name;
+}
+
+}  // namespace
