@@ -119,3 +119,18 @@ function(fragdock_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# fragdock_info_tests(TEST SHOWN PROGRAM [property value...]): <TEST>_version and
+# <TEST>_help run PROGRAM with --version and --help where there is no display at all
+# (no X, no Wayland, no platform or video driver chosen), and check that it ends with
+# 0 and first prints "<SHOWN> <project version>". Extra arguments are test properties.
+function(fragdock_info_tests test shown program)
+  set(no_display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM --unset=SDL_VIDEODRIVER)
+  foreach(word version help)
+    add_test(NAME ${test}_${word}
+      COMMAND ${CMAKE_COMMAND} -E env ${no_display}
+        ${CMAKE_COMMAND} -DPROGRAM=${program} -DARGUMENT=--${word} "-DFIRST_LINE=${shown} ${PROJECT_VERSION}"
+        -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramInfo.cmake)
+    set_tests_properties(${test}_${word} PROPERTIES LABELS info ${ARGN})
+  endforeach()
+endfunction()

@@ -1,7 +1,10 @@
 // fragdock: the Quake and Quake 2 add-on organiser and launcher.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
 #include "core/platform/paths.h"
 #include "hub/hub.h"
@@ -12,12 +15,44 @@
 #include "work/picturewindow.h"
 #include "work/progresswindow.h"
 #include "work/scanwindow.h"
+#include "fragdock/version.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: fragdock [--help | --version]\n"
+    "\n"
+    "Organises and launches add-ons for Quake and Quake 2: MODs, maps, Quake skins and\n"
+    "Quake 2 player models kept as ZIP archives. Everything is chosen in the window;\n"
+    "the launcher takes no other arguments of its own (Qt's, such as -platform, pass on).\n"
+    "\n"
+    "  -h, --help      this text\n"
+    "  -v, --version   the version\n"
+    "\n"
+    "Settings: portable: beside the program; installed: ~/.config/fragdock/\n";
+
+// --help and --version are answered before QApplication exists: it ends the
+// program where there is no display, and these need none. Only the exact words
+// count, so Qt still gets its own arguments.
+std::optional<int> AnswerInfoArgument(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool help = arg == "--help" || arg == "-h";
+    if (!help && arg != "--version" && arg != "-v") continue;
+    std::printf("fragdock %s\n%s", fdk::kFragdockVersion, help ? kUsage : "");
+    return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = AnswerInfoArgument(argc, argv)) return *answered;
   // Without TZ the C library looks at /etc/localtime again for every time it
   // converts, and the ZIP library converts one for every archive entry it lists.
   setenv("TZ", ":/etc/localtime", 0);
-  QApplication app(argc, argv);  // the launcher takes no arguments of its own
+  QApplication app(argc, argv);  // the launcher takes no other arguments of its own
   QApplication::setApplicationName(QStringLiteral("Fragdock"));
   QApplication::setApplicationDisplayName(QStringLiteral("Fragdock"));
   fdk::ApplyTheme(app);
