@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);  // the launcher takes no other arguments of its own
   QApplication::setApplicationName(QStringLiteral("Fragdock"));
   QApplication::setApplicationDisplayName(QStringLiteral("Fragdock"));
+  // Lets the desktop show the installed entry's name and icon for the windows.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(fdk::kFragdockAppId));
   fdk::ApplyTheme(app);
 
   fdk::LauncherContext ctx;
