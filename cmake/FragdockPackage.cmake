@@ -26,7 +26,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libglide.so is the application's own library in its program folder, which
-# meshpeek finds through its run path; dpkg-shlibdeps must look there too rather
-# than ask for a package that provides it.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CPACK_PACKAGING_INSTALL_PREFIX}/${FRAGDOCK_INSTALL_PROGRAM_DIR})
+# libglide.so ships in the program folder, not in a library package: dpkg-shlibdeps
+# finds it through meshpeek's run path ($ORIGIN/.., resolved inside the package),
+# asks no package for it, and reads the renderer's own needs (SDL2) from it.

@@ -245,7 +245,10 @@ QImage icon(int size) {
 }
 
 bool save(const QImage& image, const QString& path, const char* format) {
-  if (image.save(path, format, 92)) return true;
+  // The quality is the JPG's; PNG reads it as the inverse of compression, so it
+  // keeps the library's default there.
+  const int quality = qstrcmp(format, "JPG") == 0 ? 92 : -1;
+  if (image.save(path, format, quality)) return true;
   std::fprintf(stderr, "fragdock_picgen: cannot write %s\n", qPrintable(path));
   return false;
 }
