@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string_view>
 
 #include "core/platform/paths.h"
@@ -34,21 +33,21 @@ constexpr const char* kUsage =
 // --help and --version are answered before QApplication exists: it ends the
 // program where there is no display, and these need none. Only the exact words
 // count, so Qt still gets its own arguments.
-std::optional<int> AnswerInfoArgument(int argc, char** argv) {
+bool AnsweredInfoArgument(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const bool help = arg == "--help" || arg == "-h";
     if (!help && arg != "--version" && arg != "-v") continue;
     std::printf("fragdock %s\n%s", fdk::kFragdockVersion, help ? kUsage : "");
-    return 0;
+    return true;
   }
-  return std::nullopt;
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const std::optional<int> answered = AnswerInfoArgument(argc, argv)) return *answered;
+  if (AnsweredInfoArgument(argc, argv)) return EXIT_SUCCESS;
   // Without TZ the C library looks at /etc/localtime again for every time it
   // converts, and the ZIP library converts one for every archive entry it lists.
   setenv("TZ", ":/etc/localtime", 0);
