@@ -1,4 +1,12 @@
 # Shared helpers for tests and benchmarks.
+
+# The installed layout under test. The test "fragdock_install" sets up the fixture
+# named by FRAGDOCK_INSTALL_FIXTURE ("installed_prefix"): it empties
+# FRAGDOCK_TEST_PREFIX and runs "cmake --install" of this build into it. A test of
+# the installed programs requires that fixture (FIXTURES_REQUIRED) and reads them
+# below that prefix (bin/fragdock, ${FRAGDOCK_INSTALL_PROGRAM_DIR}/...).
+set(FRAGDOCK_TEST_PREFIX ${CMAKE_BINARY_DIR}/install-test/prefix)
+set(FRAGDOCK_INSTALL_FIXTURE installed_prefix)
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -116,6 +124,26 @@ function(fragdock_add_subfolders)
   foreach(area ${areas})
     if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
       add_subdirectory(${area})
+    endif()
+  endforeach()
+endfunction()
+
+# fragdock_info_tests(TEST SHOWN PROGRAM [REQUIRES fixture]): <TEST>_version and
+# <TEST>_help run PROGRAM with --version and --help where there is no display at all
+# (no X, no Wayland, no platform or video driver chosen), and check that it ends with
+# 0 and first prints "<SHOWN> <project version>". With REQUIRES, a program of an
+# installed layout: the tests need that fixture and are labelled install too.
+function(fragdock_info_tests test shown program)
+  cmake_parse_arguments(I "" "REQUIRES" "" ${ARGN})
+  set(no_display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM --unset=SDL_VIDEODRIVER)
+  foreach(word version help)
+    add_test(NAME ${test}_${word}
+      COMMAND ${CMAKE_COMMAND} -E env ${no_display}
+        ${CMAKE_COMMAND} -DPROGRAM=${program} -DARGUMENT=--${word} "-DFIRST_LINE=${shown} ${PROJECT_VERSION}"
+        -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramInfo.cmake)
+    set_tests_properties(${test}_${word} PROPERTIES LABELS info)
+    if(I_REQUIRES)
+      set_tests_properties(${test}_${word} PROPERTIES LABELS "info;install" FIXTURES_REQUIRED ${I_REQUIRES})
     endif()
   endforeach()
 endfunction()

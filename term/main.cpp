@@ -7,10 +7,15 @@
 
 #include "core/platform/paths.h"
 #include "core/platform/places.h"
+#include "fragdock/version.h"
 #include "term/core/termrun.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args == std::vector<std::string>{"--version"}) {
+    std::cout << "term " << fdk::kFragdockVersion << "\n";
+    return 0;
+  }
   fdk::Result<fdk::TermOptions> options = fdk::ParseTermArguments(args);
   if (!options) {
     std::cerr << "term: " << options.error().text << "\n" << fdk::TermUsage();

@@ -15,6 +15,7 @@
 
 #include "core/platform/gameprocess.h"
 #include "core/platform/paths.h"
+#include "fragdock/version.h"
 #include "term/core/finish.h"
 #include "term/core/records.h"
 
@@ -41,7 +42,8 @@ Result<TermOptions> ParseTermArguments(const std::vector<std::string>& args) {
 }
 
 std::string TermUsage() {
-  return "usage: term --record PATH | term 1|2 | term --dry-run 1|2 | term --help\n"
+  return "term " + std::string(kFragdockVersion) + "\n" +
+         "usage: term --record PATH | term 1|2 | term --dry-run 1|2 | term --help | term --version\n"
          "\n"
          "Puts a game folder back as it was before a launch, once the launch's game has ended.\n"
          "A launch records every change it makes to the game folder in records/ of the\n"
@@ -62,6 +64,7 @@ std::string TermUsage() {
          "                  as far as no game of their folder runs; no waiting\n"
          "  --dry-run 1|2   print what \"term 1|2\" would do now, one line a step; change nothing\n"
          "  --help          this text\n"
+         "  --version       the version\n"
          "\n"
          "Every run appends one line to term.log in the state folder. Exit codes: 0 done,\n"
          "1 failed (named on stderr and in term.log), 2 bad arguments.\n";

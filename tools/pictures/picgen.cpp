@@ -1,8 +1,9 @@
 // Draws the launcher's pictures: switch on/off, logo, backgrounds, the "no preview"
 // card and the progress bar. One dark theme with a warm accent, so that light text
-// on the pages stays readable.
+// on the pages stays readable. Also draws the application icon for the desktop.
 //
-// Usage: fragdock_picgen <program folder>
+// Usage: fragdock_picgen <program folder> [<demo folder>]
+//        fragdock_picgen --icons <hicolor folder> <application id>
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -210,8 +211,44 @@ QImage modPreview(const QString& name, const QString& line, QColor sky) {
   return image;
 }
 
+// The application icon: the logo's crosshair on a rounded metal plate. Each size
+// is drawn, not scaled down, on a 256-unit grid whose strokes are wide enough to
+// stay two pixels or more at 48 px.
+QImage icon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 256.0, size / 256.0);
+  const QRectF plate(14, 14, 228, 228);
+  QLinearGradient metal(0, plate.top(), 0, plate.bottom());
+  metal.setColorAt(0, QColor(70, 72, 80));
+  metal.setColorAt(0.5, kSteel);
+  metal.setColorAt(1, QColor(18, 18, 22));
+  p.setPen(QPen(kAccentDark, 8));
+  p.setBrush(metal);
+  p.drawRoundedRect(plate, 50, 50);
+  p.setPen(QPen(QColor(255, 255, 255, 46), 4));
+  p.setBrush(Qt::NoBrush);
+  p.drawRoundedRect(plate.adjusted(10, 10, -10, -10), 40, 40);
+  const QPointF c(128, 128);
+  p.setPen(QPen(QColor(0, 0, 0, 150), 26));
+  p.drawEllipse(c, 70, 70);
+  p.setPen(QPen(kAccent, 16, Qt::SolidLine, Qt::RoundCap));
+  p.drawEllipse(c, 70, 70);
+  for (auto [dx, dy] : {std::pair{0, -1}, {0, 1}, {-1, 0}, {1, 0}})
+    p.drawLine(c + QPointF(dx * 34, dy * 34), c + QPointF(dx * 96, dy * 96));
+  p.setPen(Qt::NoPen);
+  p.setBrush(kAccent.lighter(115));
+  p.drawEllipse(c, 13, 13);
+  return image;
+}
+
 bool save(const QImage& image, const QString& path, const char* format) {
-  if (image.save(path, format, 92)) return true;
+  // The quality is the JPG's; PNG reads it as the inverse of compression, so it
+  // keeps the library's default there.
+  const int quality = qstrcmp(format, "JPG") == 0 ? 92 : -1;
+  if (image.save(path, format, quality)) return true;
   std::fprintf(stderr, "fragdock_picgen: cannot write %s\n", qPrintable(path));
   return false;
 }
@@ -234,18 +271,24 @@ bool saveDemoPreviews(const QDir& demo) {
   return ok;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);
-  if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: fragdock_picgen <program folder> [<demo folder>]\n");
-    return 2;
+// The icon at the sizes desktops ask for most, as <folder>/<N>x<N>/apps/<id>.png.
+bool saveIcons(const QDir& hicolor, const QString& id) {
+  bool ok = true;
+  for (int size : {48, 128, 256}) {
+    const QString apps = QStringLiteral("%1x%1/apps").arg(size);
+    if (!hicolor.mkpath(apps)) {
+      std::fprintf(stderr, "fragdock_picgen: cannot create %s\n", qPrintable(hicolor.filePath(apps)));
+      return false;
+    }
+    ok = save(icon(size), hicolor.filePath(apps + QLatin1Char('/') + id + QStringLiteral(".png")), "PNG") && ok;
   }
-  QDir dir(QString::fromLocal8Bit(argv[1]));
+  return ok;
+}
+
+bool saveProgramPictures(const QDir& dir) {
   if (!dir.mkpath(QStringLiteral("themes"))) {
-    std::fprintf(stderr, "fragdock_picgen: cannot create %s/themes\n", argv[1]);
-    return 1;
+    std::fprintf(stderr, "fragdock_picgen: cannot create %s/themes\n", qPrintable(dir.path()));
+    return false;
   }
   bool ok = save(switchPicture(true), dir.filePath(QStringLiteral("knoppja.bmp")), "BMP");
   ok = save(switchPicture(false), dir.filePath(QStringLiteral("knoppno.bmp")), "BMP") && ok;
@@ -256,7 +299,22 @@ int main(int argc, char** argv) {
   ok = save(pageBackground(), dir.filePath(QStringLiteral("themes/Fragdock.bmp")), "BMP") && ok;
   // A settings file that lost its background key falls back to "fragdock": keep that
   // start working too instead of ending it for want of a picture.
-  ok = save(pageBackground(), dir.filePath(QStringLiteral("fragdock.bmp")), "BMP") && ok;
-  if (argc == 3) ok = saveDemoPreviews(QDir(QString::fromLocal8Bit(argv[2]))) && ok;
+  return save(pageBackground(), dir.filePath(QStringLiteral("fragdock.bmp")), "BMP") && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  auto arg = [&](int i) { return QString::fromLocal8Bit(argv[i]); };
+  if (argc == 4 && arg(1) == QStringLiteral("--icons")) return saveIcons(QDir(arg(2)), arg(3)) ? 0 : 1;
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr,
+                 "usage: fragdock_picgen <program folder> [<demo folder>]\n"
+                 "       fragdock_picgen --icons <hicolor folder> <application id>\n");
+    return 2;
+  }
+  bool ok = saveProgramPictures(QDir(arg(1)));
+  if (argc == 3) ok = saveDemoPreviews(QDir(arg(2))) && ok;
   return ok ? 0 : 1;
 }

@@ -156,9 +156,18 @@ int runFrames(Model& model, std::string& pakPath, const std::string& overrideSki
   return 0;
 }
 
+// --help and --version answer without a window or a model.
+int answerInfoRequest(InfoRequest request) {
+  std::fputs(request == InfoRequest::Help ? usageText().c_str() : versionLine().c_str(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const InfoRequest request = infoRequest(argc, argv); request != InfoRequest::None) {
+    return answerInfoRequest(request);
+  }
   const CommandLine line = parseCommandLine(joinArguments(argc, argv));
   std::string pakPath = line.pak;
   std::string overrideSkin = line.skin;

@@ -21,4 +21,13 @@ CommandLine parseCommandLine(std::string_view raw);
 // The raw line: the arguments after the program name, joined by single blanks.
 std::string joinArguments(int argc, const char* const* argv);
 
+// What the line asks for instead of a model: an argument that is exactly
+// "--help" or "-h", or "--version" or "-v" (the first such one counts).
+enum class InfoRequest { None, Help, Version };
+InfoRequest infoRequest(int argc, const char* const* argv);
+
+// "meshpeek <version>" and a newline: the first line of the usage too.
+std::string versionLine();
+std::string usageText();
+
 }  // namespace meshpeek
