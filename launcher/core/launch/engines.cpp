@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <set>
 
+#include "core/platform/listing.h"
 #include "core/platform/paths.h"
+#include "core/store/settings.h"
 
 namespace fdk {
 
@@ -62,6 +64,17 @@ std::vector<std::string> executablesIn(const std::string& folder) {
   return found;
 }
 
+const char* baseArgumentOf(const std::string& program, Game game) {
+  const std::optional<EngineFamily> family = FamilyOf(program, game);
+  return family ? BaseArgumentFor(*family) : "";
+}
+
+bool holdsBaseFolder(const std::string& folder, Game game) {
+  std::string base = TraitsOf(game).baseFolder;
+  base.pop_back();  // the trailing separator
+  return FindNameNoCase(folder, base, EntryKind::Folders).has_value();
+}
+
 }  // namespace
 
 std::span<const KnownEngine> KnownEngines() { return kEngines; }
@@ -97,6 +110,24 @@ std::vector<std::string> DetectEngines(Game game, std::string_view pathVariable,
   if (!gameFolder.empty())
     for (const std::string& path : executablesIn(gameFolder)) offer(path);
   return found;
+}
+
+void ChooseDetectedEngine(GameSettings& g, Game game, const std::string& path) {
+  g.EXE = path;
+  g.BaseArg = baseArgumentOf(path, game);
+}
+
+void ChoosePickedProgram(GameSettings& g, Game game, const std::string& picked) {
+  const std::string folder = folderPart(picked);
+  const bool distributions = FamilyOf(picked, game).has_value() && folder != withTrailingSep(g.Path) &&
+                             !holdsBaseFolder(folder, game);
+  if (distributions) {
+    g.EXE = picked;
+  } else {
+    g.EXE = fileNamePart(picked);
+    g.Path = folder;
+  }
+  g.BaseArg = baseArgumentOf(picked, game);
 }
 
 }  // namespace fdk

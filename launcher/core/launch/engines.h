@@ -11,6 +11,8 @@
 
 namespace fdk {
 
+struct GameSettings;
+
 // Engines of one family look for the game's files the same way.
 enum class EngineFamily {
   Quakespasm,  // Quakespasm, vkQuake, Ironwail: the working folder unless -basedir names one
@@ -43,5 +45,17 @@ std::optional<EngineFamily> FamilyOf(std::string_view program, Game game);
 // A path is offered once; missing folders, files that are not executable and
 // links that lead nowhere are passed over.
 std::vector<std::string> DetectEngines(Game game, std::string_view pathVariable, const std::string& gameFolder);
+
+// The player chose one of the detected engines: its absolute path becomes the
+// program (the game folder stays), and the base argument follows the engine's
+// family (none for a program of no known name).
+void ChooseDetectedEngine(GameSettings& g, Game game, const std::string& path);
+
+// The player picked a program file. Its name and folder become the program and
+// the game folder, as they always have, unless it is a known engine that lies
+// outside the game folder and beside no base folder ("id1", "baseq2" in any
+// letter case): a distribution's engine in /usr/games is kept by its path and
+// the game folder stays. Either way the base argument follows its family.
+void ChoosePickedProgram(GameSettings& g, Game game, const std::string& picked);
 
 }  // namespace fdk

@@ -1,14 +1,21 @@
 #include "dialogs/setup.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
+#include "core/launch/engines.h"
 #include "core/platform/paths.h"
+#include "core/platform/processes.h"
 #include "core/platform/util.h"
 #include "pages/optionrows.h"
 #include "app/captions.h"
 #include "app/pictures.h"
 #include "app/storedfield.h"
+#include "dialogs/programpicker.h"
 
 namespace fdk {
 
@@ -27,11 +34,16 @@ struct SetupRow {
 };
 
 namespace {
-constexpr int kDesignWidth = 456;
+// The engine columns stand to the right of the original 456 pixels.
+constexpr int kDesignWidth = 830;
+constexpr int kEnginesX = 452;
+constexpr int kEnginesWidth = 250;
+constexpr int kBaseArgX = 710;
+constexpr int kBaseArgWidth = 100;
 constexpr int kDesignHeight = 473;
 constexpr int kRowTop = 16;
 constexpr int kRowStep = 26;
-const QString kExeFilters = QStringLiteral("*.exe (*.exe);;*.* (*);;Pictures (*.jpg *.bmp)");
+const QString kBackgroundFilters = QStringLiteral("Pictures (*.jpg *.bmp);;*.* (*)");
 
 using T = Tfsetup;
 using G = GameSettings;
@@ -56,11 +68,17 @@ QString defaultPickFolder(QWidget* parent, const QString& title, const QString& 
   return QFileDialog::getExistingDirectory(parent, title, start);
 }
 
-QString defaultPickFile(QWidget* parent, const QString& title, const QString& start, int filter) {
-  QStringList filters = kExeFilters.split(QStringLiteral(";;"));
-  QString selected = filters.value(filter);
-  return QFileDialog::getOpenFileName(parent, title, start, kExeFilters, &selected);
+QString defaultPickFile(QWidget* parent, const QString& title, const QString& start, Tfsetup::FilePick what) {
+  if (what == Tfsetup::FilePick::Program) return PickProgram(parent, title, start);
+  return QFileDialog::getOpenFileName(parent, title, start, kBackgroundFilters);
 }
+
+// What the base-argument list shows for each value of the setting.
+QString baseArgumentItem(const char* value) {
+  return *value == '\0' ? QString::fromLatin1(kNoneItem) : QString::fromLatin1(value);
+}
+
+const char* gameCaption(Game game) { return game == Game::Quake1 ? "QUAKE 1" : "QUAKE 2"; }
 }  // namespace
 
 Tfsetup::Tfsetup(LauncherContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
@@ -73,10 +91,13 @@ Tfsetup::Tfsetup(LauncherContext& ctx, QWidget* parent) : QDialog(parent), ctx_(
   back_->setScaledContents(true);
 
   pickFolder = [this](const QString& title, const QString& start) { return defaultPickFolder(this, title, start); };
-  pickFile = [this](const QString& title, const QString& start, int filter) {
-    return defaultPickFile(this, title, start, filter);
+  pickFile = [this](const QString& title, const QString& start, FilePick what) {
+    return defaultPickFile(this, title, start, what);
   };
+  if (const char* path = std::getenv("PATH")) searchPath = path;
   for (int row = 0; row < static_cast<int>(std::size(kRows)); ++row) buildRow(row, kRows[row]);
+  buildEngineRow(Game::Quake1, 1);
+  buildEngineRow(Game::Quake2, 7);
 
   GameSettings& q1 = ctx.vars.q1;
 
@@ -117,7 +138,7 @@ void Tfsetup::buildRow(int row, const SetupRow& def) {
   connect(edit, &QLineEdit::textChanged, this, [this, setting](const QString& text) {
     if (!updating_) *setting = FromField(text, *setting);
   });
-  if (def.picker == Picker::Exe) wireExePicker(button, game);
+  if (def.picker == Picker::Exe) wireExePicker(button, def.game);
   else wireFolderPicker(button, setting, QString::fromLatin1(def.label));
 }
 
@@ -125,6 +146,7 @@ void Tfsetup::infoupdate() {
   updating_ = true;
   for (const FolderRow& row : rows_) row.edit->setText(ShowStored(*row.setting));
   updating_ = false;
+  fillEngines();
 }
 
 void Tfsetup::showBackgroundName() { efdockback->setText(ShowStored(ctx_.vars.app.fdockback)); }
@@ -138,19 +160,84 @@ void Tfsetup::wireFolderPicker(QPushButton* button, std::string* setting, const 
   });
 }
 
-void Tfsetup::wireExePicker(QPushButton* button, GameSettings& game) {
-  connect(button, &QPushButton::clicked, this, [this, &game] {
-    QString picked = pickFile(QStringLiteral("Game executable"), QString::fromStdString(game.Path), 0);
-    if (!picked.isEmpty() && fileExists(picked.toStdString())) {
-      game.EXE = fileNamePart(picked.toStdString());
-      game.Path = folderPart(picked.toStdString());
-    }
+void Tfsetup::wireExePicker(QPushButton* button, Game game) {
+  connect(button, &QPushButton::clicked, this, [this, game] {
+    GameSettings& g = ctx_.vars.game(game);
+    QString picked = pickFile(QStringLiteral("Game executable"), QString::fromStdString(g.Path), FilePick::Program);
+    if (!picked.isEmpty() && fileExists(picked.toStdString())) ChoosePickedProgram(g, game, picked.toStdString());
     infoupdate();
   });
 }
 
+// The engine list stands under its caption on the row above (the game folder's),
+// the base argument beside it.
+void Tfsetup::buildEngineRow(Game game, int row) {
+  const int y = kRowTop + row * kRowStep;
+  const QString prefix = QString::fromLatin1(gameCaption(game)) + QLatin1Char(' ');
+  auto* enginesCaption = new QLabel(prefix + QStringLiteral("engines"), this);
+  enginesCaption->setGeometry(kEnginesX, y - kRowStep, kEnginesWidth, 22);
+  auto* baseCaption = new QLabel(QStringLiteral("base argument"), this);
+  baseCaption->setGeometry(kBaseArgX, y - kRowStep, kBaseArgWidth, 22);
+  const bool q1 = game == Game::Quake1;
+  QComboBox* engines = (q1 ? cq1engines : cq2engines) = new QComboBox(this);
+  QComboBox* baseArg = (q1 ? cq1basearg : cq2basearg) = new QComboBox(this);
+  engines->setObjectName(q1 ? QStringLiteral("cq1engines") : QStringLiteral("cq2engines"));
+  baseArg->setObjectName(q1 ? QStringLiteral("cq1basearg") : QStringLiteral("cq2basearg"));
+  engines->setGeometry(kEnginesX, y, kEnginesWidth, 22);
+  baseArg->setGeometry(kBaseArgX, y, kBaseArgWidth, 22);
+  NameByCaption(engines, enginesCaption);
+  NameByCaption(baseArg, baseCaption);
+  baseArg->setAccessibleName(prefix + baseCaption->text());
+  GiveHint(engines, QStringLiteral("the engines found on this computer; choosing one sets the EXE and the base argument"));
+  GiveHint(baseArg, QStringLiteral("given with the game folder right after the program: -basedir for Quakespasm, "
+                                   "vkQuake, Ironwail and DarkPlaces, -datadir for Yamagi Quake 2"));
+  for (const char* value : BaseArgumentChoices()) baseArg->addItem(baseArgumentItem(value), QString::fromLatin1(value));
+  connect(engines, &QComboBox::activated, this, [this, game, engines] { engineChosen(game, engines); });
+  connect(baseArg, &QComboBox::activated, this, [this, game, baseArg](int index) {
+    ctx_.vars.game(game).BaseArg = baseArg->itemData(index).toString().toStdString();
+  });
+}
+
+void Tfsetup::fillEngines() {
+  fillEngineList(Game::Quake1, cq1engines);
+  fillEngineList(Game::Quake2, cq2engines);
+  showBaseArgument(Game::Quake1, cq1basearg);
+  showBaseArgument(Game::Quake2, cq2basearg);
+}
+
+// The list shows the program the settings name when it is one of those found.
+void Tfsetup::fillEngineList(Game game, QComboBox* engines) {
+  const GameSettings& g = ctx_.vars.game(game);
+  const QSignalBlocker quiet(engines);
+  engines->clear();
+  int widest = 0;
+  for (const std::string& path : DetectEngines(game, searchPath, g.Path)) {
+    engines->addItem(QString::fromStdString(path));
+    widest = std::max(widest, engines->fontMetrics().horizontalAdvance(engines->itemText(engines->count() - 1)));
+  }
+  // The list opens wide enough to show whole paths, which is what tells two engines apart.
+  engines->view()->setMinimumWidth(widest + 32);
+  engines->setPlaceholderText(engines->count() == 0 ? QStringLiteral("none found") : QStringLiteral("choose one"));
+  engines->setCurrentIndex(engines->findText(QString::fromStdString(ResolveProgram(g.EXE, g.Path))));
+}
+
+void Tfsetup::engineChosen(Game game, QComboBox* engines) {
+  if (engines->currentIndex() < 0) return;
+  ChooseDetectedEngine(ctx_.vars.game(game), game, engines->currentText().toStdString());
+  infoupdate();
+}
+
+// A value the list does not offer (written by hand into the settings file) is
+// shown as it stands; the start refuses it and says why.
+void Tfsetup::showBaseArgument(Game game, QComboBox* baseArg) {
+  const QString stored = QString::fromStdString(ctx_.vars.game(game).BaseArg);
+  const QSignalBlocker quiet(baseArg);
+  baseArg->setCurrentIndex(baseArg->findData(stored));
+  baseArg->setPlaceholderText(stored);
+}
+
 void Tfsetup::BfdockbackClick() {
-  QString picked = pickFile(QStringLiteral("Fragdock Background"), ctx_.folder(), 2);
+  QString picked = pickFile(QStringLiteral("Fragdock Background"), ctx_.folder(), FilePick::Background);
   if (picked.isEmpty() || !fileExists(picked.toStdString())) {
     infoupdate();
     return;
@@ -217,9 +304,14 @@ void Tfsetup::seyincChange(int value) {
 void Tfsetup::applySizes() {
   const AppSettings& app = ctx_.vars.app;
   emit mainSizeRequested(660 + app.xinc, 500 + app.yinc);
-  resize(464 + app.xinc, 473 + app.yinc);
+  resize(kDesignWidth + 8 + app.xinc, kDesignHeight + app.yinc);
   bdone->move(width() - 164, height() - 50);
   update();
+}
+
+void Tfsetup::showEvent(QShowEvent* event) {
+  fillEngines();  // engines installed or removed while the launcher ran
+  QDialog::showEvent(event);
 }
 
 void Tfsetup::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // The setup dialog: where the games, their executables, the add-on folders, the
 // background picture and the window size are set.
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,11 +40,21 @@ class Tfsetup : public QDialog {
   OptionSwitch* bq1qw;
   QSpinBox *sexinc, *seyinc;
   QPushButton* bdone;
+  // Beside each EXE row: the engines found on this machine, and the argument that
+  // tells the engine where the game folder is.
+  QComboBox *cq1engines, *cq2engines;
+  QComboBox *cq1basearg, *cq2basearg;
+
+  // The folders searched for known engines, as PATH lists them.
+  std::string searchPath;
+  // Lists the engines found for both games again and shows the chosen ones.
+  void fillEngines();
 
   // Pickers ask through these, so that tests can answer for the user.
   // An empty answer means the user cancelled.
   std::function<QString(const QString& title, const QString& start)> pickFolder;
-  std::function<QString(const QString& title, const QString& start, int filter)> pickFile;
+  enum class FilePick { Program, Background };
+  std::function<QString(const QString& title, const QString& start, FilePick what)> pickFile;
 
  signals:
   void mainSizeRequested(int width, int height);
@@ -51,6 +62,7 @@ class Tfsetup : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   LauncherContext& ctx_;
@@ -65,8 +77,12 @@ class Tfsetup : public QDialog {
 
   void buildRow(int row, const SetupRow& def);
   void wireFolderPicker(QPushButton* button, std::string* setting, const QString& title);
-  void wireExePicker(QPushButton* button, GameSettings& game);
+  void wireExePicker(QPushButton* button, Game game);
   void buildSizeEdits();
+  void buildEngineRow(Game game, int row);
+  void fillEngineList(Game game, QComboBox* engines);
+  void engineChosen(Game game, QComboBox* engines);
+  void showBaseArgument(Game game, QComboBox* baseArg);
 
   void BfdockbackClick();
   void bq1qwClick();

@@ -1,8 +1,12 @@
 #include "pages/optionpage.h"
 
+#include <QEvent>
 #include <QSignalBlocker>
 
+#include "app/captions.h"
 #include "app/storedfield.h"
+#include "core/archive/catalogue.h"
+#include "core/launch/commandpreview.h"
 #include "core/launch/launch.h"
 #include "core/launch/launchoptions.h"
 #include "core/platform/util.h"
@@ -29,7 +33,19 @@ void applyFieldRule(QLineEdit* field, const QString& text, int& value, const opt
 }  // namespace
 
 OptionPage::OptionPage(LauncherContext& ctx, Game game, QWidget* box)
-    : QObject(box), ctx_(ctx), game_(game), g_(ctx.vars.game(game)), rows_(box, &ctx.switches) {}
+    : QObject(box), ctx_(ctx), game_(game), g_(ctx.vars.game(game)), rows_(box, &ctx.switches) {
+  box->installEventFilter(this);
+}
+
+void OptionPage::changed() {
+  rows_.refreshAll();
+  showCommandPreview();
+}
+
+bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show) showCommandPreview();
+  return QObject::eventFilter(watched, event);
+}
 
 void OptionPage::firstActivation() {
   loadControls();
@@ -90,9 +106,10 @@ QLineEdit* OptionPage::addNumberField(const OptionRowDef& row, QRect at) {
   QLineEdit* field = rows_.addField(row.valueName, at.x(), at.y(), at.width());
   int& value = g_.*row.number;
   const bool count = row.value == OptionValue::Count;
-  connect(field, &QLineEdit::textChanged, this, [field, &value, count](const QString& text) {
+  connect(field, &QLineEdit::textChanged, this, [this, field, &value, count](const QString& text) {
     const std::string typed = text.toStdString();
     applyFieldRule(field, text, value, count ? options::CountField(typed, value) : options::NumberField(typed));
+    changed();
   });
   loaders_.push_back([field, &value] { ShowNumber(field, value); });
   return field;
@@ -162,6 +179,23 @@ void OptionPage::addCommandLine(const char* labelName, const char* fieldName, in
   });
 }
 
+void OptionPage::addCommandPreview(int x, int y) {
+  rows_.addLabel("lcmdpreview", QStringLiteral("Command line preview"), x, y, 150);
+  preview_ = rows_.addField("ecmdpreview", x + 152, y, 460);
+  preview_->setReadOnly(true);
+  GiveHint(preview_, QStringLiteral("what Start runs, as a shell would run it"));
+}
+
+// Built by the same functions the start uses, so the two cannot differ.
+void OptionPage::showCommandPreview() {
+  if (preview_ == nullptr || !preview_->isVisible()) return;
+  Tzipform catalogue;
+  const QString text = QString::fromStdString(CommandPreview(ctx_.vars, game_, catalogue));
+  if (preview_->text() == text) return;
+  preview_->setText(text);
+  preview_->setCursorPosition(0);
+}
+
 void OptionPage::addSteppers() {
   for (const Stepper& stepper : steppers_) addStepper(stepper);
 }
@@ -171,13 +205,15 @@ void OptionPage::addStepper(const Stepper& stepper) {
   auto [up, down] = rows_.addRaiseLower(row.raise, row.lower, stepper.x, OptionLineY(row.line));
   QLineEdit* field = stepper.field;
   int& value = g_.*row.number;
-  connect(up, &QPushButton::clicked, this, [field, &value] {
+  connect(up, &QPushButton::clicked, this, [this, field, &value] {
     value = options::Raise(value);
     ShowNumber(field, value);
+    changed();
   });
-  connect(down, &QPushButton::clicked, this, [field, &value] {
+  connect(down, &QPushButton::clicked, this, [this, field, &value] {
     value = options::Lower(value);
     ShowNumber(field, value);
+    changed();
   });
 }
 

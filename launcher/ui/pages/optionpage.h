@@ -148,10 +148,15 @@ class OptionPage : public QObject, public HubPage {
   void addRows(std::span<const OptionColumn> columns, std::span<const OptionRowDef> rows);
   // The "Command Line" row: a label and a field, without a switch.
   void addCommandLine(const char* labelName, const char* fieldName, int x, int y);
+  // The read-only "Command line preview" under it: the words "Start" runs now.
+  void addCommandPreview(int x, int y);
   void addSteppers();
 
   // Shows every switch again (and whatever else a page derives from the options).
-  virtual void changed() { rows_.refreshAll(); }
+  virtual void changed();
+
+  // The page is shown: settings other windows changed show in the preview.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   LauncherContext& ctx_;
   Game game_;
@@ -170,6 +175,7 @@ class OptionPage : public QObject, public HubPage {
   QComboBox* configSets_ = nullptr;
   QPushButton* editButton_ = nullptr;
   CfgEditor* editor_ = nullptr;
+  QLineEdit* preview_ = nullptr;
 
   void addRow(const OptionColumn& column, const OptionRowDef& row);
   QWidget* addValue(const OptionColumn& column, const OptionRowDef& row);
@@ -192,6 +198,7 @@ class OptionPage : public QObject, public HubPage {
   void tpChange(QComboBox* combo);
 
   void loadControls();
+  void showCommandPreview();
   void fillConfigSets();
 
   // Puts a combo's text back to what the store holds, so that it only takes choices.

@@ -55,6 +55,7 @@ constexpr OptionRowDef kRows[] = {
 Q1StuffPage::Q1StuffPage(LauncherContext& ctx, QWidget* box) : OptionPage(ctx, Game::Quake1, box) {
   addRows(kColumns, kRows);
   addCommandLine("lq1cmdline", "eq1cmdline", kLeft, OptionLineY(10) + 14);
+  addCommandPreview(kLeft, OptionLineY(10) + 14 + 28);
   addSteppers();
 }
 

@@ -68,6 +68,7 @@ Q2StuffPage::Q2StuffPage(LauncherContext& ctx, QWidget* box) : OptionPage(ctx, G
   addRows(kColumns, kRows);
   ldmflags_ = rows_.addLabel("ldmflags", QString(), kMiddle, OptionLineY(10), 200);
   addCommandLine("lq2cmdline", "eq2cmdline", kLeft, OptionLineY(12) + 16);
+  addCommandPreview(kLeft, OptionLineY(12) + 16 + 28);
   addSteppers();
 }
 

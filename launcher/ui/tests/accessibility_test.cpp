@@ -38,8 +38,32 @@ bool isCaptionLabel(const QWidget* w) {
 
 int middle(const QRect& r) { return r.top() + r.height() / 2; }
 
+bool isField(const QWidget* w) {
+  return qobject_cast<const QLineEdit*>(w) != nullptr || qobject_cast<const QComboBox*>(w) != nullptr ||
+         qobject_cast<const QAbstractSpinBox*>(w) != nullptr || qobject_cast<const QPlainTextEdit*>(w) != nullptr ||
+         qobject_cast<const QAbstractItemView*>(w) != nullptr;
+}
+
+bool isControl(const QWidget* w) {
+  return w->isVisible() && (qobject_cast<const QAbstractButton*>(w) != nullptr || isField(w));
+}
+
+// True when another control stands on the row between a label on the left and the field.
+bool controlBetween(const QWidget* w, const QRect& label) {
+  const QRect at = w->geometry();
+  for (QObject* o : w->parentWidget()->children()) {
+    auto* sibling = qobject_cast<QWidget*>(o);
+    if (sibling == nullptr || sibling == w || !isControl(sibling)) continue;
+    const QRect s = sibling->geometry();
+    if (middle(s) >= at.top() && middle(s) <= at.bottom() && s.left() >= label.right() && s.right() <= at.left())
+      return true;
+  }
+  return false;
+}
+
 // The caption a player reads for a field: the nearest label on its row to its
-// left (or right, for a switch), else the label just above it.
+// left (or right, for a switch) with no other control between, else the label
+// just above it.
 QString captionOf(const QWidget* w, bool toTheRight = false) {
   const QRect at = w->geometry();
   const QLabel* beside = nullptr;
@@ -50,7 +74,7 @@ QString captionOf(const QWidget* w, bool toTheRight = false) {
     auto* label = static_cast<const QLabel*>(sibling);
     const QRect l = label->geometry();
     const bool sameRow = middle(l) >= at.top() && middle(l) <= at.bottom();
-    const bool onItsSide = toTheRight ? l.left() >= at.right() : l.left() < at.left();
+    const bool onItsSide = toTheRight ? l.left() >= at.right() : l.left() < at.left() && !controlBetween(w, l);
     if (sameRow && onItsSide && (beside == nullptr || (toTheRight ? l.left() < beside->x() : l.left() > beside->x())))
       beside = label;
     const bool justAbove = at.top() - l.bottom() >= 0 && at.top() - l.bottom() <= 8;
@@ -64,12 +88,6 @@ bool isPartOfAnother(const QWidget* w) {
   QWidget* parent = w->parentWidget();
   return qobject_cast<QComboBox*>(parent) != nullptr || qobject_cast<QAbstractSpinBox*>(parent) != nullptr ||
          qobject_cast<QAbstractItemView*>(parent) != nullptr || qobject_cast<QPlainTextEdit*>(parent) != nullptr;
-}
-
-bool isField(const QWidget* w) {
-  return qobject_cast<const QLineEdit*>(w) != nullptr || qobject_cast<const QComboBox*>(w) != nullptr ||
-         qobject_cast<const QAbstractSpinBox*>(w) != nullptr || qobject_cast<const QPlainTextEdit*>(w) != nullptr ||
-         qobject_cast<const QAbstractItemView*>(w) != nullptr;
 }
 
 QString whereIs(const QWidget* w) { return w->window()->objectName() + QLatin1Char('/') + w->objectName(); }

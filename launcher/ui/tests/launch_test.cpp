@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/content/maps.h"
+#include "core/launch/commandpreview.h"
 #include "core/store/ini.h"
 #include "testing/gamesettings.h"
 #include "uitest.h"
@@ -251,4 +252,39 @@ TEST(Launch, ListsThatCannotBeWrittenAreToldAndTheCleanUpToolStillRuns) {
   ASSERT_EQ(r.warnings.size(), 1u);
   EXPECT_TRUE(r.warnings[0].contains(QStringLiteral("list.v"))) << r.warnings[0].toStdString();
   EXPECT_TRUE(WaitFor([&] { return r.prog.exists("term-ran"); }, 10000));
+}
+
+// The distribution's Quake 2 engine, chosen in the setup dialog: it is given
+// -datadir and the game folder right after its name, and the Stuff page showed
+// exactly that command (a blank in the folder quoted) before Start.
+TEST(Launch, StartRunsExactlyTheCommandTheStuffPageShows) {
+  LaunchRun r;
+  const std::string engine = r.tree.folder() + "bin/yquake2";
+  std::filesystem::create_directories(r.tree.folder() + "bin");
+  std::filesystem::copy_file(FRAGDOCK_STANDIN, engine);
+  r.create();
+  r.setup->searchPath = r.tree.folder() + "bin";
+  ASSERT_TRUE(r.start());
+  r.ctx.vars.q2mod = "arena";
+  r.setup->fillEngines();
+  r.setup->cq2engines->setCurrentIndex(r.setup->cq2engines->findText(QString::fromStdString(engine)));
+  emit r.setup->cq2engines->activated(r.setup->cq2engines->currentIndex());
+  ASSERT_EQ(r.ctx.vars.q2.EXE, engine);
+
+  r.hub->TabSet->setCurrentIndex(Tfhub::Q2Stuff);
+  auto* preview = Find<QLineEdit>(r.hub->pages[Tfhub::Q2Stuff], "ecmdpreview");
+  ASSERT_TRUE(WaitFor([&] { return preview->isVisible(); }));
+  const std::string shown = preview->text().toStdString();
+  r.press(Tfhub::Q2Stuff, "bq2go1");
+  const std::string log = r.launched(r.q2);
+
+  const std::string folder = r.q2.substr(0, r.q2.size() - 1);
+  std::vector<std::string> words{engine};
+  for (std::size_t at = log.find("arg="); at != std::string::npos; at = log.find("arg=", at + 1))
+    words.push_back(log.substr(at + 4, log.find('\n', at) - at - 4));
+  ASSERT_GE(words.size(), 3u) << log;
+  EXPECT_EQ(words[1], "-datadir");
+  EXPECT_EQ(words[2], folder);
+  EXPECT_EQ(shown, ShellCommandText(words));
+  EXPECT_NE(shown.find("'" + folder + "'"), std::string::npos) << shown;
 }

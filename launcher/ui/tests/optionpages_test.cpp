@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <functional>
 
+#include "core/archive/catalogue.h"
+#include "core/launch/commandpreview.h"
 #include "pages/optionswitch.h"
 #include "testing/gamesettings.h"
 #include "uitest.h"
@@ -236,4 +238,42 @@ TEST(OptionPages, EveryNumberFieldShowsAndStepsItsOwnSetting) {
     Find<QPushButton>(p.hub.get(), row.lower)->click();
     EXPECT_EQ(value, stored);
   }
+}
+
+// What Start would run, shown at once after a switch, a number, a text or a
+// stepper changed it, and after another window changed a setting.
+TEST(CommandLinePreview, FollowsTheOptionsAndTheSettingsOfOtherWindows) {
+  Pages p;
+  auto previewOn = [&](Tfhub::PageIndex page, Game game) {
+    p.hub->TabSet->setCurrentIndex(page);
+    auto* preview = Find<QLineEdit>(p.hub->pages[page], "ecmdpreview");
+    EXPECT_TRUE(WaitFor([&] { return preview->isVisible(); }));
+    return std::function<QString()>([&p, preview, game] {
+      Tzipform zip;
+      EXPECT_EQ(preview->text().toStdString(), CommandPreview(p.ctx.vars, game, zip));
+      return preview->text();
+    });
+  };
+  auto q1 = previewOn(Tfhub::Q1Stuff, Game::Quake1);
+  EXPECT_FALSE(q1().contains(QStringLiteral("-nosound")));
+  p.sw("bq1nosound")->click();
+  EXPECT_TRUE(q1().contains(QStringLiteral(" -nosound")));
+  if (!p.q1.WinMem) p.sw("bq1winmem")->click();
+  p.field("eq1winmem")->setText(QStringLiteral("24"));
+  EXPECT_TRUE(q1().contains(QStringLiteral(" -winmem 24")));
+  p.field("eq1cmdline")->setText(QStringLiteral("+skill 3"));
+  EXPECT_TRUE(q1().endsWith(QStringLiteral(" +skill 3")));
+
+  p.hub->TabSet->setCurrentIndex(Tfhub::Info);
+  p.q1.EXE = "/opt/quake engines/quakespasm";
+  p.q1.BaseArg = "-basedir";
+  q1 = previewOn(Tfhub::Q1Stuff, Game::Quake1);
+  EXPECT_TRUE(q1().startsWith(QStringLiteral("'/opt/quake engines/quakespasm' -basedir ")));
+
+  auto q2 = previewOn(Tfhub::Q2Stuff, Game::Quake2);
+  if (!p.q2.Dedicated) p.sw("bq2dedicated")->click();
+  const QString before = q2();
+  Find<QPushButton>(p.hub.get(), "bq2dedi")->click();
+  EXPECT_NE(q2(), before);
+  EXPECT_TRUE(q2().contains(QStringLiteral("+set dedicated %1").arg(p.q2.Dedicatedb)));
 }

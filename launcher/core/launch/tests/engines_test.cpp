@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/store/settings.h"
 #include "testing/tempdir.h"
 
 using namespace fdk;
@@ -69,6 +70,50 @@ TEST(Engines, EachFamilyAsksForItsOwnBaseArgument) {
   }
   for (const KnownEngine& engine : KnownEngines())
     EXPECT_EQ(FamilyOf(engine.name, engine.game), engine.family) << engine.name;
+}
+
+// A detected engine is kept by its path; a picked file names the game folder too,
+// unless it is a known engine away from the game's files (a distribution's).
+// The base argument always follows the program chosen last.
+TEST(Engines, ChoosingAProgramSetsTheProgramAndTheBaseArgumentByItsFamily) {
+  Machine m;
+  m.program("games/yquake2");
+  m.program("games/quakespasm");
+  m.program("games/tool");
+  m.program("quake/quakespasm");
+  m.program("quake/glquake");
+  m.dir.write("quake/ID1/PAK0.PAK", "data");
+  m.program("q2/yquake2");
+  GameSettings g;
+  g.Path = m.at("q2/");
+  g.BaseArg = "-basedir";
+
+  ChooseDetectedEngine(g, Game::Quake2, m.at("games/yquake2"));
+  EXPECT_EQ(g.EXE, m.at("games/yquake2"));
+  EXPECT_EQ(g.Path, m.at("q2/"));
+  EXPECT_EQ(g.BaseArg, "-datadir");
+  ChooseDetectedEngine(g, Game::Quake1, m.at("quake/glquake"));
+  EXPECT_EQ(g.BaseArg, "") << "a program of no known name needs none";
+
+  ChoosePickedProgram(g, Game::Quake2, m.at("q2/yquake2"));
+  EXPECT_EQ(g.EXE, "yquake2") << "the game folder's own engine";
+  EXPECT_EQ(g.Path, m.at("q2/"));
+  EXPECT_EQ(g.BaseArg, "-datadir");
+
+  g.Path = m.at("elsewhere/");
+  ChoosePickedProgram(g, Game::Quake1, m.at("games/quakespasm"));
+  EXPECT_EQ(g.EXE, m.at("games/quakespasm")) << "a distribution's engine keeps the game folder";
+  EXPECT_EQ(g.Path, m.at("elsewhere/"));
+  EXPECT_EQ(g.BaseArg, "-basedir");
+
+  ChoosePickedProgram(g, Game::Quake1, m.at("quake/quakespasm"));
+  EXPECT_EQ(g.EXE, "quakespasm") << "beside the base folder, in any letter case, it is the game's";
+  EXPECT_EQ(g.Path, m.at("quake/"));
+
+  ChoosePickedProgram(g, Game::Quake1, m.at("games/tool"));
+  EXPECT_EQ(g.EXE, "tool") << "any other program names its folder as the game folder, as always";
+  EXPECT_EQ(g.Path, m.at("games/"));
+  EXPECT_EQ(g.BaseArg, "");
 }
 
 }  // namespace
