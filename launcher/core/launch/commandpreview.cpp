@@ -26,16 +26,15 @@ std::string shellWord(const std::string& word) {
   return quoted + "'";
 }
 
-// The MOD game folder the install would name: the archive's, spelled as a
-// folder of the game folder already is.
-std::string modGameFolderFor(const Uvars& vars, Tzipform& zip) {
+}  // namespace
+
+// The install names the archive's folder, spelled as a folder of the game folder already is.
+std::string Q2ModGameFolderNow(const Uvars& vars, Tzipform& zip) {
   if (vars.q2mod.empty() || !zip.ListArchive(ModArchivePath(vars, Game::Quake2))) return {};
   const std::string folder = ModGameFolderOf(zip);
   if (folder.empty()) return folder;
   return FindNameNoCase(vars.q2.Path, folder, EntryKind::Folders).value_or(folder);
 }
-
-}  // namespace
 
 std::string ShellCommandText(const std::vector<std::string>& words) {
   std::string text;
@@ -45,7 +44,7 @@ std::string ShellCommandText(const std::vector<std::string>& words) {
 
 std::vector<std::string> StartWords(const Uvars& vars, Game game, Tzipform& zip) {
   Uvars now = vars;
-  if (game == Game::Quake2) now.modGameFolder = modGameFolderFor(vars, zip);
+  if (game == Game::Quake2) now.modGameFolder = Q2ModGameFolderNow(vars, zip);
   std::vector<std::string> words = SplitCommandLine(CommandLine(now, game));
   if (!words.empty()) words.front() = ResolveProgram(words.front(), vars.game(game).Path);
   return words;

@@ -23,6 +23,10 @@ std::string ShellCommandText(const std::vector<std::string>& words);
 // would find it; the catalogue is used for that.
 std::vector<std::string> StartWords(const Uvars& vars, Game game, Tzipform& zip);
 
+// The game folder a chosen Quake 2 MOD runs from, as a start now would name it
+// (see StartWords); empty with no MOD or none of its own.
+std::string Q2ModGameFolderNow(const Uvars& vars, Tzipform& zip);
+
 // ShellCommandText(StartWords(...)).
 std::string CommandPreview(const Uvars& vars, Game game, Tzipform& zip);
 
