@@ -42,7 +42,10 @@ std::string joined(const std::vector<std::string>& names) {
   return text;
 }
 
-std::string withoutTrailingSep(std::string folder) {
+// A folder of the game folder as the player reads it there: "ID1", "arena".
+std::string inGame(const Checks& c, std::string folder) {
+  const std::string& game = c.g().Path;
+  if (folder.starts_with(game) && folder.size() > game.size()) folder.erase(0, game.size());
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
 }
@@ -95,7 +98,7 @@ void checkPakNames(Checks& c, const std::string& folder, const PakFiles& paks) {
     }
   if (wrong.empty()) return;
   c.add(K::LetterCase, paths,
-        joined(wrong) + " in " + withoutTrailingSep(folder) + (wrong.size() == 1 ? " is" : " are") +
+        joined(wrong) + " in " + inGame(c, folder) + (wrong.size() == 1 ? " is" : " are") +
             " not read: the engines look for " + joined(right) + ".");
 }
 
@@ -114,7 +117,7 @@ void checkPakGap(Checks& c, const std::string& folder, const PakFiles& paks) {
       paths.push_back(folder + paks[j].name);
     }
     return c.add(K::PakGap, paths,
-                 "pak" + std::to_string(next) + ".pak is missing from " + withoutTrailingSep(folder) +
+                 "pak" + std::to_string(next) + ".pak is missing from " + inGame(c, folder) +
                      ", so Quake never reads " + joined(unread) + ".");
   }
 }
@@ -167,7 +170,7 @@ void checkShadowedMaps(Checks& c) {
         if (PakHolds(*folder + pak.name, "maps/" + path->name))
           c.add(K::ShadowedMap, {*folder + pak.name, record.name},
                 "The map " + path->name + " of " + map.name + " is also inside " + pak.name + " of " +
-                    withoutTrailingSep(*folder) + ": the game loads the PAK's copy.");
+                    inGame(c, *folder) + ": the game loads the PAK's copy.");
     }
   }
 }

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
   ctx.roots.home = fdk::homeFolder();
   ctx.messages.showBox = [](fdk::UserMessages::Kind kind, const QString& text) {
     if (kind == fdk::UserMessages::Kind::Fatal) QMessageBox::critical(nullptr, QStringLiteral("Fragdock"), text);
+    else if (kind == fdk::UserMessages::Kind::Information) QMessageBox::information(nullptr, QStringLiteral("Fragdock"), text);
     else QMessageBox::warning(nullptr, QStringLiteral("Fragdock"), text);
   };
   ctx.messages.endProgram = [] { std::exit(EXIT_FAILURE); };

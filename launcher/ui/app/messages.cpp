@@ -11,6 +11,11 @@ void UserMessages::warn(const QString& text) const {
   if (showBox) showBox(Kind::Warning, text);
 }
 
+void UserMessages::inform(const QString& text) const {
+  log(text);
+  if (showBox) showBox(Kind::Information, text);
+}
+
 bool UserMessages::ask(const QString& question) const {
   const bool yes = askBox && askBox(question);
   log(question + (yes ? QStringLiteral(" Yes.") : QStringLiteral(" No.")));

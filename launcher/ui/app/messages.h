@@ -9,7 +9,7 @@ namespace fdk {
 
 class UserMessages {
  public:
-  enum class Kind { Fatal, Warning };
+  enum class Kind { Fatal, Warning, Information };
 
   // Shows the box; the program shows a QMessageBox, tests record the text.
   std::function<void(Kind kind, const QString& text)> showBox;
@@ -23,6 +23,8 @@ class UserMessages {
   void fatal(const QString& text) const;
   // Stderr and a box: a problem the launcher survives.
   void warn(const QString& text) const;
+  // Stderr and a box: what something the player asked for did.
+  void inform(const QString& text) const;
   // Stderr only: the detail behind a box, or a message that nobody may be there
   // to answer (a close asked for by a signal).
   void log(const QString& text) const;

@@ -43,7 +43,10 @@ void OptionPage::changed() {
 }
 
 bool OptionPage::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Show) showCommandPreview();
+  if (event->type() == QEvent::Show) {
+    showCommandPreview();
+    if (checks_ != nullptr) checks_->refresh();
+  }
   return QObject::eventFilter(watched, event);
 }
 
@@ -184,6 +187,10 @@ void OptionPage::addCommandPreview(int x, int y) {
   preview_ = rows_.addField("ecmdpreview", x + 152, y, 460);
   preview_->setReadOnly(true);
   GiveHint(preview_, QStringLiteral("what Start runs, as a shell would run it"));
+}
+
+void OptionPage::addPreLaunchChecks(PanelPlace at) {
+  checks_ = new PreLaunchPanel(ctx_, game_, rows_, qobject_cast<QWidget*>(parent()), at);
 }
 
 // Built by the same functions the start uses, so the two cannot differ.

@@ -15,6 +15,7 @@
 #include "app/context.h"
 #include "hub/hubpage.h"
 #include "pages/optionrows.h"
+#include "pages/prelaunchpanel.h"
 
 namespace fdk {
 
@@ -150,6 +151,8 @@ class OptionPage : public QObject, public HubPage {
   void addCommandLine(const char* labelName, const char* fieldName, int x, int y);
   // The read-only "Command line preview" under it: the words "Start" runs now.
   void addCommandPreview(int x, int y);
+  // The pre-launch checks, run again whenever the page is shown.
+  void addPreLaunchChecks(PanelPlace at);
   void addSteppers();
 
   // Shows every switch again (and whatever else a page derives from the options).
@@ -176,6 +179,7 @@ class OptionPage : public QObject, public HubPage {
   QPushButton* editButton_ = nullptr;
   CfgEditor* editor_ = nullptr;
   QLineEdit* preview_ = nullptr;
+  PreLaunchPanel* checks_ = nullptr;
 
   void addRow(const OptionColumn& column, const OptionRowDef& row);
   QWidget* addValue(const OptionColumn& column, const OptionRowDef& row);

@@ -56,6 +56,7 @@ Q1StuffPage::Q1StuffPage(LauncherContext& ctx, QWidget* box) : OptionPage(ctx, G
   addRows(kColumns, kRows);
   addCommandLine("lq1cmdline", "eq1cmdline", kLeft, OptionLineY(10) + 14);
   addCommandPreview(kLeft, OptionLineY(10) + 14 + 28);
+  addPreLaunchChecks({kLeft, OptionLineY(10) + 14 + 58, 100});
   addSteppers();
 }
 

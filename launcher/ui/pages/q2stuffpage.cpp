@@ -69,6 +69,7 @@ Q2StuffPage::Q2StuffPage(LauncherContext& ctx, QWidget* box) : OptionPage(ctx, G
   ldmflags_ = rows_.addLabel("ldmflags", QString(), kMiddle, OptionLineY(10), 200);
   addCommandLine("lq2cmdline", "eq2cmdline", kLeft, OptionLineY(12) + 16);
   addCommandPreview(kLeft, OptionLineY(12) + 16 + 28);
+  addPreLaunchChecks({kLeft, OptionLineY(12) + 16 + 56, 52});
   addSteppers();
 }
 

@@ -43,7 +43,8 @@ Launcher::Launcher(bool withPictures) {
   ctx.vars.programFolder = prog.folder();
   ctx.roots.home = games.folder();
   ctx.messages.showBox = [this](UserMessages::Kind kind, const QString& text) {
-    (kind == UserMessages::Kind::Fatal ? fatals : warnings) << text;
+    using K = UserMessages::Kind;
+    (kind == K::Fatal ? fatals : kind == K::Warning ? warnings : notes) << text;
   };
   ctx.messages.askBox = [this](const QString& question) {
     questions << question;

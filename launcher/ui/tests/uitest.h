@@ -42,6 +42,7 @@ struct Launcher {
   LauncherContext ctx;
   QStringList fatals;
   QStringList warnings;
+  QStringList notes;  // what the player was told of work done
   QStringList questions;  // every Yes/No question asked
   bool answerYes = false;
   std::unique_ptr<Tffatpic> ffatpic;

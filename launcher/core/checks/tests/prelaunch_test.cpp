@@ -89,7 +89,8 @@ TEST(PreLaunchChecks, LetterCaseAndPakGapsOfTheBaseFolderAndTheMod) {
   EXPECT_EQ(found[0].paths, std::vector<std::string>{g.at("quake/ID1")});
   EXPECT_EQ(found[1].paths, std::vector<std::string>{g.at("quake/ID1/PAK0.PAK")});
   EXPECT_EQ(found[2].paths, std::vector<std::string>{g.at("quake/ID1/pak3.pak")});
-  EXPECT_EQ(found[2].text, "pak2.pak is missing from " + g.at("quake/ID1") + ", so Quake never reads pak3.pak.");
+  EXPECT_EQ(found[1].text, "PAK0.PAK in ID1 is not read: the engines look for pak0.pak.");
+  EXPECT_EQ(found[2].text, "pak2.pak is missing from ID1, so Quake never reads pak3.pak.");
 
   g.vars.q1mod = "arena";
   g.tree.write("quake/Arena/Pak0.pak", pakOf({}));
