@@ -201,6 +201,13 @@ std::vector<Finding> PreLaunchChecks(const Uvars& vars, Game game, Tzipform& zip
   return c.out;
 }
 
+std::string FindingsSummary(Game game, const std::vector<Finding>& findings) {
+  const std::string name = TraitsOf(game).name;
+  if (findings.empty()) return name + ": all well.";
+  const std::string count = std::to_string(findings.size()) + (findings.size() == 1 ? " finding" : " findings");
+  return name + ": " + count + ", see Q" + TraitsOf(game).number + " Stuff.";
+}
+
 bool HasLetterCaseFinding(const std::vector<Finding>& findings) {
   return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.kind == K::LetterCase; });
 }

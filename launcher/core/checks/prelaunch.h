@@ -32,4 +32,8 @@ std::vector<Finding> PreLaunchChecks(const Uvars& vars, Game game, Tzipform& zip
 
 bool HasLetterCaseFinding(const std::vector<Finding>& findings);
 
+// One line of a game's findings for a page that has no room for them:
+// "Quake: all well." or "Quake 2: 2 findings, see Q2 Stuff."
+std::string FindingsSummary(Game game, const std::vector<Finding>& findings);
+
 }  // namespace fdk

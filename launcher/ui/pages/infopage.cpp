@@ -1,10 +1,12 @@
 #include "pages/infopage.h"
 
+#include <QEvent>
 #include <QEventLoop>
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
 
 #include "app/pictures.h"
+#include "core/checks/prelaunch.h"
 #include "dialogs/setup.h"
 
 namespace fdk {
@@ -29,6 +31,11 @@ InfoPage::InfoPage(const PageSite& site) : QObject(site.frame), ctx_(site.ctx), 
   CoolButton1 = frame_->addBottomButton(QStringLiteral("CoolButton1"), QStringLiteral("Setup"),
                                         QStringLiteral("folders, executables, background, window size"), 4);
   connect(CoolButton1, &QPushButton::clicked, this, &InfoPage::CoolButton1Click);
+  lchecks = new QLabel(box);
+  lchecks->setObjectName(QStringLiteral("lchecks"));
+  lchecks->setAlignment(Qt::AlignCenter);
+  lchecks->setGeometry(24, 366, 600, 24);
+  box->installEventFilter(this);
   typer_ = new QTimer(this);
   typer_->setInterval(40);
   connect(typer_, &QTimer::timeout, this, &InfoPage::typeTitleStep);
@@ -52,6 +59,20 @@ void InfoPage::CoolButton1Click() {
   mainWindow->hide();
   setup_.exec();
   mainWindow->show();
+}
+
+bool InfoPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show) showChecks();
+  return QObject::eventFilter(watched, event);
+}
+
+void InfoPage::showChecks() {
+  QString text = QStringLiteral("Pre-launch checks:");
+  for (Game game : kGames) {
+    Tzipform catalogue;
+    text += QLatin1Char(' ') + QString::fromStdString(FindingsSummary(game, PreLaunchChecks(ctx_.vars, game, catalogue)));
+  }
+  lchecks->setText(text);
 }
 
 void InfoPage::startTitle() {

@@ -26,6 +26,10 @@ class InfoPage : public QObject, public HubPage {
   QLabel* lscroll;           // the typed title line
   QLabel* HarmFade1;         // the fading logo
   QPushButton* CoolButton1;  // "Setup"
+  QLabel* lchecks;           // the pre-launch checks of both games, one line
+
+  // The page is shown: the checks run again, as the setup or a choice may have changed.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   void CoolButton1Click();
 
@@ -36,6 +40,7 @@ class InfoPage : public QObject, public HubPage {
   QTimer* typer_;
   int typed_ = 0;
 
+  void showChecks();
   void startTitle();
   void typeTitleStep();
   // Fades the logo in (not waiting) or out (waiting until it is gone).

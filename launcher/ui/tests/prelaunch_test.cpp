@@ -47,6 +47,8 @@ struct Checked : Launcher {
 // names back.
 TEST(PreLaunchList, FollowsTheGameTreeAndTheLetterCaseFixEmptiesIt) {
   Checked c;
+  EXPECT_EQ(Find<QLabel>(c.show(Tfhub::Info), "lchecks")->text(),
+            QStringLiteral("Pre-launch checks: Quake: 2 findings, see Q1 Stuff. Quake 2: all well."));
   QWidget* q1 = c.show(Tfhub::Q1Stuff);
   EXPECT_EQ(Checked::items(q1), QStringList({"The folder ID1 must be called id1: Linux engines look for it in lower case.",
                                              "PAK0.PAK in ID1 is not read: the engines look for pak0.pak."}));
