@@ -8,6 +8,7 @@
 
 #include "device.h"
 #include "present.h"
+#include "span.h"
 
 namespace glide {
 
@@ -26,10 +27,11 @@ constexpr ScreenSize kResolutions[] = {
 };
 
 // The clear and the staging conversion work on whole screen rows without clipping,
-// which holds only while every screen fits the buffers.
+// which holds only while every screen fits the buffers; the span loops need room
+// right of the widest screen (kWidestScreen).
 constexpr bool buffers_hold_every_screen() {
   for (const ScreenSize &s : kResolutions) {
-    if (s.width > kBufferSide || s.height > kStagingRows) return false;
+    if (s.width > kWidestScreen || s.height > kStagingRows) return false;
   }
   return true;
 }
@@ -207,6 +209,7 @@ FX_ENTRY FxBool FX_CALL grSstOpen(GrScreenResolution_t resolution, GrScreenRefre
   dev.blending = false;
   dev.lfb_constant_alpha = 0;
   reset_texture_state();
+  dev.span_path = choose_span_path();
   drain_toggle_keys();
   return FXTRUE;
 }

@@ -18,6 +18,16 @@ inline constexpr std::size_t kBuiltinTexSize = 256;   // the 16 x 16 texture use
 
 enum class Cull { None, DropNegative, DropPositive };
 
+// How spans are drawn: the reference loop a pixel at a time, or 4 (SSE2) or 8 (AVX2)
+// pixels per step with the same integer steps, giving the same pixels and depths.
+enum class SpanPath : std::uint8_t { Scalar, Sse2, Avx2 };
+
+// The widest screen. The vector span loops read and write whole groups of pixels, up
+// to 7 beyond a span's end (giving back what they read there), which stays inside
+// the buffer row while every screen is at least that much narrower than the buffer.
+inline constexpr int kWidestScreen = 960;
+static_assert(kWidestScreen + 7 < kBufferSide);
+
 // One channel of the colour-format table: (colour & mask) >> shift gives 0..255.
 struct Channel {
   std::uint32_t mask;
@@ -64,6 +74,7 @@ struct Device {
   float fps;
 
   Cull cull;
+  SpanPath span_path;  // chosen when the screen opens
   TexSource tex;
   // What the columns right of the screen hold, when known (see clear_rows).
   struct {
