@@ -27,11 +27,10 @@ constexpr ScreenSize kResolutions[] = {
 };
 
 // The clear and the staging conversion work on whole screen rows without clipping,
-// which holds only while every screen fits the buffers; the span loops need room
-// right of the widest screen (kWidestScreen).
+// which holds only while every screen fits the buffers.
 constexpr bool buffers_hold_every_screen() {
   for (const ScreenSize &s : kResolutions) {
-    if (s.width > kWidestScreen || s.height > kStagingRows) return false;
+    if (s.width > kBufferSide || s.height > kStagingRows) return false;
   }
   return true;
 }

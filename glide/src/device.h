@@ -22,12 +22,6 @@ enum class Cull { None, DropNegative, DropPositive };
 // pixels per step with the same integer steps, giving the same pixels and depths.
 enum class SpanPath : std::uint8_t { Scalar, Sse2, Avx2 };
 
-// The widest screen. The vector span loops read and write whole groups of pixels, up
-// to 7 beyond a span's end (giving back what they read there), which stays inside
-// the buffer row while every screen is at least that much narrower than the buffer.
-inline constexpr int kWidestScreen = 960;
-static_assert(kWidestScreen + 7 < kBufferSide);
-
 // One channel of the colour-format table: (colour & mask) >> shift gives 0..255.
 struct Channel {
   std::uint32_t mask;

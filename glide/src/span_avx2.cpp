@@ -33,31 +33,29 @@ namespace {
 // reference loop do.
 struct Avx2Lanes {
   __m256i s_lane, t_lane, s_step, t_step, texel_base;
-  __m128i z_lane, z_step, lane_index, width_log;
+  __m128i z_lane, z_step, width_log;
+  SpanLoop loop;
 
-  explicit Avx2Lanes(const SpanLoop &loop) {
+  explicit Avx2Lanes(const SpanLoop &l) : loop(l) {
     const __m256i index = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    s_lane = _mm256_mullo_epi32(_mm256_set1_epi32(static_cast<std::int32_t>(loop.ds)), index);
-    t_lane = _mm256_mullo_epi32(_mm256_set1_epi32(loop.dtdx), index);
-    s_step = _mm256_set1_epi32(wrap_mul(static_cast<std::int32_t>(loop.ds), 8));
-    t_step = _mm256_set1_epi32(wrap_mul(loop.dtdx, 8));
+    const auto ds = static_cast<std::int32_t>(loop.ds), dt = loop.dtdx;
+    s_lane = _mm256_mullo_epi32(_mm256_set1_epi32(ds), index);
+    t_lane = _mm256_mullo_epi32(_mm256_set1_epi32(dt), index);
+    s_step = _mm256_set1_epi32(wrap_mul(ds, 8));
+    t_step = _mm256_set1_epi32(wrap_mul(dt, 8));
     texel_base = _mm256_set1_epi32(loop_texel_base(loop));
-    lane_index = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-    z_lane = _mm_mullo_epi16(_mm_set1_epi16(static_cast<std::int16_t>(loop.dz)), lane_index);
-    z_step = _mm_set1_epi16(static_cast<std::int16_t>(loop.dz * 8));
+    const auto dz = static_cast<std::int16_t>(loop.dz);
+    z_lane = _mm_mullo_epi16(_mm_set1_epi16(dz), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
+    z_step = _mm_set1_epi16(static_cast<std::int16_t>(dz * 8));
     width_log = _mm_cvtsi32_si128(loop.width_log);
   }
 
-  // The palette colours of the texels at s, t as 8 16-bit lanes. Lanes outside
-  // `live` (16-bit lanes all ones or zero) may address anything, so they read lane
-  // 0's texel, which lies in the span. Plain loads: they beat the gather instructions,
-  // which some processors run as long microcode.
-  [[gnu::always_inline]] __m128i colours(const Device &d, __m256i s, __m256i t,
-                                         __m128i live) const {
+  // The palette colours of the texels at s, t as 8 16-bit lanes. Plain loads: they
+  // beat the gather instructions, which some processors run as long microcode.
+  [[gnu::always_inline]] __m128i colours(const Device &d, __m256i s, __m256i t) const {
     const __m256i row = _mm256_sll_epi32(_mm256_srai_epi32(t, 16), width_log);
-    __m256i at = _mm256_add_epi32(_mm256_add_epi32(texel_base, row), _mm256_srai_epi32(s, 16));
-    at = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(at, _mm256_setzero_si256()), at,
-                            _mm256_cvtepi16_epi32(live));
+    const __m256i at =
+        _mm256_add_epi32(_mm256_add_epi32(texel_base, row), _mm256_srai_epi32(s, 16));
     alignas(32) std::int32_t a[8];
     _mm256_store_si256(reinterpret_cast<__m256i *>(a), at);
     const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
@@ -67,38 +65,39 @@ struct Avx2Lanes {
                           colour(6), colour(7));
   }
 
-  // Pixels i .. i + 7 where `live` is set: the depth test, then depth and colour
-  // written where it passes; the other pixels get back what was read.
-  [[gnu::always_inline]] void step(Device &d, std::ptrdiff_t i, __m256i s, __m256i t, __m128i z,
-                                   __m128i live) const {
+  // Pixels i .. i + 7: the depth test, then depth and colour written where it passes.
+  [[gnu::always_inline]] void step(Device &d, std::ptrdiff_t i, __m256i s, __m256i t,
+                                   __m128i z) const {
     auto *depth_at = reinterpret_cast<__m128i *>(d.depth + i);
     auto *colour_at = reinterpret_cast<__m128i *>(d.color + i);
     const __m128i depth = _mm_loadu_si128(depth_at);
-    const __m128i pass = _mm_and_si128(_mm_cmpgt_epi16(z, depth), live);
+    const __m128i pass = _mm_cmpgt_epi16(z, depth);
     if (_mm_testz_si128(pass, pass)) return;
-    const __m128i colour = colours(d, s, t, live);
+    const __m128i colour = colours(d, s, t);
     _mm_storeu_si128(depth_at, _mm_blendv_epi8(depth, z, pass));
     _mm_storeu_si128(colour_at, _mm_blendv_epi8(_mm_loadu_si128(colour_at), colour, pass));
   }
 
-  // Buffer pixels at .. end - 1: whole steps, then the last pixels as one step whose
-  // lanes past the end are dead.
+  // Buffer pixels at .. end - 1: whole steps, then the last pixels one at a time.
+  // Rows shorter than a step, common in small triangles, skip the lanes' set-up.
   [[gnu::always_inline]] void span(std::ptrdiff_t at, std::ptrdiff_t end, std::int32_t s,
                                    std::int32_t t, std::uint16_t z) const {
-    Device &d = dev;
-    __m256i vs = _mm256_add_epi32(_mm256_set1_epi32(s), s_lane);
-    __m256i vt = _mm256_add_epi32(_mm256_set1_epi32(t), t_lane);
-    __m128i vz = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(z)), z_lane);
-    const __m128i all = _mm_set1_epi16(-1);
-    for (; end - at >= 8; at += 8) {
-      step(d, at, vs, vt, vz, all);
-      vs = _mm256_add_epi32(vs, s_step);
-      vt = _mm256_add_epi32(vt, t_step);
-      vz = _mm_add_epi16(vz, z_step);
+    if (end - at >= 8) {
+      Device &d = dev;
+      __m256i vs = _mm256_add_epi32(_mm256_set1_epi32(s), s_lane);
+      __m256i vt = _mm256_add_epi32(_mm256_set1_epi32(t), t_lane);
+      __m128i vz = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(z)), z_lane);
+      for (; end - at >= 8; at += 8) {
+        step(d, at, vs, vt, vz);
+        vs = _mm256_add_epi32(vs, s_step);
+        vt = _mm256_add_epi32(vt, t_step);
+        vz = _mm_add_epi16(vz, z_step);
+      }
+      s = _mm256_cvtsi256_si32(vs);
+      t = _mm256_cvtsi256_si32(vt);
+      z = static_cast<std::uint16_t>(_mm_cvtsi128_si32(vz));
     }
-    if (at == end) return;
-    const auto left = static_cast<std::int16_t>(end - at);
-    step(d, at, vs, vt, vz, _mm_cmpgt_epi16(_mm_set1_epi16(left), lane_index));
+    if (at != end) span_in_bounds(loop, at, end, loop_s(loop, s), loop_t(loop, t), z);
   }
 };
 
