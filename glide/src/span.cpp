@@ -4,6 +4,9 @@
 #include "span.h"
 
 #include <algorithm>
+#if defined(__x86_64__)
+#include <cpuid.h>
+#endif
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,14 +86,34 @@ const char *name_of(SpanPath path) {
   return "?";
 }
 
+#if GLIDE_VECTOR_SPANS
+// AVX2 needs the instructions and an operating system that saves the 256-bit
+// registers (XCR0 bits 1 and 2). Asked of the processor directly: the compiler's
+// own check needs a helper from its runtime library that not every link brings in.
+bool has_avx2() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (__get_cpuid(1, &a, &b, &c, &d) == 0) return false;
+  if ((c & bit_OSXSAVE) == 0 || (c & bit_AVX) == 0) return false;
+  unsigned xcr0 = 0, high = 0;
+  asm volatile("xgetbv" : "=a"(xcr0), "=d"(high) : "c"(0));
+  if ((xcr0 & 6u) != 6u) return false;
+  if (__get_cpuid_count(7, 0, &a, &b, &c, &d) == 0) return false;
+  return (b & bit_AVX2) != 0;
+}
+#endif
+
+}  // namespace
+
 bool processor_runs(SpanPath path) {
 #if GLIDE_VECTOR_SPANS
-  if (path == SpanPath::Avx2) return __builtin_cpu_supports("avx2");
-  return true;  // SSE2 is part of every x86-64 processor
+  static const bool avx2 = has_avx2();
+  return path != SpanPath::Avx2 || avx2;  // SSE2 is part of every x86-64 processor
 #else
   return path == SpanPath::Scalar;
 #endif
 }
+
+namespace {
 
 SpanPath fastest_path() {
   return processor_runs(SpanPath::Avx2) ? SpanPath::Avx2

@@ -81,6 +81,7 @@ struct RowWalk {
 // The path for this processor, or the one GLIDE_SPANS (scalar, sse2, avx2) names;
 // a name that is unknown or that the processor cannot run is reported on stderr.
 SpanPath choose_span_path();
+bool processor_runs(SpanPath path);
 
 #if defined(__x86_64__)
 #define GLIDE_VECTOR_SPANS 1
