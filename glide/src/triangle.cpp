@@ -201,8 +201,8 @@ struct ScalarLanes {
 // every texel read in bounds. No clipping, no per-span checks; the whole walk runs
 // on locals, which matters for small triangles where rows are only a few pixels.
 // The bounds proof covers every row of the left edge, so its s and t never wrap.
-void walk_unclipped(int y, Edge &left, Edge &right, int rows, const SpanLoop &loop,
-                    SpanPath path) {
+[[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
+                                                  const SpanLoop &loop, SpanPath path) {
   RowWalk w{std::ptrdiff_t{y} * kBufferSide, rows, left.x, left.dxdy, right.x, right.dxdy,
             left.s, left.ds, left.t, left.dt, left.z, left.dz};
   switch (path) {
