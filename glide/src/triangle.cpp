@@ -257,13 +257,19 @@ CoordRange coord_reach(const Sides &sides, const Gradients &g, int widest) {
 
 // Upper half with the top-to-middle edge, lower half with middle-to-bottom; the long
 // edge carries on from one half into the other.
-void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped) {
+// Triangles narrower than this many pixels walk with the scalar loop whatever the
+// chosen path: their rows hold at most one vector step, and setting up the lanes
+// costs more than the step saves.
+constexpr int kVectorWidth = 16;
+
+void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped, int widest) {
   Edge &upper_l = e.long_edge_left ? e.tb : e.tm, &upper_r = e.long_edge_left ? e.tm : e.tb;
   Edge &lower_l = e.long_edge_left ? e.tb : e.mb, &lower_r = e.long_edge_left ? e.mb : e.tb;
   if (unclipped) {
     const SpanLoop loop = span_loop(ss);
-    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, ss.path);
-    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, ss.path);
+    const SpanPath path = widest >= kVectorWidth ? ss.path : SpanPath::Scalar;
+    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
+    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
   } else {
     int y = top_y;
     walk(y, upper_l, upper_r, e.tm.count, ss);
@@ -312,7 +318,8 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   // The long edge is on the left when the sorted corners run clockwise.
   Sides sides = make_sides(*top, *mid, *bot, odd ? area > 0 : area < 0);
   const SpanSetup ss = span_setup(g, coord_reach(sides, g, x_max - x_min));
-  walk_halves(top->Y, sides, ss, ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max));
+  walk_halves(top->Y, sides, ss, ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max),
+              x_max - x_min);
 }
 
 void draw_wireframe(const GrVertex &a, const GrVertex &b, const GrVertex &c) {
