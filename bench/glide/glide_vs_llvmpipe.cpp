@@ -4,9 +4,11 @@
 //   fill  - 50 screen-covering, depth-passing textured triangle pairs per frame;
 //   model - 1,000 textured triangles of 32 pixels each plus a clear per frame;
 //   clear - colour and depth.
-// After the runs it prints each figure for both renderers and the ratio. Times are
-// CPU times: both renderers run on the calling thread, and CPU time is steadier than
-// wall time on a machine shared with other work.
+// glide runs each workload with each form of its span loop (GLIDE_SPANS): the scalar
+// reference, SSE2 (4 pixels per step) and AVX2 (8). After the runs it prints each
+// figure for every renderer and each glide form's ratio to llvmpipe. Times are CPU
+// times: both renderers run on the calling thread, and CPU time is steadier than wall
+// time on a machine shared with other work.
 #include <GL/gl.h>
 #include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
@@ -88,7 +90,20 @@ std::vector<GrVertex> to_glide(const std::vector<Corner> &corners) {
   return out;
 }
 
-void glide_setup() {
+// The span loop forms, as GLIDE_SPANS names them; glide reads it when the screen opens.
+constexpr const char *kPaths[] = {"scalar", "sse2", "avx2"};
+
+bool processor_runs(const std::string &path) {
+#if defined(__x86_64__)
+  if (path == "avx2") return __builtin_cpu_supports("avx2");
+  return true;
+#else
+  return path == "scalar";
+#endif
+}
+
+void glide_setup(const char *path) {
+  setenv("GLIDE_SPANS", path, 1);
   grGlideInit();
   grSstOpen(GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT,
             GR_SMOOTHING_ENABLE, 2);
@@ -176,8 +191,18 @@ benchmark::Counter per_second(double amount) {
   return benchmark::Counter(amount, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_Fill_glide(benchmark::State &state) {
-  glide_setup();
+// Skips the run when the processor lacks the span loop form.
+bool glide_ready(benchmark::State &state, const char *path) {
+  if (!processor_runs(path)) {
+    state.SkipWithError("the processor cannot run this span loop");
+    return false;
+  }
+  glide_setup(path);
+  return true;
+}
+
+void BM_Fill_glide(benchmark::State &state, const char *path) {
+  if (!glide_ready(state, path)) return;
   const std::vector<GrVertex> v = to_glide(fill_corners());
   for (auto _ : state) glide_draw(v);
   state.counters["rate"] = per_second(kFillPixels * 1e-6);
@@ -190,8 +215,8 @@ void BM_Fill_llvmpipe(benchmark::State &state) {
   state.counters["rate"] = per_second(kFillPixels * 1e-6);
 }
 
-void BM_Model_glide(benchmark::State &state) {
-  glide_setup();
+void BM_Model_glide(benchmark::State &state, const char *path) {
+  if (!glide_ready(state, path)) return;
   const std::vector<GrVertex> v = to_glide(model_corners());
   for (auto _ : state) glide_draw(v);
   state.counters["rate"] = per_second(1);
@@ -204,8 +229,8 @@ void BM_Model_llvmpipe(benchmark::State &state) {
   state.counters["rate"] = per_second(1);
 }
 
-void BM_Clear_glide(benchmark::State &state) {
-  glide_setup();
+void BM_Clear_glide(benchmark::State &state, const char *path) {
+  if (!glide_ready(state, path)) return;
   for (auto _ : state) grBufferClear(0x00102030, 0, 0);
   state.counters["rate"] = per_second(1);
 }
@@ -219,11 +244,16 @@ void BM_Clear_llvmpipe(benchmark::State &state) {
   state.counters["rate"] = per_second(1);
 }
 
-BENCHMARK(BM_Fill_glide)->Unit(benchmark::kMillisecond);
+#define GLIDE_FORMS(bm, unit)                                       \
+  BENCHMARK_CAPTURE(bm, scalar, "scalar")->Unit(benchmark::unit); \
+  BENCHMARK_CAPTURE(bm, sse2, "sse2")->Unit(benchmark::unit);     \
+  BENCHMARK_CAPTURE(bm, avx2, "avx2")->Unit(benchmark::unit)
+
+GLIDE_FORMS(BM_Fill_glide, kMillisecond);
 BENCHMARK(BM_Fill_llvmpipe)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Model_glide)->Unit(benchmark::kMicrosecond);
+GLIDE_FORMS(BM_Model_glide, kMicrosecond);
 BENCHMARK(BM_Model_llvmpipe)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Clear_glide)->Unit(benchmark::kMicrosecond);
+GLIDE_FORMS(BM_Clear_glide, kMicrosecond);
 BENCHMARK(BM_Clear_llvmpipe)->Unit(benchmark::kMicrosecond);
 
 // Keeps the "rate" counter of every run for the comparison table.
@@ -244,18 +274,35 @@ class RateCollector : public benchmark::ConsoleReporter {
   std::map<std::string, double> rates;
 };
 
+// A rate from the collected runs, or 0 when the run is missing or was skipped.
+double rate_of(const std::map<std::string, double> &rates, const std::string &name) {
+  const auto it = rates.find(name);
+  return it == rates.end() ? 0.0 : it->second;
+}
+
+// One row per workload: llvmpipe, each glide form, then each form's ratio to llvmpipe.
 void print_table(const std::map<std::string, double> &rates) {
   const struct {
     const char *name, *unit;
   } rows[] = {{"Fill", "Mpixels/s"}, {"Model", "frames/s"}, {"Clear", "clears/s"}};
-  std::printf("\n%-8s %-10s %14s %14s %8s\n", "workload", "unit", "glide", "llvmpipe", "ratio");
+  std::printf("\n%-8s %-10s %10s", "workload", "unit", "llvmpipe");
+  for (const char *path : kPaths) std::printf(" %10s", path);
+  for (const char *path : kPaths) std::printf(" %7s", path);
+  std::printf("\n");
   for (const auto &row : rows) {
     const std::string base = std::string("BM_") + row.name;
-    const auto g = rates.find(base + "_glide");
-    const auto l = rates.find(base + "_llvmpipe");
-    if (g == rates.end() || l == rates.end()) continue;
-    std::printf("%-8s %-10s %14.1f %14.1f %7.2fx\n", row.name, row.unit, g->second, l->second,
-                g->second / l->second);
+    const double gl = rate_of(rates, base + "_llvmpipe");
+    std::printf("%-8s %-10s %10.1f", row.name, row.unit, gl);
+    for (const char *path : kPaths) std::printf(" %10.1f", rate_of(rates, base + "_glide/" + path));
+    for (const char *path : kPaths) {
+      const double g = rate_of(rates, base + "_glide/" + path);
+      if (g > 0 && gl > 0) {
+        std::printf(" %6.2fx", g / gl);
+      } else {
+        std::printf(" %7s", "-");
+      }
+    }
+    std::printf("\n");
   }
 }
 

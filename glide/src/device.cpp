@@ -8,6 +8,7 @@
 
 #include "device.h"
 #include "present.h"
+#include "span.h"
 
 namespace glide {
 
@@ -207,6 +208,7 @@ FX_ENTRY FxBool FX_CALL grSstOpen(GrScreenResolution_t resolution, GrScreenRefre
   dev.blending = false;
   dev.lfb_constant_alpha = 0;
   reset_texture_state();
+  dev.span_path = choose_span_path();
   drain_toggle_keys();
   return FXTRUE;
 }

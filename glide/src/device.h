@@ -18,6 +18,10 @@ inline constexpr std::size_t kBuiltinTexSize = 256;   // the 16 x 16 texture use
 
 enum class Cull { None, DropNegative, DropPositive };
 
+// How spans are drawn: the reference loop a pixel at a time, or 4 (SSE2) or 8 (AVX2)
+// pixels per step with the same integer steps, giving the same pixels and depths.
+enum class SpanPath : std::uint8_t { Scalar, Sse2, Avx2 };
+
 // One channel of the colour-format table: (colour & mask) >> shift gives 0..255.
 struct Channel {
   std::uint32_t mask;
@@ -64,6 +68,7 @@ struct Device {
   float fps;
 
   Cull cull;
+  SpanPath span_path;  // chosen when the screen opens
   TexSource tex;
   // What the columns right of the screen hold, when known (see clear_rows).
   struct {

@@ -37,4 +37,7 @@ inline std::int32_t wrap_mul(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
+// Ceiling of a 16.16 position (arithmetic shift).
+inline int ceil_fixed(std::int32_t x) { return wrap_add(x, 0xFFFF) >> 16; }
+
 }  // namespace glide

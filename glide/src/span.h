@@ -18,6 +18,7 @@ struct Gradients {
 // What all spans of one triangle share, gathered once per triangle.
 struct SpanSetup {
   Gradients g;
+  SpanPath path;
   const std::uint8_t *texels;  // the texture source's readable memory
   std::int64_t tex_start;      // offset of texel (0, 0) in it; may lie outside
   std::int64_t tex_size;
@@ -53,11 +54,45 @@ struct SpanLoop {
   std::int64_t row_mask;  // clears the column bits of a texel offset
   std::int64_t ds;        // dsdx
   std::int64_t dt;        // dtdx times the texture width
+  std::int32_t dtdx;      // for the vector loops, which shift t per pixel instead
   int width_log;
   std::uint16_t dz;
 };
 
 SpanLoop span_loop(const SpanSetup &setup);
+
+// The vector loops keep s and t as 32-bit 16.16 values per lane; with the bounds
+// proven they take the same values as the 64-bit accumulators. Their texel offset
+// from the device is then (texel_16 >> 16) + ((t >> 16) << width_log) + (s >> 16),
+// which fits 32 bits because every texel read lies inside the device.
+inline std::int32_t loop_texel_base(const SpanLoop &loop) {
+  return static_cast<std::int32_t>(loop.texel_16 >> 16);
+}
+
+// The rows of one half of a triangle drawn by the fast loop: the left edge's x, s, t
+// and depth and the right edge's x, each with its step per row.
+struct RowWalk {
+  std::ptrdiff_t row;  // buffer offset of column 0 of the first row
+  int rows;
+  std::int32_t lx, dlx, rx, drx;
+  std::int32_t s, ds, t, dt, z, dz;
+};
+
+// The path for this processor, or the one GLIDE_SPANS (scalar, sse2, avx2) names;
+// a name that is unknown or that the processor cannot run is reported on stderr.
+SpanPath choose_span_path();
+bool processor_runs(SpanPath path);
+
+#if defined(__x86_64__)
+#define GLIDE_VECTOR_SPANS 1
+// The vector forms of span_in_bounds (s and t as plain 16.16) and of the row walk.
+void span_sse2(const SpanLoop &loop, std::ptrdiff_t at, std::ptrdiff_t end, std::int32_t s,
+               std::int32_t t, std::uint16_t z);
+void span_avx2(const SpanLoop &loop, std::ptrdiff_t at, std::ptrdiff_t end, std::int32_t s,
+               std::int32_t t, std::uint16_t z);
+void walk_rows_sse2(const SpanLoop &loop, RowWalk &walk);
+void walk_rows_avx2(const SpanLoop &loop, RowWalk &walk);
+#endif
 
 // A 16.16 s, and a 16.16 t or t step, in the fast loop's accumulator form.
 inline std::int64_t loop_s(const SpanLoop &loop, std::int32_t s) {

@@ -7,6 +7,7 @@
 #include "lines.h"
 #include "numeric.h"
 #include "span.h"
+#include "span_rows.h"
 
 namespace glide {
 namespace {
@@ -131,9 +132,6 @@ void advance(Edge &e, int n, bool left) {
   e.z = wrap_add(e.z, wrap_mul(e.dz, n));
 }
 
-// Ceiling of a 16.16 position (arithmetic shift).
-int ceil_fixed(std::int32_t x) { return wrap_add(x, 0xFFFF) >> 16; }
-
 // Pixels xl .. xr - 1 of one row: the pixel at xr is left to the neighbour, which
 // together with the skipped bottom row makes the top-left fill rule.
 void fill_row(int row, const Edge &l, const Edge &r, const SpanSetup &ss) {
@@ -190,30 +188,40 @@ void include_span_steps(CoordRange &r, const Gradients &g, int widest) {
   r.t_hi += std::max<std::int64_t>(dt, 0);
 }
 
+// The reference loop in the row walk's form: s and t go into its accumulator form.
+struct ScalarLanes {
+  SpanLoop loop;
+  [[gnu::always_inline]] void span(std::ptrdiff_t at, std::ptrdiff_t end, std::int32_t s,
+                                   std::int32_t t, std::uint16_t z) const {
+    span_in_bounds(loop, at, end, loop_s(loop, s), loop_t(loop, t), z);
+  }
+};
+
 // The common case, picked once per triangle: every row and column on the screen and
 // every texel read in bounds. No clipping, no per-span checks; the whole walk runs
 // on locals, which matters for small triangles where rows are only a few pixels.
-// The left edge's s and t are carried in the span loop's 64-bit form: the bounds
-// proof covers every row of the edge, so they take the same values as the 32-bit walk.
+// The bounds proof covers every row of the left edge, so its s and t never wrap.
 [[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
-                                                  const SpanLoop &loop) {
-  std::int64_t ls = loop_s(loop, left.s), lt = loop_t(loop, left.t);
-  const std::int64_t dls = left.ds, dlt = loop_t(loop, left.dt);
-  std::int32_t lx = left.x, rx = right.x, lz = left.z;
-  std::ptrdiff_t row = std::ptrdiff_t{y} * kBufferSide;
-  for (int i = 0; i < rows; ++i, row += kBufferSide) {
-    const int xl = ceil_fixed(lx), xr = ceil_fixed(rx);
-    if (xr > xl) span_in_bounds(loop, row + xl, row + xr, ls, lt, static_cast<std::uint16_t>(lz));
-    lx = wrap_add(lx, left.dxdy);
-    rx = wrap_add(rx, right.dxdy);
-    ls += dls;
-    lt += dlt;
-    lz = wrap_add(lz, left.dz);
+                                                  const SpanLoop &loop, SpanPath path) {
+  RowWalk w{std::ptrdiff_t{y} * kBufferSide, rows, left.x, left.dxdy, right.x, right.dxdy,
+            left.s, left.ds, left.t, left.dt, left.z, left.dz};
+  switch (path) {
+#if GLIDE_VECTOR_SPANS
+    case SpanPath::Avx2:
+      walk_rows_avx2(loop, w);
+      break;
+    case SpanPath::Sse2:
+      walk_rows_sse2(loop, w);
+      break;
+#endif
+    default:
+      walk_rows(ScalarLanes{loop}, w);
   }
-  right.x = rx;
-  left.x = lx;
-  left.z = lz;
-  advance_coords(left, rows);
+  left.x = w.lx;
+  right.x = w.rx;
+  left.s = w.s;
+  left.t = w.t;
+  left.z = w.z;
 }
 
 bool whole_on_screen(const SetupVertex &top, const SetupVertex &bot, int x_min, int x_max) {
@@ -249,13 +257,19 @@ CoordRange coord_reach(const Sides &sides, const Gradients &g, int widest) {
 
 // Upper half with the top-to-middle edge, lower half with middle-to-bottom; the long
 // edge carries on from one half into the other.
-void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped) {
+// Triangles narrower than this many pixels walk with the scalar loop whatever the
+// chosen path: their rows hold at most one vector step, and setting up the lanes
+// costs more than the step saves.
+constexpr int kVectorWidth = 16;
+
+void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped, int widest) {
   Edge &upper_l = e.long_edge_left ? e.tb : e.tm, &upper_r = e.long_edge_left ? e.tm : e.tb;
   Edge &lower_l = e.long_edge_left ? e.tb : e.mb, &lower_r = e.long_edge_left ? e.mb : e.tb;
   if (unclipped) {
     const SpanLoop loop = span_loop(ss);
-    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop);
-    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop);
+    const SpanPath path = widest >= kVectorWidth ? ss.path : SpanPath::Scalar;
+    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
+    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
   } else {
     int y = top_y;
     walk(y, upper_l, upper_r, e.tm.count, ss);
@@ -304,7 +318,8 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   // The long edge is on the left when the sorted corners run clockwise.
   Sides sides = make_sides(*top, *mid, *bot, odd ? area > 0 : area < 0);
   const SpanSetup ss = span_setup(g, coord_reach(sides, g, x_max - x_min));
-  walk_halves(top->Y, sides, ss, ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max));
+  walk_halves(top->Y, sides, ss, ss.all_in_bounds && whole_on_screen(*top, *bot, x_min, x_max),
+              x_max - x_min);
 }
 
 void draw_wireframe(const GrVertex &a, const GrVertex &b, const GrVertex &c) {

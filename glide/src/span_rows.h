@@ -1,0 +1,34 @@
+// The row walk of a triangle half that lies on the screen with every texel read in
+// bounds, shared by the forms of the span loop. Each form's file includes this after
+// switching on its instruction set, so that the walk and its span loop compile into
+// one function; the anonymous namespace keeps each file's copy its own.
+#pragma once
+
+#include <cstdint>
+
+#include "numeric.h"
+#include "span.h"
+
+namespace glide {
+namespace {
+
+// Lanes: the span loop, called as lanes.span(at, end, s, t, z) with buffer offsets
+// and the span's first s, t (16.16) and depth. The walk runs on a local copy, which
+// the compiler keeps in registers, and stores it back at the end.
+template <class Lanes>
+[[gnu::always_inline]] inline void walk_rows(const Lanes &lanes, RowWalk &walk) {
+  RowWalk w = walk;
+  for (int i = 0; i < w.rows; ++i, w.row += kBufferSide) {
+    const int xl = ceil_fixed(w.lx), xr = ceil_fixed(w.rx);
+    if (xr > xl) lanes.span(w.row + xl, w.row + xr, w.s, w.t, static_cast<std::uint16_t>(w.z));
+    w.lx = wrap_add(w.lx, w.dlx);
+    w.rx = wrap_add(w.rx, w.drx);
+    w.s = wrap_add(w.s, w.ds);
+    w.t = wrap_add(w.t, w.dt);
+    w.z = wrap_add(w.z, w.dz);
+  }
+  walk = w;
+}
+
+}  // namespace
+}  // namespace glide
