@@ -230,6 +230,7 @@ Result<ArchiveRecord> readRecord(zip_t* zip, zip_uint64_t index) {
   record.name = displayName(zip, index, st.name);
   record.compressedSize = st.comp_size;
   record.size = st.size;
+  if ((st.valid & ZIP_STAT_CRC) != 0) record.crc = st.crc;
   record.isFolder = !record.name.empty() && (record.name.back() == '/' || record.name.back() == '\\');
   readKind(zip, index, record);
   return record;

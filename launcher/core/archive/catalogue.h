@@ -18,6 +18,7 @@
 
 #include "base/report.h"
 #include "base/result.h"
+#include "core/placement/entrypath.h"
 
 namespace fdk {
 
@@ -29,6 +30,7 @@ struct ArchiveRecord {
   std::uint64_t size = 0;  // uncompressed, as the archive declares it
   bool isLink = false;     // a symbolic link by its external attributes
   bool isFolder = false;   // a trailing "/", or a folder by its external attributes
+  std::optional<std::uint32_t> crc;  // the CRC-32 of its data, as the archive declares it
 };
 
 // Told about the progress of an extraction, so a progress window can move.
@@ -45,6 +47,12 @@ class ExtractObserver {
   virtual void EntryProgress(const ArchiveRecord& entry, std::uint64_t bytesDone) {
     (void)entry;
     (void)bytesDone;
+  }
+  // Before EntryDone, for a file entry not written because something (a
+  // file, a link, a folder) is already at its place, which stays as it was.
+  virtual void EntryKept(const ArchiveRecord& entry, const EntryPath& place) {
+    (void)entry;
+    (void)place;
   }
 };
 
@@ -71,8 +79,8 @@ class Tzipform {
   // dot too). keepFolders writes below folder under the stored folder names,
   // else every file straight into folder. overwrite replaces existing files;
   // else a file that exists (in any letter case) is left untouched, which is
-  // neither an error nor reported. Entries left out for any other reason are
-  // in the report, named with why.
+  // neither an error nor reported (the observer is told: EntryKept). Entries
+  // left out for any other reason are in the report, named with why.
   Report ExtractArchive(std::string_view selection, const std::string& folder, bool keepFolders, bool overwrite,
                         ExtractObserver* observer = nullptr);
   // The same into a placement an install run keeps across many calls, so the

@@ -87,7 +87,10 @@ void ExtractEntry(ExtractRun& run, EntrySource& source, std::size_t index, const
       run.report.skip(record.name, "not extracted: " + made.error().text);
     return;
   }
-  if (!run.overwrite && run.into.Exists(*place)) return;
+  if (!run.overwrite && run.into.Exists(*place)) {
+    if (run.observer != nullptr) run.observer->EntryKept(record, *place);
+    return;
+  }
   if (Status wrote = writeFile(run, source, index, record, *place); !wrote)
     run.report.skip(record.name, "not extracted: " + wrote.error().text);
 }

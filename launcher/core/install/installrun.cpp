@@ -72,15 +72,12 @@ class ShownRun {
   InstallHost& host_;
 };
 
-class HostProgress : public ExtractObserver {
- public:
-  explicit HostProgress(InstallHost& host) : host_(host) {}
-  void EntryDone(const ArchiveRecord&, std::uint64_t bytes) override { host_.done(bytes); }
-  void EntryProgress(const ArchiveRecord&, std::uint64_t bytesDone) override { host_.within(bytesDone); }
-
- private:
-  InstallHost& host_;
-};
+// The folders below the game folder a plan's target is, as a name's start ("qw/skins/").
+std::string belowText(const InstallPlan& plan) {
+  std::string text;
+  for (const std::string& folder : plan.below) text += folder + "/";
+  return text;
+}
 
 Result<Placement> openTarget(const InstallPlan& plan, ChangeRecorder* recorder) {
   Result<Placement> root = Placement::Open(plan.root, recorder);
@@ -120,15 +117,37 @@ struct ExtractPass {
   Placement& into;
   InstallHost& host;
   Report& leftOut;
+  KeptFiles& kept;
+  std::string below = belowText(plan);
   Answer answer = Answer::Ask;
+
+  // A file that stays in an entry's place, named by its path in the game folder.
+  void compareKept(const EntryPath& place, const ArchiveRecord& record) {
+    kept.Compare(into, place, record, below + place.joined());
+  }
+};
+
+class PassProgress : public ExtractObserver {
+ public:
+  explicit PassProgress(ExtractPass& pass) : pass_(pass) {}
+  void EntryDone(const ArchiveRecord&, std::uint64_t bytes) override { pass_.host.done(bytes); }
+  void EntryProgress(const ArchiveRecord&, std::uint64_t bytesDone) override { pass_.host.within(bytesDone); }
+  void EntryKept(const ArchiveRecord& record, const EntryPath& place) override { pass_.compareKept(place, record); }
+
+ private:
+  ExtractPass& pass_;
 };
 
 // Only a file in the way is a conflict: the folders of an earlier install, or
-// of the game itself ("baseq2/"), are where the files belong.
-bool fileInTheWay(const ExtractPass& pass, const ArchiveRecord& record) {
-  if (record.isFolder) return false;
+// of the game itself ("baseq2/"), are where the files belong. The file's
+// place when there is one.
+std::optional<EntryPath> fileInTheWay(const ExtractPass& pass, const ArchiveRecord& record) {
+  if (record.isFolder) return std::nullopt;
   Result<EntryPath> path = SafeEntryPath(record.name);
-  return path && pass.into.FileExists(pass.plan.keepFolders ? *path : path->withoutFolders());
+  if (!path) return std::nullopt;
+  EntryPath place = pass.plan.keepFolders ? std::move(*path) : path->withoutFolders();
+  if (!pass.into.FileExists(place)) return std::nullopt;
+  return place;
 }
 
 // Whether an entry whose target exists goes on to the extraction (which leaves
@@ -139,13 +158,15 @@ bool goOn(ExtractPass& pass) {
   return pass.answer == Answer::Yes;
 }
 
+// An entry passed by keeps the file in its way as surely as the extraction would.
 void extractEntries(ExtractPass& pass) {
   Tzipform& zip = pass.listing.zip();
-  HostProgress progress(pass.host);
+  PassProgress progress(pass);
   for (std::size_t i = 0; i < zip.size(); ++i) {
     if (InstallsStopped())
       return pass.leftOut.skip(zip.entryName(i), std::string("not extracted, nor what follows it: ") + kStopped);
-    if (fileInTheWay(pass, zip.record(i)) && !goOn(pass)) {
+    if (std::optional<EntryPath> inTheWay = fileInTheWay(pass, zip.record(i)); inTheWay && !goOn(pass)) {
+      pass.compareKept(*inTheWay, zip.record(i));
       pass.host.done(zip.sizeOf(i));
       continue;
     }
@@ -154,7 +175,7 @@ void extractEntries(ExtractPass& pass) {
 }
 
 void extractWhole(ExtractPass& pass) {
-  HostProgress progress(pass.host);
+  PassProgress progress(pass);
   pass.leftOut.merge(
       pass.listing.zip().ExtractArchive("*.*", pass.into, pass.plan.keepFolders, pass.plan.overwrite, &progress));
 }
@@ -183,21 +204,19 @@ Result<InstallRun> RunInstall(const InstallPlan& plan, Tzipform& zip, InstallHos
     ShownRun shown(host, plan.title);
     countPass(plan, listing, host);
     host.secondPass();
-    ExtractPass pass{plan, listing, *target, host, run.leftOut};
+    ExtractPass pass{plan, listing, *target, host, run.leftOut, run.kept};
     extractPass(pass);
   }
   run.target = std::move(*target);
   return run;
 }
 
-Report RunReportedInstall(const InstallPlan& plan, Tzipform& zip, InstallHost& host, ChangeRecorder* recorder) {
+InstallOutcome RunReportedInstall(const InstallPlan& plan, Tzipform& zip, InstallHost& host, ChangeRecorder* recorder) {
   Result<InstallRun> run = RunInstall(plan, zip, host, recorder);
-  if (run) return std::move(run->leftOut);
-  std::string target = plan.root;
-  for (const std::string& folder : plan.below) target += folder + "/";
-  Report report;
-  report.skip(target, plan.nothingInstalled + ": " + run.error().text);
-  return report;
+  if (run) return InstallOutcome{std::move(run->leftOut), std::move(run->kept)};
+  InstallOutcome outcome;
+  outcome.leftOut.skip(plan.root + belowText(plan), plan.nothingInstalled + ": " + run.error().text);
+  return outcome;
 }
 
 InstallPlan PlanFor(InstallKind kind, const std::string& gameFolder, std::vector<PlannedArchive> archives) {

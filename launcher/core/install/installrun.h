@@ -12,6 +12,10 @@
 //   archive by archive, each entry told done whether it was written, kept or
 //   left out, so the count always reaches its total; the run ended.
 //
+// A file entry not written because something is already at its place, and
+// every entry passed by after a No to the question, is compared with what is
+// there; the run notes the ones that differ (KeptFiles).
+//
 // begin and end always come in pairs, and neither comes for a plan with no
 // archives. Once the program is asked to end, the archive or entry met next is
 // reported together with everything after it, and the run ends at once.
@@ -23,6 +27,7 @@
 #include "base/result.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/install/keptfiles.h"
 #include "core/placement/placement.h"
 #include "core/record/changerecorder.h"
 
@@ -71,6 +76,7 @@ std::vector<PlannedArchive> ArchivesInFolder(const std::string& folder, const st
 
 struct InstallRun {
   Report leftOut;                   // entries and archives left out, each with why
+  KeptFiles kept;                   // files not written because a different one is in their place
   std::optional<Placement> target;  // what the files went through; none when there was nothing to install
 };
 
@@ -80,9 +86,15 @@ struct InstallRun {
 Result<InstallRun> RunInstall(const InstallPlan& plan, Tzipform& zip, InstallHost& host,
                               ChangeRecorder* recorder = nullptr);
 
+// What an installer that reports rather than fails gives back.
+struct [[nodiscard]] InstallOutcome {
+  Report leftOut;
+  KeptFiles kept;
+};
+
 // The same for installers that report rather than fail: a run that could not
 // start is one entry, naming the target folder with the plan's nothingInstalled
 // and why.
-Report RunReportedInstall(const InstallPlan& plan, Tzipform& zip, InstallHost& host, ChangeRecorder* recorder);
+InstallOutcome RunReportedInstall(const InstallPlan& plan, Tzipform& zip, InstallHost& host, ChangeRecorder* recorder);
 
 }  // namespace fdk

@@ -7,8 +7,8 @@
 
 namespace fdk {
 
-Report InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& chosen, Tzipform& zip,
-                         InstallHost& host, ChangeRecorder* recorder) {
+InstallOutcome InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& chosen, Tzipform& zip,
+                                 InstallHost& host, ChangeRecorder* recorder) {
   const InstallPlan plan = PlanFor(InstallKind::Maps, g.Path, ArchivesInFolder(g.Maps, chosen, "map"));
   return RunReportedInstall(plan, zip, host, recorder);
 }

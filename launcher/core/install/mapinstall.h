@@ -8,6 +8,7 @@
 #include "base/result.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/install/installrun.h"
 #include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
@@ -15,10 +16,11 @@ namespace fdk {
 
 // Extracts each chosen map's archive (map folder + name + ".zip") into the game
 // folder with its folders, never replacing a file. The progress counts archive
-// sizes. A missing or damaged archive is reported and the others still install.
+// sizes. A missing or damaged archive is reported and the others still install;
+// the files kept because a different one is in their place are named beside.
 // The recorder, when there is one, is told what is written.
-Report InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& chosen, Tzipform& zip,
-                         InstallHost& host, ChangeRecorder* recorder = nullptr);
+InstallOutcome InstallChosenMaps(const GameSettings& g, const std::vector<std::string>& chosen, Tzipform& zip,
+                                 InstallHost& host, ChangeRecorder* recorder = nullptr);
 
 // One line per map: the name, a blank and the name in double quotes; CR LF.
 std::string MapsListText(const std::vector<std::string>& names);

@@ -17,8 +17,8 @@ std::vector<PlannedArchive> packArchives(const GameSettings& quake2, const std::
 
 }  // namespace
 
-Report InstallChosenModels(const GameSettings& quake2, const std::vector<ModelSkin>& chosen, Tzipform& zip,
-                           InstallHost& host, ChangeRecorder* recorder) {
+InstallOutcome InstallChosenModels(const GameSettings& quake2, const std::vector<ModelSkin>& chosen, Tzipform& zip,
+                                   InstallHost& host, ChangeRecorder* recorder) {
   const InstallPlan plan = PlanFor(InstallKind::Models, quake2.Path, packArchives(quake2, chosen));
   return RunReportedInstall(plan, zip, host, recorder);
 }

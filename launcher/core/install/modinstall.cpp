@@ -40,6 +40,7 @@ Result<ModInstall> InstallMod(const Uvars& vars, Game game, Tzipform& zip, Insta
   Result<InstallRun> run = RunInstall(PlanFor(InstallKind::Mod, vars.game(game).Path, {archive}), zip, host, recorder);
   if (!run) return explained("The MOD \"" + mod + "\" cannot be installed: ", run.error());
   result.leftOut = std::move(run->leftOut);
+  result.kept = std::move(run->kept);
   // The catalogue still holds the MOD's listing: the run read no other archive.
   if (game == Game::Quake2) result.modGameFolder = spelledGameFolder(zip, *run->target);
   return result;

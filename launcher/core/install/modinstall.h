@@ -8,6 +8,7 @@
 #include "core/archive/catalogue.h"
 #include "core/content/mods.h"
 #include "core/install/installhost.h"
+#include "core/install/keptfiles.h"
 #include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
@@ -17,6 +18,7 @@ inline constexpr const char* kModConflictQuestion = "A file of the MOD already e
 struct ModInstall {
   bool ran = false;  // false when no MOD is chosen: nothing shown, nothing extracted
   Report leftOut;    // entries refused or not written, each with why
+  KeptFiles kept;    // files of the MOD kept out by a different file in their place
   // Quake 2: the folder the MOD runs from (its spelling on disk); empty when
   // every file of the MOD went below "baseq2/" or to the game folder's root.
   std::string modGameFolder;

@@ -8,8 +8,8 @@ namespace fdk {
 // folder, found in any letter case ("QW/Skins/" is the same folder) and made
 // where missing: a link or a file on the way refuses the install, and a real
 // folder wins over a link twin. A skin already there in any letter case is kept.
-Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
-                          InstallHost& host, ChangeRecorder* recorder) {
+InstallOutcome InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
+                                  InstallHost& host, ChangeRecorder* recorder) {
   const InstallPlan plan = PlanFor(InstallKind::Skins, quake.Path, ArchivesInFolder(quake.Skins, selected, "skin"));
   return RunReportedInstall(plan, zip, host, recorder);
 }

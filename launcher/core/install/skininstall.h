@@ -6,6 +6,7 @@
 #include "base/report.h"
 #include "core/archive/catalogue.h"
 #include "core/install/installhost.h"
+#include "core/install/installrun.h"
 #include "core/record/changerecorder.h"
 #include "core/store/settings.h"
 
@@ -13,9 +14,10 @@ namespace fdk {
 
 // bq1scClick: extracts each selected skin archive (skin folder + name + ".zip")
 // into "qw/skins/" of the Quake folder without its folders, never replacing a
-// skin. What could not be installed is reported; the others still install.
+// skin. What could not be installed is reported, and the skins kept out by a
+// different file of their name are named beside; the others still install.
 // The recorder, when there is one, is told what is written.
-Report InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
-                          InstallHost& host, ChangeRecorder* recorder = nullptr);
+InstallOutcome InstallChosenSkins(const GameSettings& quake, const std::vector<std::string>& selected, Tzipform& zip,
+                                  InstallHost& host, ChangeRecorder* recorder = nullptr);
 
 }  // namespace fdk

@@ -91,6 +91,13 @@ InstallSnapshot snapshotIfTaken(const Uvars& vars, Game game, const LaunchTools&
   return TakeSnapshot(vars.game(game).Path, &observer);
 }
 
+// What one install left out goes into the launch's report; the files it kept
+// out are named together after every install, in one line.
+void noteOutcome(const InstallOutcome& outcome, Report& leftOut, KeptFiles& kept) {
+  leftOut.merge(outcome.leftOut);
+  kept.merge(outcome.kept);
+}
+
 // What the player chose, into the game folder: the MOD, the maps, the config
 // set, then Quake's skins or Quake 2's player models. Only the MOD stops the
 // launch: starting without it would be a different game.
@@ -99,22 +106,24 @@ Status installChoices(Uvars& vars, Game game, const LaunchTools& tools, LaunchOb
   observer.stepStarted(LaunchStep::InstallMod);
   Result<ModInstall> mod = InstallMod(vars, game, tools.zip, observer, recorder);
   if (!mod) return mod.error();
-  leftOut.merge(mod->leftOut);
+  KeptFiles kept;
+  noteOutcome(InstallOutcome{std::move(mod->leftOut), std::move(mod->kept)}, leftOut, kept);
   if (game == Game::Quake2) vars.modGameFolder = mod->modGameFolder;
 
   observer.stepStarted(LaunchStep::InstallMaps);
-  leftOut.merge(InstallChosenMaps(vars.game(game), vars.maps(game).chosen, tools.zip, observer, recorder));
+  noteOutcome(InstallChosenMaps(vars.game(game), vars.maps(game).chosen, tools.zip, observer, recorder), leftOut, kept);
   observer.stepStarted(LaunchStep::CopyConfigSet);
   leftOut.merge(CopyConfigSet(vars, game, recorder));
   if (game == Game::Quake1) {
     observer.stepStarted(LaunchStep::InstallSkins);
-    leftOut.merge(InstallChosenSkins(vars.q1, vars.selectedSkins, tools.zip, observer, recorder));
+    noteOutcome(InstallChosenSkins(vars.q1, vars.selectedSkins, tools.zip, observer, recorder), leftOut, kept);
   } else {
     observer.stepStarted(LaunchStep::InstallModels);
-    leftOut.merge(InstallChosenModels(vars.q2, vars.chosenModels, tools.zip, observer, recorder));
+    noteOutcome(InstallChosenModels(vars.q2, vars.chosenModels, tools.zip, observer, recorder), leftOut, kept);
   }
   // Told to end while it installed, the launcher ends: it starts no game on a half-done install.
   if (InstallsStopped()) return Error{"The game was not started: the launcher was asked to end while it installed."};
+  kept.tellInto(leftOut);
   return {};
 }
 

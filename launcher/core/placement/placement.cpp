@@ -528,6 +528,43 @@ mode_t modeAt(int folderFd, const std::string& name) {
 
 }  // namespace
 
+// ---- ExistingFile ----
+
+ExistingFile::ExistingFile(int fd, std::uint64_t size, std::string path)
+    : fd_(fd), size_(size), path_(std::move(path)) {}
+
+ExistingFile::ExistingFile(ExistingFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), path_(std::move(other.path_)) {}
+
+ExistingFile::~ExistingFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Result<std::size_t> ExistingFile::Read(char* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) return systemError("cannot read " + path_);
+  }
+}
+
+Result<ExistingFile> Placement::OpenExisting(const EntryPath& entry) {
+  const std::string path = state_->root + entry.joined();
+  if (entry.isFolder()) return Error{path + " names a folder, not a file"};
+  Result<std::optional<Folder>> folder = state_->walk(entry.folders, false);
+  if (!folder) return folder.error();
+  const Item* item = folder->has_value() ? findItem(state_->listingOf(**folder), entry.name) : nullptr;
+  if (item == nullptr) return Error{ErrorKind::Missing, "there is no file at " + path};
+  if (item->kind != ItemKind::File) return Error{ErrorKind::Unsafe, path + " is not a plain file; it is not read"};
+  // O_NOFOLLOW: a link swapped in after the listing was read is refused here;
+  // O_NONBLOCK: so is a FIFO, by the check below, without waiting for a writer.
+  UniqueFd fd(::openat((*folder)->fd.get(), item->name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat st {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) return systemError("cannot open " + path);
+  if (!S_ISREG(st.st_mode)) return Error{ErrorKind::Unsafe, path + " is not a plain file; it is not read"};
+  return ExistingFile(fd.release(), static_cast<std::uint64_t>(st.st_size), state_->pathOf(**folder, item->name));
+}
+
 bool Placement::Exists(const EntryPath& entry) {
   auto [parents, name] = parentAndName(entry);
   if (name.empty()) return true;  // the root itself

@@ -30,6 +30,8 @@
 // thousands of entries into one folder cost one listing, not one each. It is
 // meant for one install run: changes made beside it by other means are not
 // seen until a new Placement is opened.
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,6 +83,29 @@ class PendingFile {
   bool overwrite_;
 };
 
+// A plain file already below the root, open for reading. It was reached and
+// opened without following any link, so what it reads is what sits at the
+// place, never what a link points to.
+class ExistingFile {
+ public:
+  ExistingFile(ExistingFile&& other) noexcept;
+  ExistingFile& operator=(ExistingFile&&) = delete;
+  ExistingFile(const ExistingFile&) = delete;
+  ~ExistingFile();
+
+  std::uint64_t size() const { return size_; }
+  // Up to size bytes; 0 at the end.
+  Result<std::size_t> Read(char* buffer, std::size_t size);
+
+ private:
+  friend class Placement;
+  ExistingFile(int fd, std::uint64_t size, std::string path);
+
+  int fd_;
+  std::uint64_t size_;
+  std::string path_;
+};
+
 class Placement {
  public:
   // Opens the destination root, making it (and its parents) when missing. The
@@ -113,6 +138,12 @@ class Placement {
   // ("MyMod" for an entry "mymod/"), without a trailing separator; nothing
   // when it is missing or refused.
   std::optional<std::string> FolderSpelling(const EntryPath& folder);
+
+  // Opens the file at a file entry's place for reading, letter case ignored
+  // as FileExists does (its own spelling first among twins). Only a plain
+  // file opens: a link, a folder or anything else there is an error, as is
+  // nothing there or a refused folder on the way. Nothing is made.
+  Result<ExistingFile> OpenExisting(const EntryPath& entry);
 
   // Makes the folders of an entry where missing: a file entry's folders, or a
   // folder entry's folders including its own.

@@ -85,7 +85,7 @@ void Q1SkinsPage::q1skinClick() {
 Report Q1SkinsPage::bq1scClick() {
   BarInstallHost host(ctx_);
   Tzipform catalogue;
-  Report report = InstallChosenSkins(ctx_.vars.q1, ctx_.vars.selectedSkins, catalogue, host);
+  Report report = InstallChosenSkins(ctx_.vars.q1, ctx_.vars.selectedSkins, catalogue, host).leftOut;
   preview_->setPixmap(ctx_.placeholder);
   return report;
 }

@@ -247,7 +247,7 @@ void Q2ModelsPage::iq2spClick() {
 void Q2ModelsPage::bq2copymodelsClick() {
   BarInstallHost host(ctx_);
   Tzipform packs;
-  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.chosenModels, packs, host);
+  Report leftOut = InstallChosenModels(ctx_.vars.q2, ctx_.vars.chosenModels, packs, host).leftOut;
   showPlaceholder();
   if (!leftOut.empty())
     ctx_.messages.warn(QStringLiteral("Some files were not copied into the game:\n") +

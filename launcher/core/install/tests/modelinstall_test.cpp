@@ -26,7 +26,7 @@ TEST(InstallChosenModels, APackChosenTwiceInARowIsReadOnceAndNoFileIsReplaced) {
   s.tree.write("quake2/BaseQ2/Players/Scout/RED.PCX", "the player's own red");
   RecordingHost host;
   Tzipform zip;
-  Report report = InstallChosenModels(s.q2, {{"scout", "red"}, {"scout", "blue"}}, zip, host);
+  Report report = InstallChosenModels(s.q2, {{"scout", "red"}, {"scout", "blue"}}, zip, host).leftOut;
   EXPECT_TRUE(report.empty()) << report.text();
   // Uncompressed bytes of one reading of the pack, counted and done alike.
   EXPECT_EQ(host.calls, (std::vector<std::string>{"begin Processing Models", "counted 5", "counted 7", "counted 4",
@@ -40,11 +40,11 @@ TEST(InstallChosenModels, NoPairsShowNoProgressAndAGonePackIsReported) {
   Store s;
   RecordingHost host;
   Tzipform zip;
-  EXPECT_TRUE(InstallChosenModels(s.q2, {}, zip, host).empty());
+  EXPECT_TRUE(InstallChosenModels(s.q2, {}, zip, host).leftOut.empty());
   EXPECT_TRUE(host.calls.empty());
 
   ASSERT_TRUE(s.tree.archive("models2/ok.zip", {{"../../escape.txt", "x"}, {"baseq2/players/ok/tris.md2", "m"}}).ok());
-  Report report = InstallChosenModels(s.q2, {{"gone", "red"}, {"ok", "red"}}, zip, host);
+  Report report = InstallChosenModels(s.q2, {{"gone", "red"}, {"ok", "red"}}, zip, host).leftOut;
   EXPECT_NE(report.text().find("gone"), std::string::npos);
   EXPECT_NE(report.text().find("escape"), std::string::npos);
   EXPECT_TRUE(s.tree.exists("quake2/baseq2/players/ok/tris.md2"));

@@ -67,6 +67,36 @@ TEST(ModInstall, ASecondInstallAsksOnceAndNeverReplacesAFile) {
     EXPECT_EQ(host.counters.barWidth(), 350);
     EXPECT_EQ(host.counters.done(), host.counters.total());
     EXPECT_TRUE(result.leftOut.empty()) << result.leftOut.text();
+    EXPECT_EQ(result.kept.names(), (std::vector<std::string>{"mymod/pak0.pak", "MYMOD/AUTOEXEC.CFG"}))
+        << "passed by or kept by the extraction, the player's files stay in the game's way; yes = " << yes;
+  }
+}
+
+// Only a kept file that holds other bytes than the entry's keeps the player
+// from the MOD; the size alone does not tell, nor does a name shared in another case.
+TEST(ModInstall, KeptFilesAreNamedOnlyWhenTheyDifferFromTheEntry) {
+  struct Row {
+    const char* existing;  // below "quake2/mymod/"
+    std::string bytes;
+    bool named;
+  };
+  const Row rows[] = {
+      {"autoexec.cfg", "exec mod.cfg", false},   // the same bytes
+      {"AUTOEXEC.CFG", "exec mod.cfg", false},   // the same bytes under another case
+      {"autoexec.cfg", "exec mod.cfx", true},    // the same size
+      {"autoexec.cfg", "exec mod.cfg\n", true},  // the same start
+      {"autoexec.cfg", "", true},
+  };
+  for (const Row& r : rows) {
+    Mods m;
+    m.archive("mymod", {{"mymod/autoexec.cfg", "exec mod.cfg"}, {"mymod/empty.txt", ""}});
+    m.tree.write(std::string("quake2/mymod/") + r.existing, r.bytes);
+    m.tree.write("quake2/mymod/empty.txt", "");
+    RecordingHost host;
+    const ModInstall result = m.install("mymod", host);
+    EXPECT_EQ(result.kept.names(),
+              r.named ? std::vector<std::string>{"mymod/autoexec.cfg"} : std::vector<std::string>{})
+        << r.existing << " holding \"" << r.bytes << "\"";
   }
 }
 

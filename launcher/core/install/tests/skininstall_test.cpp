@@ -25,7 +25,9 @@ struct SkinTree {
   void archive(const std::string& file, const std::vector<ArchiveEntry>& entries) {
     ASSERT_TRUE(tree.archive("skins1/" + file, entries).ok());
   }
-  Report install(const std::vector<std::string>& selected) { return InstallChosenSkins(quake, selected, zip, host); }
+  Report install(const std::vector<std::string>& selected) {
+    return InstallChosenSkins(quake, selected, zip, host).leftOut;
+  }
 };
 
 const std::vector<ArchiveEntry> kRedInFolders = {{"qw/", "", Kind::Folder},
@@ -71,6 +73,18 @@ TEST(SkinInstall, CountsEveryEntryInBothPassesAndEndsTheWindow) {
   EXPECT_EQ(t.host.counters.total(), 7u + 5u + 7u);
   EXPECT_EQ(t.host.counters.done(), t.host.counters.total());
   EXPECT_EQ(t.tree.read("quake/qw/skins/blue.pcx"), "blue!") << "an upper-case archive name is found";
+}
+
+// The archive's folders are dropped: the name told is where the skin would
+// have gone. A skin installed twice in one run finds its own bytes the second time.
+TEST(SkinInstall, AKeptSkinIsNamedByItsPlaceInTheQuakeFolderUnlessItIsTheSame) {
+  SkinTree t;
+  t.archive("red.zip", kRedInFolders);
+  t.archive("blue.zip", {{"blue.pcx", "blue!"}});
+  t.tree.write("quake/qw/skins/red.pcx", "the player's");
+  const InstallOutcome outcome = InstallChosenSkins(t.quake, {"red", "blue", "blue"}, t.zip, t.host);
+  EXPECT_TRUE(outcome.leftOut.empty()) << outcome.leftOut.text();
+  EXPECT_EQ(outcome.kept.names(), std::vector<std::string>{"qw/skins/red.pcx"});
 }
 
 TEST(SkinInstall, NothingSelectedShowsNothing) {

@@ -106,6 +106,81 @@ TEST(LaunchStop, ASignalDuringTheInstallsStartsNoGame) {
 
 namespace {
 
+// A Quake 2 launch of "mymod" over an earlier install of it; the player
+// answers No when asked whether to go on past its files.
+struct ModOverEarlier : Q2Launch {
+  ModOverEarlier() { std::filesystem::create_directories(tree.program()); }  // for list.v and list.f
+  ~ModOverEarlier() { arguments(); }  // the game has ended before its folder goes
+  void modFiles(const std::vector<ArchiveEntry>& files) {
+    vars.q2mod = "mymod";
+    ASSERT_TRUE(tree.archive("mods2/mymod.zip", files).ok());
+  }
+  std::string told() const { return observer.told.empty() ? "" : observer.told.front(); }
+};
+
+constexpr const char* kKeptLineStart = "These files of your choices were not installed, because a different file";
+
+}  // namespace
+
+TEST(LaunchKeptFiles, AKeptFileThatDiffersIsNamedInTheOneMessageAnIdenticalOneIsNot) {
+  for (const char* earlier : {"exec old.cfg", "exec new.cfg"}) {
+    SCOPED_TRACE(earlier);
+    ModOverEarlier l;
+    l.modFiles({{"mymod/autoexec.cfg", "exec new.cfg"}, {"mymod/game.so", "mod"}});
+    l.tree.write("quake2/mymod/autoexec.cfg", earlier);
+    ASSERT_TRUE(l.run().ok());
+    EXPECT_EQ(l.tree.read("quake2/mymod/autoexec.cfg"), earlier);
+    EXPECT_EQ(l.tree.read("quake2/mymod/game.so"), "mod");
+    if (std::string(earlier) == "exec new.cfg") {
+      EXPECT_TRUE(l.observer.told.empty()) << "nothing else to say, so no message: " << l.told();
+      continue;
+    }
+    ASSERT_EQ(l.observer.told.size(), 1u);
+    EXPECT_EQ(l.told().rfind(kKeptLineStart, 0), 0u) << l.told();
+    EXPECT_TRUE(l.told().ends_with(": mymod/autoexec.cfg")) << l.told();
+    EXPECT_LT(l.observer.firstCall("left out "), l.observer.firstCall("step Starting the game"));
+  }
+}
+
+TEST(LaunchKeptFiles, PastTwentyNamesTheRestAreCountedOnTheLineBesideWhatElseWasLeftOut) {
+  ModOverEarlier l;
+  std::vector<ArchiveEntry> files;
+  for (int i = 0; i < 23; ++i) {
+    const std::string name = "mymod/f" + std::to_string(i) + ".cfg";
+    files.push_back({name, "new"});
+    l.tree.write("quake2/" + name, "old");
+  }
+  l.modFiles(files);
+  l.vars.q2maps.chosen = {"gone"};
+  ASSERT_TRUE(l.run().ok());
+  ASSERT_EQ(l.observer.told.size(), 1u);
+  const std::string& told = l.told();
+  EXPECT_EQ(told.rfind("gone: ", 0), 0u) << told;
+  const std::size_t line = told.find(std::string("\n") + kKeptLineStart);
+  ASSERT_NE(line, std::string::npos) << told;
+  const std::string names = told.substr(told.find(": ", line) + 2);
+  EXPECT_EQ(names.rfind("mymod/f0.cfg, mymod/f1.cfg, ", 0), 0u) << names;
+  EXPECT_TRUE(names.ends_with(", mymod/f19.cfg and 3 more")) << names;
+  EXPECT_EQ(std::count(names.begin(), names.end(), ','), 19);
+}
+
+// The link points to the very bytes of the MOD's file, yet it is named: what
+// it points to is not read, and the link stays in the game's way.
+TEST(LaunchKeptFiles, ALinkAtAFilesPlaceIsNamedWithoutItsTargetBeingRead) {
+  ModOverEarlier l;
+  l.modFiles({{"mymod/autoexec.cfg", "exec new.cfg"}});
+  const std::string target = l.tree.write("elsewhere/autoexec.cfg", "exec new.cfg");
+  std::filesystem::create_directories(l.tree.file("quake2/mymod"));
+  std::filesystem::create_symlink(target, l.tree.file("quake2/mymod/autoexec.cfg"));
+  ASSERT_TRUE(l.run().ok());
+  ASSERT_EQ(l.observer.told.size(), 1u);
+  EXPECT_TRUE(l.told().ends_with(": mymod/autoexec.cfg")) << l.told();
+  EXPECT_TRUE(std::filesystem::is_symlink(l.tree.file("quake2/mymod/autoexec.cfg")));
+  EXPECT_EQ(l.tree.read("elsewhere/autoexec.cfg"), "exec new.cfg");
+}
+
+namespace {
+
 using Kind = RecordedChange::Kind;
 using testfix::Names;
 

@@ -265,6 +265,29 @@ TEST(Placement, OnlyWhatIsNotAFolderCountsAsAFileInTheWay) {
   for (const auto& [stored, inTheWay] : rows) EXPECT_EQ(placement.FileExists(entry(stored)), inTheWay) << stored;
 }
 
+// What an install compares with an entry is what sits at the place, never
+// what a link there points to, and nothing that could block or stream forever.
+TEST(Placement, OnlyAPlainFileAtThePlaceOpensForReadingFoundInAnyCase) {
+  TempDir dir;
+  dir.write("outside/secret.cfg", "outside the game folder");
+  dir.write("game/mymod/Autoexec.CFG", "exec mine");
+  fs::create_symlink(dir.file("outside/secret.cfg"), dir.file("game/mymod/link.cfg"));
+  fs::create_directory_symlink(dir.file("outside"), dir.file("game/away"));
+  fs::create_directories(dir.file("game/mymod/maps"));
+  ASSERT_EQ(::mkfifo(dir.file("game/mymod/pipe.cfg").c_str(), 0600), 0);
+  Placement placement = open(dir);
+  Result<ExistingFile> file = placement.OpenExisting(entry("MYMOD/autoexec.cfg"));
+  ASSERT_TRUE(file.ok()) << file.error().text;
+  std::string bytes(64, '\0');
+  Result<std::size_t> n = file->Read(bytes.data(), bytes.size());
+  ASSERT_TRUE(n.ok());
+  EXPECT_EQ(bytes.substr(0, *n), "exec mine");
+  EXPECT_EQ(file->size(), 9u);
+  for (const char* stored :
+       {"mymod/link.cfg", "away/secret.cfg", "mymod/pipe.cfg", "mymod/maps", "mymod/gone.cfg", "mymod/"})
+    EXPECT_FALSE(placement.OpenExisting(entry(stored)).ok()) << stored;
+}
+
 TEST(Placement, TheNextPlacementRemovesTemporaryFilesOfEndedInstallsOnly) {
   TempDir dir;
   const std::string ended = std::to_string(endedProcess());
