@@ -59,6 +59,10 @@ TEST(PreLaunchList, FollowsTheGameTreeAndTheLetterCaseFixEmptiesIt) {
   EXPECT_TRUE(fix->isVisible());
   EXPECT_FALSE(undo->isVisible());
   EXPECT_TRUE(Checked::items(c.show(Tfhub::Q2Stuff)).isEmpty());
+  c.tree.write("quake2/baseq2/PAK1.PAK", "PACK");
+  EXPECT_EQ(Checked::items(c.show(Tfhub::Q2Stuff)),
+            QStringList{"PAK1.PAK in baseq2 is not read: the engines look for pak1.pak."});
+  EXPECT_TRUE(Find<QPushButton>(c.hub->pages[Tfhub::Q2Stuff], "bfixcase")->isVisible());
 
   c.tree.write("quake/ID1/pak3.pak", "PACK");
   q1 = c.show(Tfhub::Q1Stuff);
