@@ -27,7 +27,9 @@ struct Checked : Launcher {
     EXPECT_TRUE(SaveSettings(v).ok());
     EXPECT_TRUE(start());
   }
+  // Shows the page anew, as a player coming from another page does.
   QWidget* show(Tfhub::PageIndex page) {
+    hub->TabSet->setCurrentIndex(page == Tfhub::Info ? Tfhub::Q1Mod : Tfhub::Info);
     hub->TabSet->setCurrentIndex(page);
     EXPECT_TRUE(WaitFor([&] { return hub->pages[page]->isVisible(); }));
     return hub->pages[page];
