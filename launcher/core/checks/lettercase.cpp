@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -131,6 +132,16 @@ std::optional<RecordLine> parseLine(std::string_view text) {
   return RecordLine{fields[0], {fields[1], fields[2], fields[3]}};
 }
 
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 Status appendToRecord(const std::string& recordPath, const RecordLine& line) {
   std::ofstream out(recordPath, std::ios::app | std::ios::binary);
   out << lineOf(line);
@@ -184,12 +195,7 @@ RenameRun UndoLetterCase(const std::string& recordPath) {
     run.left.skip(recordPath, text.error().text);
     return run;
   }
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < text->size();) {
-    const std::size_t end = std::min(text->find('\n', start), text->size());
-    lines.push_back(text->substr(start, end - start));
-    start = end + 1;
-  }
+  const std::vector<std::string> lines = linesOf(*text);
   std::string kept;
   for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
     const std::optional<RecordLine> recorded = parseLine(*line);
