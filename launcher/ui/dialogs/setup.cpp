@@ -138,6 +138,9 @@ void Tfsetup::buildRow(int row, const SetupRow& def) {
   connect(edit, &QLineEdit::textChanged, this, [this, setting](const QString& text) {
     if (!updating_) *setting = FromField(text, *setting);
   });
+  // A typed game folder or program shows in the engine lists once the player leaves the field.
+  if (def.setting == &GameSettings::Path || def.picker == Picker::Exe)
+    connect(edit, &QLineEdit::editingFinished, this, &Tfsetup::fillEngines);
   if (def.picker == Picker::Exe) wireExePicker(button, def.game);
   else wireFolderPicker(button, setting, QString::fromLatin1(def.label));
 }

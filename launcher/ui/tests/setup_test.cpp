@@ -151,6 +151,14 @@ TEST(SetupEngines, TheListsOfferWhatIsFoundAndAChoiceSetsTheExeAndTheBaseArgumen
   EXPECT_EQ(r.setup->cq1basearg->currentIndex(), -1);
   EXPECT_EQ(r.setup->cq1basearg->placeholderText(), QStringLiteral("-game"));
 
+  // A program typed by hand shows in the list once the field is left.
+  r.setup->eq1exe->setText(quakespasm);
+  emit r.setup->eq1exe->editingFinished();
+  EXPECT_EQ(r.setup->cq1engines->currentText(), quakespasm);
+  r.setup->eq1exe->setText(QStringLiteral("glquake"));
+  emit r.setup->eq1exe->editingFinished();
+  EXPECT_EQ(r.setup->cq1engines->currentIndex(), -1);
+
   // A known engine picked from outside the game folder is kept by its path.
   r.answer = quakespasm;
   r.setup->bq1exe->click();
