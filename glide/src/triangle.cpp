@@ -1,6 +1,7 @@
 // Triangle set-up and edge walking, the planar polygon fans and the clip guard.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <utility>
 
 #include "device.h"
@@ -268,8 +269,10 @@ void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped, int w
   if (unclipped) {
     const SpanLoop loop = span_loop(ss);
     const SpanPath path = widest >= kVectorWidth ? ss.path : SpanPath::Scalar;
-    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
-    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
+    // A half without rows moves no edge: flat-topped and flat-bottomed triangles,
+    // common in meshes, skip its walk altogether.
+    if (e.tm.count > 0) walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
+    if (e.mb.count > 0) walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
   } else {
     int y = top_y;
     walk(y, upper_l, upper_r, e.tm.count, ss);
@@ -296,11 +299,13 @@ void prefetch_rows(int top_y, int bottom_y, int x_min) {
   const int top = std::clamp(top_y, 0, dev.height);
   const int end = std::clamp(bottom_y, top, std::min(dev.height, top + kRows));
   const int x = std::clamp(x_min, 0, kBufferSide - 1);
-  const std::int16_t *depth = dev.depth + top * kBufferSide + x;
+  // The depth of a pixel lies a fixed distance after its colour: one pointer serves both.
+  constexpr std::ptrdiff_t kDepthAfter = offsetof(Device, depth) - offsetof(Device, color);
+  static_assert(kDepthAfter == kBufferSide * kBufferSide * 2);
   const std::uint16_t *color = dev.color + top * kBufferSide + x;
-  for (int n = end - top; n > 0; --n, depth += kBufferSide, color += kBufferSide) {
-    prefetch_for_write(depth);
+  for (int n = end - top; n > 0; --n, color += kBufferSide) {
     prefetch_for_write(color);
+    prefetch_for_write(reinterpret_cast<const char *>(color) + kDepthAfter);
   }
 }
 
