@@ -1,7 +1,6 @@
 // Triangle set-up and edge walking, the planar polygon fans and the clip guard.
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <utility>
 
 #include "device.h"
@@ -299,13 +298,11 @@ void prefetch_rows(int top_y, int bottom_y, int x_min) {
   const int top = std::clamp(top_y, 0, dev.height);
   const int end = std::clamp(bottom_y, top, std::min(dev.height, top + kRows));
   const int x = std::clamp(x_min, 0, kBufferSide - 1);
-  // The depth of a pixel lies a fixed distance after its colour: one pointer serves both.
-  constexpr std::ptrdiff_t kDepthAfter = offsetof(Device, depth) - offsetof(Device, color);
-  static_assert(kDepthAfter == kBufferSide * kBufferSide * 2);
+  const std::int16_t *depth = dev.depth + top * kBufferSide + x;
   const std::uint16_t *color = dev.color + top * kBufferSide + x;
-  for (int n = end - top; n > 0; --n, color += kBufferSide) {
+  for (int n = end - top; n > 0; --n, depth += kBufferSide, color += kBufferSide) {
+    prefetch_for_write(depth);
     prefetch_for_write(color);
-    prefetch_for_write(reinterpret_cast<const char *>(color) + kDepthAfter);
   }
 }
 
