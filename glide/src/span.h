@@ -115,6 +115,9 @@ inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
   const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
   const std::int64_t row_mask = loop.row_mask, ds = loop.ds, dt = loop.dt;
   const std::uint16_t dz = loop.dz;
+  // Two pixels per turn of the loop: the rows of small triangles are a few pixels
+  // long, and the loop's own count, compare and branch are a good part of each pixel.
+#pragma GCC unroll 2
   for (std::ptrdiff_t i = at; i != end; ++i) {
     const auto zs = static_cast<std::int16_t>(z);
     if (zs > d.depth[i]) {

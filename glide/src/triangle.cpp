@@ -268,8 +268,10 @@ void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped, int w
   if (unclipped) {
     const SpanLoop loop = span_loop(ss);
     const SpanPath path = widest >= kVectorWidth ? ss.path : SpanPath::Scalar;
-    walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
-    walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
+    // A half without rows moves no edge: flat-topped and flat-bottomed triangles,
+    // common in meshes, skip its walk altogether.
+    if (e.tm.count > 0) walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
+    if (e.mb.count > 0) walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
   } else {
     int y = top_y;
     walk(y, upper_l, upper_r, e.tm.count, ss);
