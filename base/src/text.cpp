@@ -24,4 +24,13 @@ std::string lowerAsciiCopy(std::string_view text) {
   return out;
 }
 
+std::string joinedText(std::span<const std::string> names, std::string_view between) {
+  std::string out;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) out += between;
+    out += names[i];
+  }
+  return out;
+}
+
 }  // namespace fdk

@@ -27,14 +27,6 @@ std::optional<int> pakNumber(std::string_view name) {
 
 }  // namespace
 
-std::string BaseFolderName(Game game) {
-  std::string base = TraitsOf(game).baseFolder;
-  base.pop_back();
-  return base;
-}
-
-std::string LowerCaseName(std::string_view name) { return lowerAsciiCopy(name); }
-
 PakFiles PakFilesIn(const std::string& folder) {
   PakFiles paks;
   for (const std::string& name : ListFolder(folder, "pak*.pak", {EntryKind::Files})) {

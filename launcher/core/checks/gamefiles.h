@@ -9,12 +9,6 @@
 
 namespace fdk {
 
-// "id1" or "baseq2", without a separator.
-std::string BaseFolderName(Game game);
-
-// The name in lower case (ASCII letters only).
-std::string LowerCaseName(std::string_view name);
-
 // A file named "pak<number>.pak" in any letter case.
 struct PakFile {
   std::string name;  // as on disk

@@ -6,38 +6,23 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <optional>
 
 #include "base/files.h"
+#include "base/text.h"
+#include "base/uniquefd.h"
 #include "core/checks/gamefiles.h"
 #include "core/launch/commandpreview.h"
 #include "core/platform/listing.h"
 #include "core/platform/paths.h"
+#include "core/record/launchrecord.h"
 
 namespace fdk {
 
 namespace {
-
-// A folder opened for the renames in it; closed when it goes.
-class OpenFolder {
- public:
-  explicit OpenFolder(int fd) : fd_(fd) {}
-  OpenFolder(OpenFolder&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  OpenFolder(const OpenFolder&) = delete;
-  OpenFolder& operator=(const OpenFolder&) = delete;
-  OpenFolder& operator=(OpenFolder&&) = delete;
-  ~OpenFolder() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // A record holds a few lines per fix; anything this large is not one of ours.
 constexpr std::uint64_t kRecordLimit = 1 << 20;
@@ -46,13 +31,13 @@ std::string why(int error) { return std::strerror(error); }
 
 // The game folder as the player named it (a link on the way there is the
 // player's own), then the one folder below it without following a link.
-Result<OpenFolder> openFolder(const std::string& gameFolder, const std::string& folder) {
-  OpenFolder game(::open(gameFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (game.fd() < 0) return Error{"the game folder " + gameFolder + " cannot be opened: " + why(errno)};
+Result<UniqueFd> openFolder(const std::string& gameFolder, const std::string& folder) {
+  UniqueFd game(::open(gameFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (game.get() < 0) return Error{"the game folder " + gameFolder + " cannot be opened: " + why(errno)};
   if (folder.empty()) return game;
   if (!IsPlainFolderName(folder)) return Error{ErrorKind::Unsafe, folder + " is not a folder of the game folder"};
-  OpenFolder below(::openat(game.fd(), folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (below.fd() >= 0) return below;
+  UniqueFd below(::openat(game.get(), folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (below.get() >= 0) return below;
   if (errno == ELOOP || errno == ENOTDIR) return Error{ErrorKind::Unsafe, folder + " is a symbolic link or not a folder"};
   return Error{folder + " cannot be opened: " + why(errno)};
 }
@@ -60,12 +45,12 @@ Result<OpenFolder> openFolder(const std::string& gameFolder, const std::string& 
 Status renameIn(const std::string& gameFolder, const std::string& folder, const std::string& from,
                 const std::string& to) {
   if (!IsPlainFolderName(from) || !IsPlainFolderName(to)) return Error{ErrorKind::Unsafe, "not a plain name"};
-  Result<OpenFolder> dir = openFolder(gameFolder, folder);
+  Result<UniqueFd> dir = openFolder(gameFolder, folder);
   if (!dir) return dir.error();
   struct stat st {};
-  if (::fstatat(dir->fd(), from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Error{"it is not there any more"};
+  if (::fstatat(dir->get(), from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Error{"it is not there any more"};
   if (S_ISLNK(st.st_mode)) return Error{ErrorKind::Unsafe, "it is a symbolic link"};
-  if (::renameat2(dir->fd(), from.c_str(), dir->fd(), to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  if (::renameat2(dir->get(), from.c_str(), dir->get(), to.c_str(), RENAME_NOREPLACE) == 0) return {};
   if (errno == EEXIST) return Error{to + " is there already"};
   if (errno == EINVAL) return Error{"this file system cannot rename without the risk of replacing " + to};
   return Error{why(errno)};
@@ -75,58 +60,24 @@ std::string shown(const std::string& folder, const std::string& name) {
   return folder.empty() ? name : folder + "/" + name;
 }
 
-// Record lines: game folder, folder, old name, new name, separated by tabs.
-// Bytes that would end a field or a line are written as %XX.
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == '%' || c == 0x7f) {
-      char code[4];
-      std::snprintf(code, sizeof code, "%%%02X", c);
-      out += code;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> unescaped(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    unsigned value = 0;
-    if (i + 2 >= text.size()) return std::nullopt;
-    const auto [end, error] = std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
-    if (error != std::errc() || end != text.data() + i + 3) return std::nullopt;
-    out += static_cast<char>(value);
-    i += 2;
-  }
-  return out;
-}
-
+// Record lines: game folder, folder, old name, new name, separated by tabs,
+// written as the launch record writes its fields.
 struct RecordLine {
   std::string gameFolder;
   Rename rename;
 };
 
 std::string lineOf(const RecordLine& line) {
-  return escaped(line.gameFolder) + "\t" + escaped(line.rename.folder) + "\t" + escaped(line.rename.from) + "\t" +
-         escaped(line.rename.to) + "\n";
+  return EncodeRecordField(line.gameFolder) + "\t" + EncodeRecordField(line.rename.folder) + "\t" +
+         EncodeRecordField(line.rename.from) + "\t" + EncodeRecordField(line.rename.to) + "\n";
 }
 
 std::optional<RecordLine> parseLine(std::string_view text) {
   std::vector<std::string> fields;
-  for (std::size_t start = 0;;) {
-    const std::size_t tab = text.find('\t', start);
-    std::optional<std::string> field = unescaped(text.substr(start, tab - start));
-    if (!field) return std::nullopt;
-    fields.push_back(*field);
-    if (tab == std::string_view::npos) break;
-    start = tab + 1;
+  for (std::string_view field : SplitRecordFields(text)) {
+    std::optional<std::string> decoded = DecodeRecordField(field);
+    if (!decoded) return std::nullopt;
+    fields.push_back(std::move(*decoded));
   }
   if (fields.size() != 4) return std::nullopt;
   return RecordLine{fields[0], {fields[1], fields[2], fields[3]}};
@@ -169,7 +120,7 @@ std::vector<Rename> LetterCasePlan(const Uvars& vars, Game game, Tzipform& zip) 
     if (const std::string folder = Q2ModGameFolderNow(vars, zip); IsPlainFolderName(folder)) spellAs(folder, false);
   for (const auto& [now, after] : pakFolders)
     for (const PakFile& pak : PakFilesIn(path + now + "/"))
-      if (pak.name != LowerCaseName(pak.name)) plan.push_back({after, pak.name, LowerCaseName(pak.name)});
+      if (pak.name != lowerAsciiCopy(pak.name)) plan.push_back({after, pak.name, lowerAsciiCopy(pak.name)});
   return plan;
 }
 
@@ -221,12 +172,9 @@ std::string LetterCaseRecordPath(const Uvars& vars, Game game) {
 std::string RenameRunText(const RenameRun& run, bool undo) {
   std::string text;
   if (!run.renamed.empty()) {
-    text = undo ? "Put back: " : "Renamed: ";
-    for (std::size_t i = 0; i < run.renamed.size(); ++i) {
-      const Rename& r = run.renamed[i];
-      text += (i == 0 ? "" : ", ") + shown(r.folder, r.from) + " to " + r.to;
-    }
-    text += ".";
+    std::vector<std::string> steps;
+    for (const Rename& r : run.renamed) steps.push_back(shown(r.folder, r.from) + " to " + r.to);
+    text = (undo ? "Put back: " : "Renamed: ") + joinedText(steps) + ".";
   }
   if (!run.left.empty()) text += (text.empty() ? "" : "\n") + std::string("Left as they are:\n") + run.left.text();
   if (text.empty()) text = undo ? "Nothing was left to put back." : "Nothing needed renaming.";

@@ -36,12 +36,6 @@ struct Checks {
   }
 };
 
-std::string joined(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text;
-}
-
 // A folder of the game folder as the player reads it there: "ID1", "arena".
 std::string inGame(const Checks& c, std::string folder) {
   const std::string& game = c.g().Path;
@@ -91,15 +85,15 @@ std::optional<std::string> checkQuakeModFolder(Checks& c) {
 void checkPakNames(Checks& c, const std::string& folder, const PakFiles& paks) {
   std::vector<std::string> wrong, right, paths;
   for (const PakFile& pak : paks)
-    if (pak.name != LowerCaseName(pak.name)) {
+    if (pak.name != lowerAsciiCopy(pak.name)) {
       wrong.push_back(pak.name);
-      right.push_back(LowerCaseName(pak.name));
+      right.push_back(lowerAsciiCopy(pak.name));
       paths.push_back(folder + pak.name);
     }
   if (wrong.empty()) return;
   c.add(K::LetterCase, paths,
-        joined(wrong) + " in " + inGame(c, folder) + (wrong.size() == 1 ? " is" : " are") +
-            " not read: the engines look for " + joined(right) + ".");
+        joinedText(wrong) + " in " + inGame(c, folder) + (wrong.size() == 1 ? " is" : " are") +
+            " not read: the engines look for " + joinedText(right) + ".");
 }
 
 // Quake reads pak0.pak, pak1.pak, ... and stops at the first number that is missing.
@@ -118,7 +112,7 @@ void checkPakGap(Checks& c, const std::string& folder, const PakFiles& paks) {
     }
     return c.add(K::PakGap, paths,
                  "pak" + std::to_string(next) + ".pak is missing from " + inGame(c, folder) +
-                     ", so Quake never reads " + joined(unread) + ".");
+                     ", so Quake never reads " + joinedText(unread) + ".");
   }
 }
 

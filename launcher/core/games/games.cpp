@@ -20,4 +20,10 @@ bool IsPlainFolderName(const std::string& name) {
          name.find('\\') == std::string::npos;
 }
 
+std::string BaseFolderName(Game game) {
+  std::string base = TraitsOf(game).baseFolder;
+  base.pop_back();  // the trailing separator
+  return base;
+}
+
 }  // namespace fdk

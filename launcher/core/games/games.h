@@ -19,6 +19,9 @@ struct GameTraits {
 const GameTraits& TraitsOf(Game game);
 inline constexpr Game kGames[] = {Game::Quake1, Game::Quake2};
 
+// The game's base folder as a name: "id1" or "baseq2".
+std::string BaseFolderName(Game game);
+
 // True for a name that is one folder inside the game folder (no separators, not "." or "..").
 bool IsPlainFolderName(const std::string& name);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "core/archive/sameness.h"
 
 namespace fdk {
@@ -29,9 +30,8 @@ void KeptFiles::merge(const KeptFiles& other) {
 
 void KeptFiles::tellInto(Report& report) const {
   if (names_.empty()) return;
-  std::string listed;
   const std::size_t shown = std::min(names_.size(), kKeptNamesShown);
-  for (std::size_t i = 0; i < shown; ++i) listed += (i == 0 ? "" : ", ") + names_[i];
+  std::string listed = joinedText(std::span(names_).first(shown));
   if (names_.size() > shown) listed += " and " + std::to_string(names_.size() - shown) + " more";
   report.skip(kKeptWhat, listed);
 }

@@ -69,12 +69,6 @@ const char* baseArgumentOf(const std::string& program, Game game) {
   return family ? BaseArgumentFor(*family) : "";
 }
 
-bool holdsBaseFolder(const std::string& folder, Game game) {
-  std::string base = TraitsOf(game).baseFolder;
-  base.pop_back();  // the trailing separator
-  return FindNameNoCase(folder, base, EntryKind::Folders).has_value();
-}
-
 }  // namespace
 
 std::span<const KnownEngine> KnownEngines() { return kEngines; }
@@ -120,7 +114,7 @@ void ChooseDetectedEngine(GameSettings& g, Game game, const std::string& path) {
 void ChoosePickedProgram(GameSettings& g, Game game, const std::string& picked) {
   const std::string folder = folderPart(picked);
   const bool distributions = FamilyOf(picked, game).has_value() && folder != withTrailingSep(g.Path) &&
-                             !holdsBaseFolder(folder, game);
+                             !BaseFolderOnDisk(folder, game);
   if (distributions) {
     g.EXE = picked;
   } else {

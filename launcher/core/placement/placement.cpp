@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "base/text.h"
+#include "base/uniquefd.h"
 #include "core/platform/paths.h"
 
 namespace fdk {
@@ -44,24 +45,6 @@ struct Item {
 using Listing = std::unordered_map<std::string, std::vector<Item>>;
 
 Error systemError(const std::string& what) { return Error{what + ": " + std::strerror(errno)}; }
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 ItemKind kindOfMode(mode_t mode) {
   if (S_ISDIR(mode)) return ItemKind::Folder;

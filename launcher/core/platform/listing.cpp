@@ -78,9 +78,7 @@ std::vector<std::string> ListFolder(const std::string& folder, std::string_view 
 }
 
 std::optional<std::string> BaseFolderOnDisk(const std::string& gameFolder, Game game) {
-  std::string base = TraitsOf(game).baseFolder;
-  base.pop_back();
-  return FindFolderNoCase(gameFolder, base);
+  return FindFolderNoCase(gameFolder, BaseFolderName(game));
 }
 
 }  // namespace fdk

@@ -252,4 +252,10 @@ Result<LaunchRecord> ParseRecord(std::string_view text) {
   return reader.take();
 }
 
+std::string EncodeRecordField(std::string_view text) { return encode(text); }
+
+std::optional<std::string> DecodeRecordField(std::string_view field) { return decode(field); }
+
+std::vector<std::string_view> SplitRecordFields(std::string_view line) { return splitTabs(line); }
+
 }  // namespace fdk

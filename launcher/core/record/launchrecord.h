@@ -106,4 +106,11 @@ Result<LaunchRecord> ParseRecord(std::string_view text);
 // A path below the root that can be walked one name at a time.
 bool IsSafeRecordPath(std::string_view path);
 
+// The fields of a tab-separated line, for other files kept in the same way:
+// bytes that would end a field or a line (controls, "%") are written as %XX.
+std::string EncodeRecordField(std::string_view text);
+// Nothing for a broken escape.
+std::optional<std::string> DecodeRecordField(std::string_view field);
+std::vector<std::string_view> SplitRecordFields(std::string_view line);
+
 }  // namespace fdk

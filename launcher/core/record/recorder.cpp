@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/uniquefd.h"
+
 namespace fdk {
 
 namespace {
@@ -24,22 +26,7 @@ constexpr std::size_t kCopyBuffer = 1 << 16;
 
 Error systemError(const std::string& what) { return Error{what + ": " + std::strerror(errno)}; }
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+using Fd = UniqueFd;
 
 // All of the bytes, or an error: a file write that stops short is a full disk.
 bool writeAll(int fd, std::string_view bytes) {

@@ -149,7 +149,8 @@ void Tfsetup::infoupdate() {
   updating_ = true;
   for (const FolderRow& row : rows_) row.edit->setText(ShowStored(*row.setting));
   updating_ = false;
-  fillEngines();
+  // A hidden dialog lists the engines when it is shown: nothing to search at start-up.
+  if (isVisible()) fillEngines();
 }
 
 void Tfsetup::showBackgroundName() { efdockback->setText(ShowStored(ctx_.vars.app.fdockback)); }
