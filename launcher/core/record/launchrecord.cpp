@@ -207,8 +207,12 @@ bool IsSafeRecordPath(std::string_view path) {
 }
 
 std::string FormatRecordHeader(const LaunchRecord& record) {
-  return std::string(kRecordHeader) + "\ngame\t" + record.game + "\nroot\t" + encode(record.root) + "\nfolder-id\t" +
-         std::to_string(record.rootDevice) + '\t' + std::to_string(record.rootInode) + '\n';
+  std::string header(kRecordHeader);
+  header.append("\ngame\t").append(record.game);
+  header.append("\nroot\t").append(encode(record.root));
+  header.append("\nfolder-id\t").append(std::to_string(record.rootDevice));
+  header.append(1, '\t').append(std::to_string(record.rootInode)).append(1, '\n');
+  return header;
 }
 
 std::string FormatChangeLine(const RecordedChange& change) {
