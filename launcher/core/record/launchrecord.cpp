@@ -208,7 +208,7 @@ bool IsSafeRecordPath(std::string_view path) {
 
 std::string FormatRecordHeader(const LaunchRecord& record) {
   std::string header(kRecordHeader);
-  header.append("\ngame\t").append(record.game);
+  header.append("\ngame\t") += record.game;
   header.append("\nroot\t").append(encode(record.root));
   header.append("\nfolder-id\t").append(std::to_string(record.rootDevice));
   header.append(1, '\t').append(std::to_string(record.rootInode)).append(1, '\n');
