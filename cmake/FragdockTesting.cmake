@@ -95,59 +95,38 @@ function(fragdock_test name)
       set_source_files_properties(${source} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
     endif()
   endforeach()
-  set(props "")
-  if(T_LABELS)
-    list(APPEND props LABELS "${T_LABELS}")
-  endif()
-  if(T_ENV)
-    list(APPEND props ENVIRONMENT "${T_ENV}")
-  endif()
-  if(T_FIXTURES)
-    list(APPEND props FIXTURES_REQUIRED "${T_FIXTURES}")
-  endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props} TIMEOUT 300)
+  fragdock_add_gtest(${name} LABELS ${T_LABELS} ENV ${T_ENV} FIXTURES ${T_FIXTURES})
 endfunction()
 
-# fragdock_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program, never run by CTest.
-function(fragdock_bench name)
-  if(NOT FRAGDOCK_BENCH)
+# By default each test case is a CTest test of its own, so that a failure names its
+# case and one case's crash stays its own. With this OFF each test program is one
+# CTest test that runs all its cases: the check's sanitizer stage does so, where
+# starting a sanitized process for each of some 440 cases is half of its test time.
+option(FRAGDOCK_TEST_PER_CASE "Register every test case as its own CTest test" ON)
+
+# fragdock_add_gtest(PROGRAM [PREFIX p] [LABELS ...] [ENV K=V ...] [FIXTURES ...]):
+# the CTest tests of a GoogleTest program, their names starting with PREFIX.
+function(fragdock_add_gtest program)
+  cmake_parse_arguments(G "" "PREFIX" "LABELS;ENV;FIXTURES" ${ARGN})
+  if(NOT FRAGDOCK_TEST_PER_CASE)
+    set(test "${G_PREFIX}${program}")
+    add_test(NAME ${test} COMMAND ${program})
+    set_property(TEST ${test} PROPERTY TIMEOUT 900)
+    set_property(TEST ${test} PROPERTY LABELS ${G_LABELS})
+    set_property(TEST ${test} PROPERTY ENVIRONMENT ${G_ENV})
+    set_property(TEST ${test} PROPERTY FIXTURES_REQUIRED ${G_FIXTURES})
     return()
   endif()
-  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  find_package(benchmark REQUIRED)
-  add_executable(${name} ${B_SOURCES})
-  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
-endfunction()
-
-# fragdock_add_subfolders(): adds every sub-folder of the current source folder that
-# has a CMakeLists.txt, in name order. Areas keep their benchmarks and tools apart this way.
-function(fragdock_add_subfolders)
-  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  list(SORT areas)
-  foreach(area ${areas})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
-      add_subdirectory(${area})
-    endif()
-  endforeach()
-endfunction()
-
-# fragdock_info_tests(TEST SHOWN PROGRAM [REQUIRES fixture]): <TEST>_version and
-# <TEST>_help run PROGRAM with --version and --help where there is no display at all
-# (no X, no Wayland, no platform or video driver chosen), and check that it ends with
-# 0 and first prints "<SHOWN> <project version>". With REQUIRES, a program of an
-# installed layout: the tests need that fixture and are labelled install too.
-function(fragdock_info_tests test shown program)
-  cmake_parse_arguments(I "" "REQUIRES" "" ${ARGN})
-  set(no_display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM --unset=SDL_VIDEODRIVER)
-  foreach(word version help)
-    add_test(NAME ${test}_${word}
-      COMMAND ${CMAKE_COMMAND} -E env ${no_display}
-        ${CMAKE_COMMAND} -DPROGRAM=${program} -DARGUMENT=--${word} "-DFIRST_LINE=${shown} ${PROJECT_VERSION}"
-        -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramInfo.cmake)
-    set_tests_properties(${test}_${word} PROPERTIES LABELS info)
-    if(I_REQUIRES)
-      set_tests_properties(${test}_${word} PROPERTIES LABELS "info;install" FIXTURES_REQUIRED ${I_REQUIRES})
-    endif()
-  endforeach()
+  set(props "")
+  if(G_LABELS)
+    list(APPEND props LABELS "${G_LABELS}")
+  endif()
+  if(G_ENV)
+    list(APPEND props ENVIRONMENT "${G_ENV}")
+  endif()
+  if(G_FIXTURES)
+    list(APPEND props FIXTURES_REQUIRED "${G_FIXTURES}")
+  endif()
+  gtest_discover_tests(${program} TEST_PREFIX "${G_PREFIX}" DISCOVERY_TIMEOUT 60
+    PROPERTIES ${props} TIMEOUT 300)
 endfunction()
