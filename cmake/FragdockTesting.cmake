@@ -130,3 +130,47 @@ function(fragdock_add_gtest program)
   gtest_discover_tests(${program} TEST_PREFIX "${G_PREFIX}" DISCOVERY_TIMEOUT 60
     PROPERTIES ${props} TIMEOUT 300)
 endfunction()
+
+# fragdock_bench(NAME SOURCES ... LIBS ...): a Google Benchmark program, never run by CTest.
+function(fragdock_bench name)
+  if(NOT FRAGDOCK_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+# fragdock_add_subfolders(): adds every sub-folder of the current source folder that
+# has a CMakeLists.txt, in name order. Areas keep their benchmarks and tools apart this way.
+function(fragdock_add_subfolders)
+  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT areas)
+  foreach(area ${areas})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    endif()
+  endforeach()
+endfunction()
+
+# fragdock_info_tests(TEST SHOWN PROGRAM [REQUIRES fixture]): <TEST>_version and
+# <TEST>_help run PROGRAM with --version and --help where there is no display at all
+# (no X, no Wayland, no platform or video driver chosen), and check that it ends with
+# 0 and first prints "<SHOWN> <project version>". With REQUIRES, a program of an
+# installed layout: the tests need that fixture and are labelled install too.
+function(fragdock_info_tests test shown program)
+  cmake_parse_arguments(I "" "REQUIRES" "" ${ARGN})
+  set(no_display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM --unset=SDL_VIDEODRIVER)
+  foreach(word version help)
+    add_test(NAME ${test}_${word}
+      COMMAND ${CMAKE_COMMAND} -E env ${no_display}
+        ${CMAKE_COMMAND} -DPROGRAM=${program} -DARGUMENT=--${word} "-DFIRST_LINE=${shown} ${PROJECT_VERSION}"
+        -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramInfo.cmake)
+    set_tests_properties(${test}_${word} PROPERTIES LABELS info)
+    if(I_REQUIRES)
+      set_tests_properties(${test}_${word} PROPERTIES LABELS "info;install" FIXTURES_REQUIRED ${I_REQUIRES})
+    endif()
+  endforeach()
+endfunction()
