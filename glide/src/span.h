@@ -130,4 +130,57 @@ inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
   }
 }
 
+// The fast loop for a span whose texels all lie in one texel row, at `row` from the
+// device: t then needs no work per pixel. s is in the accumulator form.
+[[gnu::always_inline]] inline void span_one_row(const SpanLoop &loop, std::ptrdiff_t at,
+                                                std::ptrdiff_t end, std::int64_t s,
+                                                std::int64_t row, std::uint16_t z) {
+  Device &d = dev;
+  const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
+  const std::int64_t ds = loop.ds;
+  const std::uint16_t dz = loop.dz;
+#pragma GCC unroll 2
+  for (std::ptrdiff_t i = at; i != end; ++i) {
+    const auto zs = static_cast<std::int16_t>(z);
+    if (zs > d.depth[i]) {
+      d.depth[i] = zs;
+      d.color[i] = d.palette[bytes[row + (s >> 16)]];
+    }
+    z = static_cast<std::uint16_t>(z + dz);
+    s += ds;
+  }
+}
+
+// A triangle's bound on the spans whose t stays inside one texel row. In the fast
+// loop's accumulator form a texel row is 2^16 times the texture width of t, and a
+// span moves t one way by less than `reach` (dt times the triangle's width): so when
+// t's place within its texel row, less `low`, is below `room`, every pixel of the
+// span reads the first pixel's texel row.
+struct OneRowBound {
+  std::int64_t place_mask;  // t & place_mask: t's place within its texel row
+  std::int64_t low;         // the reach below t when t falls along the span, else 0
+  std::uint64_t room;       // places of t from `low` whose span stays in the row
+};
+
+inline OneRowBound one_row_bound(const SpanLoop &loop, int widest) {
+  const std::int64_t row_size = std::int64_t{1} << (16 + loop.width_log);
+  const std::int64_t reach = (loop.dt < 0 ? -loop.dt : loop.dt) * widest;
+  return {row_size - 1, loop.dt < 0 ? reach : 0,
+          static_cast<std::uint64_t>(reach < row_size ? row_size - reach : 0)};
+}
+
+// The fast loop for the short rows of small triangles, s and t in accumulator form:
+// a span that stays in one texel row reads it with s alone, any other goes through
+// span_in_bounds.
+[[gnu::always_inline]] inline void span_short(const SpanLoop &loop, const OneRowBound &bound,
+                                              std::ptrdiff_t at, std::ptrdiff_t end,
+                                              std::int64_t s, std::int64_t t, std::uint16_t z) {
+  const auto place = static_cast<std::uint64_t>((t & bound.place_mask) - bound.low);
+  if (place < bound.room) {
+    span_one_row(loop, at, end, s, (t >> 16) & loop.row_mask, z);
+  } else {
+    span_in_bounds(loop, at, end, s, t, z);
+  }
+}
+
 }  // namespace glide

@@ -30,5 +30,32 @@ template <class Lanes>
   walk = w;
 }
 
+// The rows of small triangles on the vector paths, with span_short; `widest` bounds
+// the steps of every span. s and t go from row to row in the fast loop's accumulator
+// form: every row's s and t is proven in bounds, so the 64-bit sums equal the 32-bit
+// ones the reference walk takes. The final s and t, one row past the last, matter
+// only when the edge goes on into the triangle's other half, whose rows are proven too.
+[[gnu::always_inline]] inline void walk_short_rows(const SpanLoop &loop, int widest,
+                                                   RowWalk &walk) {
+  RowWalk w = walk;
+  const OneRowBound bound = one_row_bound(loop, widest);
+  std::int64_t s = loop_s(loop, w.s), t = loop_t(loop, w.t);
+  const std::int64_t ds = w.ds, dt = loop_t(loop, w.dt);
+  for (int i = 0; i < w.rows; ++i, w.row += kBufferSide) {
+    const int xl = ceil_fixed(w.lx), xr = ceil_fixed(w.rx);
+    if (xr > xl) {
+      span_short(loop, bound, w.row + xl, w.row + xr, s, t, static_cast<std::uint16_t>(w.z));
+    }
+    w.lx = wrap_add(w.lx, w.dlx);
+    w.rx = wrap_add(w.rx, w.drx);
+    s += ds;
+    t += dt;
+    w.z = wrap_add(w.z, w.dz);
+  }
+  w.s = static_cast<std::int32_t>(s - loop.texel_16);
+  w.t = static_cast<std::int32_t>(t >> loop.width_log);
+  walk = w;
+}
+
 }  // namespace
 }  // namespace glide

@@ -201,21 +201,26 @@ struct ScalarLanes {
 // every texel read in bounds. No clipping, no per-span checks; the whole walk runs
 // on locals, which matters for small triangles where rows are only a few pixels.
 // The bounds proof covers every row of the left edge, so its s and t never wrap.
+// Triangles narrower than this many pixels walk their rows a pixel at a time on the
+// vector paths too (walk_short_rows): their rows hold at most one vector step, and
+// setting up the lanes costs more than the step saves.
+constexpr int kVectorWidth = 16;
+
 [[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
-                                                  const SpanLoop &loop, SpanPath path) {
+                                                  const SpanLoop &loop, SpanPath path,
+                                                  int widest) {
   RowWalk w{std::ptrdiff_t{y} * kBufferSide, rows, left.x, left.dxdy, right.x, right.dxdy,
             left.s, left.ds, left.t, left.dt, left.z, left.dz};
-  switch (path) {
+  if (path == SpanPath::Scalar) {
+    walk_rows(ScalarLanes{loop}, w);
+  } else if (widest < kVectorWidth) {
+    walk_short_rows(loop, widest, w);
 #if GLIDE_VECTOR_SPANS
-    case SpanPath::Avx2:
-      walk_rows_avx2(loop, w);
-      break;
-    case SpanPath::Sse2:
-      walk_rows_sse2(loop, w);
-      break;
+  } else if (path == SpanPath::Avx2) {
+    walk_rows_avx2(loop, w);
+  } else {
+    walk_rows_sse2(loop, w);
 #endif
-    default:
-      walk_rows(ScalarLanes{loop}, w);
   }
   left.x = w.lx;
   right.x = w.rx;
@@ -257,21 +262,17 @@ CoordRange coord_reach(const Sides &sides, const Gradients &g, int widest) {
 
 // Upper half with the top-to-middle edge, lower half with middle-to-bottom; the long
 // edge carries on from one half into the other.
-// Triangles narrower than this many pixels walk with the scalar loop whatever the
-// chosen path: their rows hold at most one vector step, and setting up the lanes
-// costs more than the step saves.
-constexpr int kVectorWidth = 16;
-
 void walk_halves(int top_y, Sides &e, const SpanSetup &ss, bool unclipped, int widest) {
   Edge &upper_l = e.long_edge_left ? e.tb : e.tm, &upper_r = e.long_edge_left ? e.tm : e.tb;
   Edge &lower_l = e.long_edge_left ? e.tb : e.mb, &lower_r = e.long_edge_left ? e.mb : e.tb;
   if (unclipped) {
     const SpanLoop loop = span_loop(ss);
-    const SpanPath path = widest >= kVectorWidth ? ss.path : SpanPath::Scalar;
     // A half without rows moves no edge: flat-topped and flat-bottomed triangles,
     // common in meshes, skip its walk altogether.
-    if (e.tm.count > 0) walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, path);
-    if (e.mb.count > 0) walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, path);
+    if (e.tm.count > 0) walk_unclipped(top_y, upper_l, upper_r, e.tm.count, loop, ss.path, widest);
+    if (e.mb.count > 0) {
+      walk_unclipped(top_y + e.tm.count, lower_l, lower_r, e.mb.count, loop, ss.path, widest);
+    }
   } else {
     int y = top_y;
     walk(y, upper_l, upper_r, e.tm.count, ss);
