@@ -153,33 +153,33 @@ inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
 
 // A triangle's bound on the spans whose t stays inside one texel row. In the fast
 // loop's accumulator form a texel row is 2^16 times the texture width of t, and a
-// span moves t one way by less than `reach` (dt times the triangle's width): so when
-// t's place within its texel row, less `low`, is below `room`, every pixel of the
-// span reads the first pixel's texel row.
+// span moves t one way by less than `reach` (dt times the triangle's width). The walk
+// carries t less `low` (the reach when t falls along a span, else 0): when that value's
+// place within its texel row is below `room`, t and every t of the span lie in that
+// same texel row.
 struct OneRowBound {
   std::int64_t place_mask;  // t & place_mask: t's place within its texel row
-  std::int64_t low;         // the reach below t when t falls along the span, else 0
-  std::uint64_t room;       // places of t from `low` whose span stays in the row
+  std::int64_t low;
+  std::int64_t room;
 };
 
 inline OneRowBound one_row_bound(const SpanLoop &loop, int widest) {
   const std::int64_t row_size = std::int64_t{1} << (16 + loop.width_log);
   const std::int64_t reach = (loop.dt < 0 ? -loop.dt : loop.dt) * widest;
-  return {row_size - 1, loop.dt < 0 ? reach : 0,
-          static_cast<std::uint64_t>(reach < row_size ? row_size - reach : 0)};
+  return {row_size - 1, loop.dt < 0 ? reach : 0, reach < row_size ? row_size - reach : 0};
 }
 
-// The fast loop for the short rows of small triangles, s and t in accumulator form:
-// a span that stays in one texel row reads it with s alone, any other goes through
-// span_in_bounds.
+// The fast loop for the short rows of small triangles, s in accumulator form and t
+// in it less bound.low: a span that stays in one texel row reads it with s alone, any
+// other goes through span_in_bounds.
 [[gnu::always_inline]] inline void span_short(const SpanLoop &loop, const OneRowBound &bound,
                                               std::ptrdiff_t at, std::ptrdiff_t end,
-                                              std::int64_t s, std::int64_t t, std::uint16_t z) {
-  const auto place = static_cast<std::uint64_t>((t & bound.place_mask) - bound.low);
-  if (place < bound.room) {
-    span_one_row(loop, at, end, s, (t >> 16) & loop.row_mask, z);
+                                              std::int64_t s, std::int64_t t_low,
+                                              std::uint16_t z) {
+  if ((t_low & bound.place_mask) < bound.room) {
+    span_one_row(loop, at, end, s, (t_low >> 16) & loop.row_mask, z);
   } else {
-    span_in_bounds(loop, at, end, s, t, z);
+    span_in_bounds(loop, at, end, s, t_low + bound.low, z);
   }
 }
 

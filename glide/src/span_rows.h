@@ -39,21 +39,22 @@ template <class Lanes>
                                                    RowWalk &walk) {
   RowWalk w = walk;
   const OneRowBound bound = one_row_bound(loop, widest);
-  std::int64_t s = loop_s(loop, w.s), t = loop_t(loop, w.t);
+  std::int64_t s = loop_s(loop, w.s), t_low = loop_t(loop, w.t) - bound.low;
   const std::int64_t ds = w.ds, dt = loop_t(loop, w.dt);
-  for (int i = 0; i < w.rows; ++i, w.row += kBufferSide) {
+  const std::ptrdiff_t last = w.row + std::ptrdiff_t{w.rows} * kBufferSide;
+  for (; w.row != last; w.row += kBufferSide) {
     const int xl = ceil_fixed(w.lx), xr = ceil_fixed(w.rx);
     if (xr > xl) {
-      span_short(loop, bound, w.row + xl, w.row + xr, s, t, static_cast<std::uint16_t>(w.z));
+      span_short(loop, bound, w.row + xl, w.row + xr, s, t_low, static_cast<std::uint16_t>(w.z));
     }
     w.lx = wrap_add(w.lx, w.dlx);
     w.rx = wrap_add(w.rx, w.drx);
     s += ds;
-    t += dt;
+    t_low += dt;
     w.z = wrap_add(w.z, w.dz);
   }
   w.s = static_cast<std::int32_t>(s - loop.texel_16);
-  w.t = static_cast<std::int32_t>(t >> loop.width_log);
+  w.t = static_cast<std::int32_t>((t_low + bound.low) >> loop.width_log);
   walk = w;
 }
 
