@@ -41,18 +41,28 @@ template <class Lanes>
   const OneRowBound bound = one_row_bound(loop, widest);
   std::int64_t s = loop_s(loop, w.s), t_low = loop_t(loop, w.t) - bound.low;
   const std::int64_t ds = w.ds, dt = loop_t(loop, w.dt);
+  // Both edges' x in one register, each ready for the ceiling: rx + 0xFFFF in the
+  // upper half, lx + 0xFFFF + 2^31 in the lower. The triangle lies on the screen, so
+  // the lower half stays inside 32 bits, no carry crosses and one add steps both edges;
+  // the lower half's ceiling comes out 2^15 too high, which is taken off again.
+  std::uint64_t edges = (std::uint64_t{static_cast<std::uint32_t>(w.rx + 0xFFFF)} << 32) +
+                        (static_cast<std::uint32_t>(w.lx + 0xFFFF) ^ 0x80000000u);
+  const std::uint64_t dedges = (std::uint64_t{static_cast<std::uint32_t>(w.drx)} << 32) +
+                               static_cast<std::uint64_t>(std::int64_t{w.dlx});
   const std::ptrdiff_t last = w.row + std::ptrdiff_t{w.rows} * kBufferSide;
   for (; w.row != last; w.row += kBufferSide) {
-    const int xl = ceil_fixed(w.lx), xr = ceil_fixed(w.rx);
+    const auto xl = static_cast<std::ptrdiff_t>(static_cast<std::uint32_t>(edges) >> 16) - 32768;
+    const std::ptrdiff_t xr = static_cast<std::int64_t>(edges) >> 48;
     if (xr > xl) {
       span_short(loop, bound, w.row + xl, w.row + xr, s, t_low, static_cast<std::uint16_t>(w.z));
     }
-    w.lx = wrap_add(w.lx, w.dlx);
-    w.rx = wrap_add(w.rx, w.drx);
+    edges += dedges;
     s += ds;
     t_low += dt;
     w.z = wrap_add(w.z, w.dz);
   }
+  w.lx = static_cast<std::int32_t>(static_cast<std::uint32_t>(edges) ^ 0x80000000u) - 0xFFFF;
+  w.rx = static_cast<std::int32_t>(edges >> 32) - 0xFFFF;
   w.s = static_cast<std::int32_t>(s - loop.texel_16);
   w.t = static_cast<std::int32_t>((t_low + bound.low) >> loop.width_log);
   walk = w;
