@@ -102,6 +102,29 @@ inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
   return std::int64_t{t} << loop.width_log;
 }
 
+// The depth-tested pixel loop of the fast loops, over buffer pixels at .. end - 1:
+// texel() gives the offset from the device of the pixel's texel index, step() moves
+// the texture coordinates one pixel on. Two pixels per turn of the loop: the rows of
+// small triangles are a few pixels long, and the loop's own count, compare and branch
+// are a good part of each pixel.
+template <class Texel, class Step>
+[[gnu::always_inline]] inline void depth_tested_pixels(std::ptrdiff_t at, std::ptrdiff_t end,
+                                                       std::uint16_t z, std::uint16_t dz,
+                                                       Texel texel, Step step) {
+  Device &d = dev;
+  const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
+#pragma GCC unroll 2
+  for (std::ptrdiff_t i = at; i != end; ++i) {
+    const auto zs = static_cast<std::int16_t>(z);
+    if (zs > d.depth[i]) {
+      d.depth[i] = zs;
+      d.color[i] = d.palette[bytes[texel()]];
+    }
+    z = static_cast<std::uint16_t>(z + dz);
+    step();
+  }
+}
+
 // The fast loop over buffer pixels at .. end - 1, given s and t in accumulator form.
 // Its texel address needs no variable shift per pixel: s holds s + texel_16, so
 // s >> 16 is the texel column plus the offset of texel (0, 0); t holds t times the
@@ -111,23 +134,13 @@ inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
 [[gnu::always_inline]] inline void span_in_bounds(const SpanLoop &loop, std::ptrdiff_t at,
                                                   std::ptrdiff_t end, std::int64_t s,
                                                   std::int64_t t, std::uint16_t z) {
-  Device &d = dev;
-  const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
   const std::int64_t row_mask = loop.row_mask, ds = loop.ds, dt = loop.dt;
-  const std::uint16_t dz = loop.dz;
-  // Two pixels per turn of the loop: the rows of small triangles are a few pixels
-  // long, and the loop's own count, compare and branch are a good part of each pixel.
-#pragma GCC unroll 2
-  for (std::ptrdiff_t i = at; i != end; ++i) {
-    const auto zs = static_cast<std::int16_t>(z);
-    if (zs > d.depth[i]) {
-      d.depth[i] = zs;
-      d.color[i] = d.palette[bytes[((t >> 16) & row_mask) + (s >> 16)]];
-    }
-    z = static_cast<std::uint16_t>(z + dz);
-    s += ds;
-    t += dt;
-  }
+  depth_tested_pixels(
+      at, end, z, loop.dz, [&] { return ((t >> 16) & row_mask) + (s >> 16); },
+      [&] {
+        s += ds;
+        t += dt;
+      });
 }
 
 // The fast loop for a span whose texels all lie in one texel row, at `row` from the
@@ -135,20 +148,9 @@ inline std::int64_t loop_t(const SpanLoop &loop, std::int32_t t) {
 [[gnu::always_inline]] inline void span_one_row(const SpanLoop &loop, std::ptrdiff_t at,
                                                 std::ptrdiff_t end, std::int64_t s,
                                                 std::int64_t row, std::uint16_t z) {
-  Device &d = dev;
-  const auto *bytes = reinterpret_cast<const std::uint8_t *>(&d);
   const std::int64_t ds = loop.ds;
-  const std::uint16_t dz = loop.dz;
-#pragma GCC unroll 2
-  for (std::ptrdiff_t i = at; i != end; ++i) {
-    const auto zs = static_cast<std::int16_t>(z);
-    if (zs > d.depth[i]) {
-      d.depth[i] = zs;
-      d.color[i] = d.palette[bytes[row + (s >> 16)]];
-    }
-    z = static_cast<std::uint16_t>(z + dz);
-    s += ds;
-  }
+  depth_tested_pixels(
+      at, end, z, loop.dz, [&] { return row + (s >> 16); }, [&] { s += ds; });
 }
 
 // A triangle's bound on the spans whose t stays inside one texel row. In the fast

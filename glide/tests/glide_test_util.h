@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "glide.h"
@@ -61,6 +62,18 @@ inline void use_texture(GrLOD_t lod, GrAspectRatio_t aspect, std::vector<std::ui
   const FxU32 addr = grTexMinAddress(GR_TMU0);
   grTexDownloadMipMap(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &info);
   grTexSource(GR_TMU0, addr, GR_MIPMAPLEVELMASK_BOTH, &info);
+}
+
+// A single-level texture of the given size with random indices and a random palette,
+// drawn from rng in that order (texels, then palette).
+inline void random_texture(std::mt19937 &rng, GrLOD_t lod, GrAspectRatio_t aspect,
+                           std::vector<std::uint8_t> &texels) {
+  texels.resize(grTexCalcMemRequired(lod, lod, aspect, GR_TEXFMT_P_8));
+  for (std::uint8_t &t : texels) t = static_cast<std::uint8_t>(rng());
+  use_texture(lod, aspect, texels);
+  std::uint32_t palette[256];
+  for (std::uint32_t &p : palette) p = rng() & 0x00FFFFFFu;
+  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette);
 }
 
 // A palette from which the sampled texel index can be read back: index bits 0-4 go

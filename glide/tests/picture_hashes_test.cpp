@@ -104,12 +104,7 @@ void random_scene(unsigned seed, float size, int count, std::vector<std::uint8_t
   std::mt19937 rng(seed);
   const GrLOD_t lod = kLods[seed % 4];
   const GrAspectRatio_t aspect = kAspects[(seed / 4) % 4];
-  texels.resize(grTexCalcMemRequired(lod, lod, aspect, GR_TEXFMT_P_8));
-  for (std::uint8_t &t : texels) t = static_cast<std::uint8_t>(rng());
-  use_texture(lod, aspect, texels);
-  std::uint32_t palette[256];
-  for (std::uint32_t &p : palette) p = rng() & 0x00FFFFFFu;
-  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette);
+  random_texture(rng, lod, aspect, texels);
   grCullMode(kCulls[seed % 3]);
   for (int i = 0; i < count; ++i) {
     const float x = uniform(rng, -80, 720), y = uniform(rng, -80, 560);

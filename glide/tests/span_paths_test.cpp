@@ -68,17 +68,6 @@ void expect_same_pictures(const std::function<void()> &scene, const std::string 
 
 void draw(const GrVertex &a, const GrVertex &b, const GrVertex &c) { grDrawTriangle(&a, &b, &c); }
 
-// A texture of the given size with random indices and a random palette.
-void random_texture(std::mt19937 &rng, GrLOD_t lod, GrAspectRatio_t aspect,
-                    std::vector<std::uint8_t> &texels) {
-  texels.resize(grTexCalcMemRequired(lod, lod, aspect, GR_TEXFMT_P_8));
-  for (std::uint8_t &t : texels) t = static_cast<std::uint8_t>(rng());
-  use_texture(lod, aspect, texels);
-  std::uint32_t palette[256];
-  for (std::uint32_t &p : palette) p = rng() & 0x00FFFFFFu;
-  grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette);
-}
-
 // A texture whose texels and palette entries all differ, so that a wrong texel
 // address shows.
 void ramp_texture(std::vector<std::uint8_t> &texels) {
