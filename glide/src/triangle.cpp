@@ -199,15 +199,15 @@ struct ScalarLanes {
   }
 };
 
-// The common case, picked once per triangle: every row and column on the screen and
-// every texel read in bounds. No clipping, no per-span checks; the whole walk runs
-// on locals, which matters for small triangles where rows are only a few pixels.
-// The bounds proof covers every row of the left edge, so its s and t never wrap.
 // Triangles narrower than this many pixels walk their rows a pixel at a time on the
 // vector paths too (walk_short_rows): their rows hold at most one vector step, and
 // setting up the lanes costs more than the step saves.
 constexpr int kVectorWidth = 16;
 
+// The common case, picked once per triangle: every row and column on the screen and
+// every texel read in bounds. No clipping, no per-span checks; the whole walk runs
+// on locals, which matters for small triangles where rows are only a few pixels.
+// The bounds proof covers every row of the left edge, so its s and t never wrap.
 [[gnu::always_inline]] inline void walk_unclipped(int y, Edge &left, Edge &right, int rows,
                                                   const SpanLoop &loop, SpanPath path,
                                                   int widest) {
