@@ -42,6 +42,12 @@ struct TexSource {
 // (no screen, every flag off, no culling), which is the state at load.
 struct Device {
   alignas(64) std::uint16_t color[kBufferSide * kBufferSide];
+  // Moves the depth buffer half a row (1 KiB) off the colour buffer's cache sets.
+  // Rows are 2 KiB apart in both buffers, so without it a pixel's colour and depth
+  // share cache sets, and the sets a screen row uses (the first 1280 bytes of every
+  // 2 KiB at 640 pixels) hold both buffers' lines while the others hold none: the
+  // frames of small triangles were some 7 % slower, the clear some 12 %.
+  std::uint8_t depth_skew[kBufferSide];
   alignas(64) std::int16_t depth[kBufferSide * kBufferSide];
   alignas(64) std::uint8_t staging[kStagingRows * kBufferSide * 4];
   alignas(64) std::uint8_t texmem[kTexMemSize];
