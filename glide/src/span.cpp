@@ -139,26 +139,6 @@ SpanPath choose_span_path() {
   return fastest;
 }
 
-namespace {
-
-// The texel rows a small triangle reads seldom sit in the first-level cache: a
-// 256 x 256 texture is larger than it, and each triangle reads a few texels from each
-// of several rows far apart. Asking for both ends of each row here lets the rest of
-// the set-up hide the wait. The bounds proof has shown every address to be readable;
-// triangles reaching more rows walk long enough for the fetches to overlap anyway.
-void prefetch_texels(const SpanSetup &ss, const CoordRange &r) {
-  constexpr std::int64_t kRows = 16;
-  const std::int64_t first = r.t_lo >> 16, last = std::min(r.t_hi >> 16, first + kRows - 1);
-  const std::int64_t left = r.s_lo >> 16, right = r.s_hi >> 16;
-  for (std::int64_t t = first; t <= last; ++t) {
-    const std::int64_t row = ss.tex_start + (t << ss.width_log);
-    __builtin_prefetch(ss.texels + row + left);
-    __builtin_prefetch(ss.texels + row + right);
-  }
-}
-
-}  // namespace
-
 SpanSetup span_setup(const Gradients &g, const CoordRange &reach) {
   const TexSource &tex = dev.tex;
   SpanSetup ss;  // every field set below, without a zero fill first
@@ -169,7 +149,6 @@ SpanSetup span_setup(const Gradients &g, const CoordRange &reach) {
   ss.tex_size = static_cast<std::int64_t>(tex.size);
   ss.width_log = tex.width_log;
   ss.all_in_bounds = range_in_bounds(ss, reach);
-  if (ss.all_in_bounds) prefetch_texels(ss, reach);
   return ss;
 }
 
