@@ -82,6 +82,7 @@ struct Device {
     std::uint16_t color;
     std::uint16_t depth;
   } margin;
+  bool clear_upward;  // the way the last clear ran (see clear_rows)
 };
 
 extern Device dev;
