@@ -3,7 +3,10 @@
 // sampled at the nearest texel and no blending:
 //   fill  - 50 screen-covering, depth-passing textured triangle pairs per frame;
 //   model - 1,000 textured triangles of 32 pixels each plus a clear per frame;
-//   clear - colour and depth.
+//   clear - colour and depth, the same values each time; glide finds nothing drawn
+//           since the last clear and has nothing to do;
+//   clearnew - colour and depth with another colour each time: every pixel is written
+//           (glide writes whole 1024-pixel buffer rows, llvmpipe its 640-pixel ones).
 // glide runs each workload with each form of its span loop (GLIDE_SPANS): the scalar
 // reference, SSE2 (4 pixels per step) and AVX2 (8). After the runs it prints each
 // figure for every renderer and each glide form's ratio to llvmpipe. Times are CPU
@@ -244,6 +247,28 @@ void BM_Clear_llvmpipe(benchmark::State &state) {
   state.counters["rate"] = per_second(1);
 }
 
+void BM_ClearNew_glide(benchmark::State &state, const char *path) {
+  if (!glide_ready(state, path)) return;
+  bool second = false;
+  for (auto _ : state) {
+    second = !second;
+    grBufferClear(second ? 0x00302010 : 0x00102030, 0, 0);
+  }
+  state.counters["rate"] = per_second(1);
+}
+
+void BM_ClearNew_llvmpipe(benchmark::State &state) {
+  if (!gl_setup()) return state.SkipWithError("no OSMesa context");
+  bool second = false;
+  for (auto _ : state) {
+    second = !second;
+    glClearColor(second ? 0.19f : 0.06f, 0.13f, second ? 0.06f : 0.19f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+  }
+  state.counters["rate"] = per_second(1);
+}
+
 #define GLIDE_FORMS(bm, unit)                                       \
   BENCHMARK_CAPTURE(bm, scalar, "scalar")->Unit(benchmark::unit); \
   BENCHMARK_CAPTURE(bm, sse2, "sse2")->Unit(benchmark::unit);     \
@@ -255,6 +280,8 @@ GLIDE_FORMS(BM_Model_glide, kMicrosecond);
 BENCHMARK(BM_Model_llvmpipe)->Unit(benchmark::kMicrosecond);
 GLIDE_FORMS(BM_Clear_glide, kMicrosecond);
 BENCHMARK(BM_Clear_llvmpipe)->Unit(benchmark::kMicrosecond);
+GLIDE_FORMS(BM_ClearNew_glide, kMicrosecond);
+BENCHMARK(BM_ClearNew_llvmpipe)->Unit(benchmark::kMicrosecond);
 
 // Keeps the "rate" counter of every run for the comparison table.
 class RateCollector : public benchmark::ConsoleReporter {
@@ -284,7 +311,10 @@ double rate_of(const std::map<std::string, double> &rates, const std::string &na
 void print_table(const std::map<std::string, double> &rates) {
   const struct {
     const char *name, *unit;
-  } rows[] = {{"Fill", "Mpixels/s"}, {"Model", "frames/s"}, {"Clear", "clears/s"}};
+  } rows[] = {{"Fill", "Mpixels/s"},
+               {"Model", "frames/s"},
+               {"Clear", "clears/s"},
+               {"ClearNew", "clears/s"}};
   std::printf("\n%-8s %-10s %10s", "workload", "unit", "llvmpipe");
   for (const char *path : kPaths) std::printf(" %10s", path);
   for (const char *path : kPaths) std::printf(" %7s", path);

@@ -76,16 +76,28 @@ struct Device {
   Cull cull;
   SpanPath span_path;  // chosen when the screen opens
   TexSource tex;
-  // What the columns right of the screen hold, when known (see clear_rows).
+  // The values of the last clear, when every pixel outside `drawn` still holds them
+  // (see clear_rows).
   struct {
     bool known;
     std::uint16_t color;
     std::uint16_t depth;
-  } margin;
+  } cleared;
+  // Bit i of drawn[y]: pixels 32 i .. 32 i + 31 of row y may have been written since
+  // the last clear, in either buffer. 32 pixels are one cache line of each buffer.
+  std::uint32_t drawn[kBufferSide];
   bool clear_upward;  // the way the last clear ran (see clear_rows)
 };
 
 extern Device dev;
+
+// Marks columns x0 .. x1 - 1 of rows y0 .. y1 - 1, all inside the buffers, as drawn.
+inline void mark_drawn(int y0, int y1, int x0, int x1) {
+  static_assert(kBufferSide == 32 * 32, "one bit of a row's word for each 32 pixels");
+  if (x1 <= x0) return;
+  const std::uint32_t bits = (~0u >> (31 - ((x1 - 1) >> 5))) & (~0u << (x0 >> 5));
+  for (int y = y0; y < y1; ++y) dev.drawn[y] |= bits;
+}
 
 // Converts a packed colour through the colour-format table into 565.
 std::uint16_t color_to_565(GrColor_t color);

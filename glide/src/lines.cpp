@@ -19,6 +19,7 @@ bool within_reach(std::int32_t v) { return v >= -kReach && v <= kReach; }
 void plot(int x, int y) {
   if (x < 0 || y < 0 || x >= dev.width || y >= dev.height) return;
   dev.color[y * kBufferSide + x] = dev.constant_color;
+  mark_drawn(y, y + 1, x, x + 1);
 }
 
 // Walks along x from the left end; err counts how far y lags behind the ideal line.

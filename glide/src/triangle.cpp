@@ -320,6 +320,9 @@ void draw_filled(const GrVertex &va, const GrVertex &vb, const GrVertex &vc) {
   const bool odd = sort_by_y(top, mid, bot);
   const int x_min = std::min({a.X, b.X, c.X}), x_max = std::max({a.X, b.X, c.X});
   prefetch_rows(top->Y, bot->Y, x_min);
+  // Every row and column the triangle can draw lies between its corners.
+  mark_drawn(std::clamp(top->Y, 0, dev.height), std::clamp(bot->Y, 0, dev.height),
+             std::clamp(x_min, 0, dev.width), std::clamp(x_max, 0, dev.width));
 
   const Gradients g = gradients(a, b, c, area);
   // The long edge is on the left when the sorted corners run clockwise.

@@ -129,6 +129,59 @@ TEST(Clear, ColumnsRightOfTheScreenFollowEveryClear) {
   EXPECT_EQ(pixel(710, 10), 0);
 }
 
+// A clear with the last clear's values covers only the parts of the buffers drawn
+// since, so every way of drawing on the screen must make the next such clear cover
+// what it drew, colour and depth alike.
+TEST(Clear, UnchangedValuesPutBackEverythingDrawnSince) {
+  const std::uint16_t mark[40] = {0x1234, 0x1234, 0x1234};
+  auto expect_cleared_after = [&](const char *how, auto draw) {
+    open_with(GR_RESOLUTION_640x480);
+    grBufferClear(0, 0, 0);
+    grBufferClear(0, 0, 0);
+    draw();
+    ASSERT_GT(lit_in_rect(0, 0, 1024, 480), 0) << how << " drew nothing";
+    grBufferClear(0, 0, 0);
+    EXPECT_EQ(lit_in_rect(0, 0, 1024, 480), 0) << how;
+  };
+  auto triangle = [](float x, float y, float w, float h, float oow) {
+    GrVertex a = vertex(x, y, oow), b = vertex(x + w, y, oow), c = vertex(x, y + h, oow);
+    grDrawTriangle(&a, &b, &c);
+  };
+  expect_cleared_after("small triangle", [&] { triangle(30, 100, 40, 40, 0.01f); });
+  expect_cleared_after("triangle at the screen's corner", [&] { triangle(600, 440, 40, 40, 0.01f); });
+  expect_cleared_after("triangle reaching off the screen", [&] { triangle(-50, 400, 800, 200, 0.01f); });
+  expect_cleared_after("line", [] {
+    GrVertex a = vertex(10, 300), b = vertex(600, 310);
+    grDrawLine(&a, &b);
+  });
+  expect_cleared_after("point", [] {
+    GrVertex p = vertex(639, 479);
+    grDrawPoint(&p);
+  });
+  expect_cleared_after("region write", [&] { guFbWriteRegion(31, 7, 3, 1, mark, 80); });
+  std::uint16_t *kept = static_cast<std::uint16_t *>(grLfbGetWritePtr(GR_BUFFER_BACKBUFFER));
+  expect_cleared_after("write through a kept pointer between begin and end", [&] {
+    grLfbBegin();
+    kept[300 * 1024 + 100] = mark[0];
+    grLfbEnd();
+  });
+  expect_cleared_after("locked write", [&] {
+    GrLfbInfo_t info{};
+    grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+              FXFALSE, &info);
+    static_cast<std::uint16_t *>(info.lfbPtr)[200 * 1024 + 320] = mark[0];
+    grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+  });
+
+  // The depth a near triangle left is cleared too: a far one draws there afterwards.
+  open_with(GR_RESOLUTION_640x480);
+  grBufferClear(0, 0, 0);
+  triangle(100, 100, 64, 64, 0.02f);
+  grBufferClear(0, 0, 0);
+  triangle(100, 100, 64, 64, 0.002f);
+  EXPECT_NE(pixel(110, 110), 0);
+}
+
 TEST(ConstantColour, FloatComponentsRoundToNearestEven) {
   const struct {
     float r, g, b;
