@@ -232,42 +232,36 @@ void BM_Model_llvmpipe(benchmark::State &state) {
   state.counters["rate"] = per_second(1);
 }
 
-void BM_Clear_glide(benchmark::State &state, const char *path) {
-  if (!glide_ready(state, path)) return;
-  for (auto _ : state) grBufferClear(0x00102030, 0, 0);
-  state.counters["rate"] = per_second(1);
-}
-
-void BM_Clear_llvmpipe(benchmark::State &state) {
-  if (!gl_setup()) return state.SkipWithError("no OSMesa context");
-  for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glFinish();
-  }
-  state.counters["rate"] = per_second(1);
-}
-
-void BM_ClearNew_glide(benchmark::State &state, const char *path) {
+// Clears colour and depth once an iteration: with `alternate` the colour turns between
+// two values, so that every pixel is written, else it is the same each time.
+void glide_clears(benchmark::State &state, const char *path, bool alternate) {
   if (!glide_ready(state, path)) return;
   bool second = false;
   for (auto _ : state) {
-    second = !second;
+    second = alternate && !second;
     grBufferClear(second ? 0x00302010 : 0x00102030, 0, 0);
   }
   state.counters["rate"] = per_second(1);
 }
 
-void BM_ClearNew_llvmpipe(benchmark::State &state) {
+void gl_clears(benchmark::State &state, bool alternate) {
   if (!gl_setup()) return state.SkipWithError("no OSMesa context");
   bool second = false;
   for (auto _ : state) {
-    second = !second;
-    glClearColor(second ? 0.19f : 0.06f, 0.13f, second ? 0.06f : 0.19f, 1);
+    if (alternate) {
+      second = !second;
+      glClearColor(second ? 0.19f : 0.06f, 0.13f, second ? 0.06f : 0.19f, 1);
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glFinish();
   }
   state.counters["rate"] = per_second(1);
 }
+
+void BM_Clear_glide(benchmark::State &state, const char *path) { glide_clears(state, path, false); }
+void BM_Clear_llvmpipe(benchmark::State &state) { gl_clears(state, false); }
+void BM_ClearNew_glide(benchmark::State &state, const char *path) { glide_clears(state, path, true); }
+void BM_ClearNew_llvmpipe(benchmark::State &state) { gl_clears(state, true); }
 
 #define GLIDE_FORMS(bm, unit)                                       \
   BENCHMARK_CAPTURE(bm, scalar, "scalar")->Unit(benchmark::unit); \

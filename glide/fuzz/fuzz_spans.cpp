@@ -51,7 +51,7 @@ void draw_scene(glide::SpanPath path, const std::uint8_t *data, std::size_t size
   static std::vector<std::uint8_t> texels;
   const Header h = read_header(data);
   glide::reset_texture_state();
-  glide::dev.cleared.known = false;  // so that the clear covers the right margin too
+  glide::dev.cleared.known = false;  // so that the clear covers every pixel, margin too
   grBufferClear(kClearColour, 0, kClearDepth);
   glide::dev.span_path = path;
   load_texture(h, texels);

@@ -90,7 +90,7 @@ void clear_drawn(int y, std::uint32_t bits, std::uint16_t color, std::uint16_t d
     const std::size_t at = static_cast<std::size_t>(y) * kBufferSide + first * 32u;
     fill_pixels(dev.color + at, count * 32u, color);
     fill_pixels(dev.depth + at, count * 32u, depth);
-    bits &= count == 32 ? 0u : ~(((1u << count) - 1u) << first);
+    bits &= bits + (1u << first);  // the carry runs through the run and clears it
   }
 }
 
